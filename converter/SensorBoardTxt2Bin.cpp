@@ -1,0 +1,115 @@
+// SensorBoardTxt2Bin.cpp - the sixteen entries of the video chain (sensor,
+// decoder, processor, encoder) into SBConf.
+#include "DevCapConv.h"
+
+namespace {
+
+// Keyword tables in code order; "NONE" (0) first in each.
+constexpr tKeyword kSensorIDs[] = {
+    {"NONE", 0},           {"MT9M131", MT9M131},     {"MT53S88", MT53S88},   {"NI9065", NI9065},
+    {"SS_HQ1", SS_HQ1},    {"IT1", IT1},             {"ADL_PE1005", ADL_PE1005}, {"MT54G15", MT54G15},
+    {"IT2", IT2},          {"SS4", SS4},             {"TW2835", INVALID_TW2835}, {"MT9V136", MT9V136},
+    {"ITS", ITS},          {"MTV54G22", MTV54G22},   {"FCBEX1010", FCBEX1010}, {"MT9P031", MT9P031},
+    {"OV9715", OV9715},    {"OV5653", OV5653},       {"MT9P004", MT9P004},   {"MT9P006", MT9P006},
+    {"MT9P111", MT9P111},  {"MT9F002", MT9F002},     {"IMX122", IMX122},     {"AR0331", AR0331},
+};
+static_assert(std::size(kSensorIDs) == AR0331 + 1);
+
+constexpr tKeyword kDecoderIDs[] = {{"NONE", 0}, {"ADV7180", ADV7180}, {"VX1129", VX1129}, {"TW2835", TW2835}};
+static_assert(std::size(kDecoderIDs) == TW2835 + 1);
+
+constexpr tKeyword kProcessorIDs[] = {{"NONE", 0}, {"DT_018054", DT_018054}, {"COBRA", COBRA}};
+static_assert(std::size(kProcessorIDs) == COBRA + 1);
+
+constexpr tKeyword kEncoderIDs[] = {{"NONE", 0}, {"ADV7179", ADV7179}, {"CH_7026", CH_7026}};
+static_assert(std::size(kEncoderIDs) == CH_7026 + 1);
+
+constexpr tKeyword kCtrlIFs[] = {
+    {"NONE", 0},           {"I2C", I2C},               {"UART_2400", UART_2400},   {"UART_4800", UART_4800},
+    {"UART_9600", UART_9600}, {"UART_19200", UART_19200}, {"UART_38400", UART_38400}, {"UART_57600", UART_57600},
+    {"UART_115200", UART_115200},
+};
+static_assert(std::size(kCtrlIFs) == UART_115200 + 1);
+
+// Code 9 is spelt "YUB_8" in capability files.
+constexpr tKeyword kVideoIFs[] = {
+    {"NONE", 0},         {"CCIR656_8", CCIR656_8}, {"CCIR656_16", CCIR656_16}, {"CVBS", CVBS},
+    {"YC", YC},          {"YUV_16", YUV_16},       {"RGB888_24", RGB888_24},   {"RGB565_16", RGB565_16},
+    {"RGB565_8", RGB565_8}, {"YUB_8", YUV_8},      {"RGB444", RGB444},
+};
+static_assert(std::size(kVideoIFs) == RGB444 + 1);
+
+int32_t Tex2BinSensorID(char* data, tSensorInfo* sensor) {
+    return DevCapTxt2BinField(DevCapKeywords(kSensorIDs), data, &sensor->ID,
+                              {__func__, "%s:Error. Unknown Sensor ID '%s'\n", nullptr});
+}
+
+int32_t Tex2BinDecoderID(char* data, tSensorInfo* decoder) {
+    return DevCapTxt2BinField(DevCapKeywords(kDecoderIDs), data, &decoder->ID,
+                              {__func__, "%s:Error. Unknown Deocder ID '%s'\n", nullptr});
+}
+
+int32_t Tex2BinProcessorID(char* data, tSensorInfo* processor) {
+    return DevCapTxt2BinField(DevCapKeywords(kProcessorIDs), data, &processor->ID,
+                              {__func__, "%s:Error. Unknown Processor ID '%s'\n", nullptr});
+}
+
+int32_t Tex2BinEncoderID(char* data, tSensorInfo* encoder) {
+    return DevCapTxt2BinField(DevCapKeywords(kEncoderIDs), data, &encoder->ID,
+                              {__func__, "%s:Error. Unknown Encoder ID '%s'\n", nullptr});
+}
+
+int32_t Tex2BinCtrlIF(char* data, tSensorInfo* sensor, const char* type) {
+    return DevCapTxt2BinField(DevCapKeywords(kCtrlIFs), data, &sensor->CtrlPath,
+                              {__func__, "%s:Error. Unknown %s CtrlIF '%s'\n", type});
+}
+
+int32_t Tex2BinVideoIF(char* data, unsigned char* VideoIF, const char* type) {
+    return DevCapTxt2BinField(DevCapKeywords(kVideoIFs), data, VideoIF,
+                              {__func__, "%s:Error. Unknown %s Interface '%s'\n", type});
+}
+
+enum tFact { FACT_ID, FACT_CTRL, FACT_VIN, FACT_VOUT };
+
+struct tSBKey {
+    const char* key;
+    tSensorInfo tSBConf::*part;
+    tFact fact;
+    int32_t (*id)(char* data, tSensorInfo* part);  // FACT_ID only
+    const char* label;                              // the other facts
+};
+
+constexpr tSBKey kSBKeys[] = {
+    {"SENSOR_ID", &tSBConf::sensor, FACT_ID, Tex2BinSensorID, nullptr},
+    {"SENSOR_CTRL", &tSBConf::sensor, FACT_CTRL, nullptr, "Sensor"},
+    {"SENSOR_VIN", &tSBConf::sensor, FACT_VIN, nullptr, "Sensor Vin"},
+    {"SENSOR_VOUT", &tSBConf::sensor, FACT_VOUT, nullptr, "Sensor Vout"},
+    {"DECODER_ID", &tSBConf::decoder, FACT_ID, Tex2BinDecoderID, nullptr},
+    {"DECODER_CTRL", &tSBConf::decoder, FACT_CTRL, nullptr, "Decoder"},
+    {"DECODER_VIN", &tSBConf::decoder, FACT_VIN, nullptr, "Decoder Vin"},
+    {"DECODER_VOUT", &tSBConf::decoder, FACT_VOUT, nullptr, "Decoder Vout"},
+    {"PROCESSOR_ID", &tSBConf::processor, FACT_ID, Tex2BinProcessorID, nullptr},
+    {"PROCESSOR_CTRL", &tSBConf::processor, FACT_CTRL, nullptr, "Processor"},
+    {"PROCESSOR_VIN", &tSBConf::processor, FACT_VIN, nullptr, "Processor Vin"},
+    {"PROCESSOR_VOUT", &tSBConf::processor, FACT_VOUT, nullptr, "Processor Vout"},
+    {"ENCODER_ID", &tSBConf::encoder, FACT_ID, Tex2BinEncoderID, nullptr},
+    {"ENCODER_CTRL", &tSBConf::encoder, FACT_CTRL, nullptr, "Encoder"},
+    {"ENCODER_VIN", &tSBConf::encoder, FACT_VIN, nullptr, "Encoder Vin"},
+    {"ENCODER_VOUT", &tSBConf::encoder, FACT_VOUT, nullptr, "Encoder Vout"},
+};
+
+}  // namespace
+
+int32_t CorvaneSensorBoardConf(const char* name, char* data, tDevConf* dev) {
+    for (const tSBKey& k : kSBKeys) {
+        if (!DevCapTextIs(name, k.key)) continue;
+        tSensorInfo* part = &(dev->SBConf.*k.part);
+        switch (k.fact) {
+            case FACT_ID: return k.id(data, part);
+            case FACT_CTRL: return Tex2BinCtrlIF(data, part, k.label);
+            case FACT_VIN: return Tex2BinVideoIF(data, &part->InputIF, k.label);
+            case FACT_VOUT: return Tex2BinVideoIF(data, &part->OutputIF, k.label);
+        }
+    }
+    return DEVCAP_ERROR;
+}

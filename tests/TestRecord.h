@@ -1,0 +1,59 @@
+// TestRecord.h - the record's bytes as the tests expect them, written out from
+// the layout table, and helpers to run code with stdout captured.
+#ifndef TESTRECORD_H
+#define TESTRECORD_H
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "DevCapConv.h"
+
+using tBytes = std::array<uint8_t, 120>;
+
+// A record straight after DevCapConfInit.
+constexpr tBytes kDefaultBytes = {
+    0x53, 0x43, 0x4f, 0x4e, 0x46, 0x49, 0x47, 0x00, 0x1f, 0x00, 0x00, 0x00,  // key, ConfCap, rsvd
+    0x01, 0x00, 0x10, 0x00, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,  // SBConf
+    0x01, 0x00, 0x14, 0x00, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,  // FwDevCap
+    0x01, 0x00, 0x10, 0x00, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,  // DNCtrlCap
+    0x01, 0x00, 0x04, 0x00, 0, 0, 0, 0,                                      // MdCap
+    0x01, 0x00, 0x20, 0x00, 0, 0, 0, 0, 0, 0, 0, 0,                          // CamCap
+    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,  // CamCap.Rsvd
+};
+
+// Bytes written at an offset: {offset, {bytes...}}.
+struct tPatch {
+    size_t offset;
+    std::vector<uint8_t> bytes;
+};
+
+inline tBytes Patched(tBytes bytes, const std::vector<tPatch>& patches) {
+    for (const tPatch& p : patches) std::copy(p.bytes.begin(), p.bytes.end(), bytes.begin() + p.offset);
+    return bytes;
+}
+
+inline tBytes BytesOf(const tDevConf& dev) {
+    tBytes bytes{};
+    memcpy(bytes.data(), &dev, sizeof dev);
+    return bytes;
+}
+
+inline tDevConf RecordOf(const tBytes& bytes) {
+    tDevConf dev;
+    memcpy(&dev, bytes.data(), sizeof dev);
+    return dev;
+}
+
+// Runs fn with stdout captured and answers what it printed.
+template <typename Fn>
+std::string Printed(Fn fn) {
+    testing::internal::CaptureStdout();
+    fn();
+    return testing::internal::GetCapturedStdout();
+}
+
+#endif

@@ -1,0 +1,117 @@
+#!/usr/bin/env bash
+# End-to-end runs of devcap2bin: arguments, exit statuses, messages, files.
+# usage: e2e.sh path/to/devcap2bin path/to/examples
+set -u
+BIN=$(realpath "$1")
+EXAMPLES=$(realpath "$2")
+EXPECTED=$(dirname "$(realpath "$0")")/expected
+WORK=$(mktemp -d)
+trap 'rm -rf "$WORK"' EXIT
+cd "$WORK" || exit 1
+pass=0
+fail=0
+
+ok() { pass=$((pass + 1)); }
+bad() { fail=$((fail + 1)); printf 'FAIL: %s\n' "$1"; }
+
+# run NAME STATUS EXPECTED_STDOUT ARGS...: runs the converter, compares status
+# and whole stdout. EXPECTED_STDOUT "@ok:PATH" stands for the success report.
+run() {
+    local name=$1 status=$2 want=$3
+    shift 3
+    case $want in @ok:*) want=$'\n'"DevCapOtuputBinFile: output binary file to ${want#@ok:}"$'\n\n' ;; esac
+    local got rc
+    got=$("$BIN" "$@"; printf '#%d' $?)
+    rc=${got##*#}
+    got=${got%#*}
+    if [ "$rc" != "$status" ]; then bad "$name: status $rc, want $status"; return; fi
+    if [ "$got" != "$want" ]; then
+        bad "$name: stdout differs"
+        diff <(printf '%s' "$want") <(printf '%s' "$got") | head -20
+        return
+    fi
+    ok
+}
+
+# hex_of FILE: the file's bytes as one hex string.
+hex_of() { od -An -tx1 -v "$1" | tr -d ' \n'; }
+
+# expected_hex NAME: bytes of tests/expected/NAME.hex; each line's leading
+# offset must equal the number of bytes before it.
+expected_hex() {
+    awk -v f="$1" '
+        /^#/ || NF == 0 { next }
+        { if ($1 != n) { printf "bad offset %s (at %d) in %s\n", $1, n, f > "/dev/stderr"; exit 1 }
+          for (i = 2; i <= NF; i++) { printf "%s", $i; n++ } }
+        END { if (n != 120) { printf "%s holds %d bytes\n", f, n > "/dev/stderr"; exit 1 } }' n=0 "$1"
+}
+
+mkdir BinFiles
+
+# --- command line ---
+run "no argument" 1 "$BIN usage
+./$BIN <device capability text file>
+"
+run "missing input" 1 "DevCapTxtFile2Bin:Error. open nofile.txt file
+" nofile.txt
+[ ! -e BinFiles/nofile.bin ] && ok || bad "missing input wrote a file"
+
+long=$(printf 'a%.0s' $(seq 242))   # BinFiles/ + 242 + .bin = 255 characters
+cp "$EXAMPLES/ipcam.txt" "$long.txt"
+run "longest output name" 0 "@ok:BinFiles/$long.bin" "$long.txt"
+cp "$EXAMPLES/ipcam.txt" "${long}a"
+run "output name too long" 1 "DevCapOutputName:Error. output file name for ${long}a is longer than 255 characters
+" "${long}a"
+
+# --- every shipped example converts to its expected bytes ---
+for name in ipcam ptz-dome video-server; do
+    rm -f "BinFiles/$name.bin"
+    run "example $name" 0 "@ok:BinFiles/$name.bin" "$EXAMPLES/$name.txt"
+    want=$(expected_hex "$EXPECTED/$name.hex") || { bad "expected/$name.hex"; continue; }
+    [ "$(hex_of "BinFiles/$name.bin")" = "$want" ] && ok || bad "example $name: bytes differ"
+done
+
+# --- CR LF converts like LF; a line holding only CR LF is skipped ---
+sed 's/$/\r/' "$EXAMPLES/ipcam.txt" > crlf.txt
+printf '\r\n' >> crlf.txt
+run "CR LF file" 0 "@ok:BinFiles/crlf.bin" crlf.txt
+cmp -s BinFiles/crlf.bin BinFiles/ipcam.bin && ok || bad "CR LF bytes differ from LF"
+
+# --- a long physical line arrives in 159-character pieces ---
+# The first piece is a comment; the second starts with the sensor entry.
+{ printf '#%.0s' $(seq 159); printf "SENSOR_ID='MT9P031'\n"; grep -v '^SENSOR_ID' "$EXAMPLES/ipcam.txt"; } > pieces.txt
+run "long line pieces" 0 "@ok:BinFiles/pieces.bin" pieces.txt
+cmp -s BinFiles/pieces.bin BinFiles/ipcam.bin && ok || bad "continuation piece not read as an entry"
+
+# --- unknown entries: every one reported, no file, an earlier file untouched ---
+printf 'old record' > BinFiles/bad.bin
+touch -d '2001-01-01' BinFiles/bad.bin
+{ cat "$EXAMPLES/ipcam.txt" | sed '/^EOF/d'; printf "BOGUS='1'\nFWCAP_MISC_IO='DCIRIS,FOO'\nSENSOR_ID=MT9P031\nEOF=''\nJUNK='x'\n"; } > bad.txt
+run "unknown entries" 1 "DevCapTxtFile2Bin:Error. Unknown configuration BOGUS='1' ('BOGUS='1'
+')
+Txt2BinMiscIO:Error. Unknown Miac. IO 'FOO'
+DevCapTxtFile2Bin:Error. Unknown configuration FWCAP_MISC_IO='DCIRIS' ('FWCAP_MISC_IO='DCIRIS,FOO'
+')
+Tex2BinSensorID:Error. Unknown Sensor ID 'T9P031
+'
+DevCapTxtFile2Bin:Error. Unknown configuration SENSOR_ID='T9P031
+' ('SENSOR_ID=MT9P031
+')
+" bad.txt
+[ "$(cat BinFiles/bad.bin)" = "old record" ] && [ "$(stat -c %Y BinFiles/bad.bin)" = "$(date -d 2001-01-01 +%s)" ] \
+    && ok || bad "a failed run touched the earlier output"
+
+# --- the check fails: its line, status 1, no file ---
+printf "EOF=''\n" > empty.txt
+run "check fails" 1 "DevCapDBCheckSensorBoard:Error. no video frond-end
+" empty.txt
+[ ! -e BinFiles/empty.bin ] && ok || bad "failed check wrote a file"
+
+# --- BinFiles missing ---
+mkdir nobin && cd nobin
+run "BinFiles missing" 1 "DevCapOtuputBinFile:Error: open BinFiles/ipcam.bin to write the device capability
+" "$EXAMPLES/ipcam.txt"
+cd ..
+
+printf '%d passed, %d failed\n' "$pass" "$fail"
+[ "$fail" -eq 0 ]
