@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <iterator>
+#include <string_view>
 
 #include "DevCap.h"
 
@@ -42,7 +43,7 @@ int32_t DevCapDBCheck(const tDevConf* dev);
 
 // ---- text routines shared by the handlers ----
 struct tKeyword {
-    const char* text;
+    std::string_view text;
     uint32_t code;
 };
 
@@ -68,21 +69,29 @@ struct tTxtError {
 // that decodes its value into the handler's section.
 template <typename Section>
 struct tEntryKey {
-    const char* key;
+    std::string_view key;
     int32_t (*txt2bin)(char* data, Section* section);
 };
 
-// ASCII case-insensitive, whole-string equality; nothing is trimmed.
-bool DevCapTextIs(const char* text, const char* keyword);
+// ASCII case-insensitive, whole-string equality; nothing is trimmed. Inline,
+// lengths first: every line is compared with dozens of names.
+constexpr bool DevCapTextIs(std::string_view text, std::string_view keyword) {
+    if (text.size() != keyword.size()) return false;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char a = text[i];
+        const char b = keyword[i];
+        if (a != b && ((a | 0x20) != (b | 0x20) || (a | 0x20) < 'a' || (a | 0x20) > 'z')) return false;
+    }
+    return true;
+}
 // Code of the keyword equal to text; DEVCAP_ERROR when there is none.
-int32_t DevCapKeywordCode(tKeywordList list, const char* text);
+int32_t DevCapKeywordCode(tKeywordList list, std::string_view text);
 // Keyword lookup that prints err with the whole value when nothing matches.
 int32_t DevCapTxt2BinKeyword(tKeywordList list, const char* data, uint32_t* code, const tTxtError& err);
 // Comma list: cuts data in place at each comma examined, ORs element bits into
 // *bits (cleared first), ends at stop (nullptr: no stop word), prints err with
 // the first unknown element.
-int32_t DevCapTxt2BinList(tKeywordList elems, const char* stop, char* data, uint32_t* bits,
-                          const tTxtError& err);
+int32_t DevCapTxt2BinList(tKeywordList elems, const char* stop, char* data, uint32_t* bits, const tTxtError& err);
 // The same two routines storing into a field of any width: a keyword code
 // only when it was found, list bits always (they are rebuilt from 0).
 template <typename Field>
@@ -93,8 +102,7 @@ int32_t DevCapTxt2BinField(tKeywordList list, const char* data, Field* field, co
     return ret;
 }
 template <typename Field>
-int32_t DevCapTxt2BinBits(tKeywordList elems, const char* stop, char* data, Field* field,
-                          const tTxtError& err) {
+int32_t DevCapTxt2BinBits(tKeywordList elems, const char* stop, char* data, Field* field, const tTxtError& err) {
     uint32_t bits = 0;
     const int32_t ret = DevCapTxt2BinList(elems, stop, data, &bits, err);
     *field = static_cast<Field>(bits);
@@ -103,7 +111,7 @@ int32_t DevCapTxt2BinBits(tKeywordList elems, const char* stop, char* data, Fiel
 // Runs the inner function of the key equal to name; DEVCAP_ERROR, touching
 // nothing, when name is none of the keys.
 template <typename Section, size_t N>
-int32_t DevCapDispatch(const tEntryKey<Section> (&keys)[N], const char* name, char* data, Section* section) {
+int32_t DevCapDispatch(const tEntryKey<Section> (&keys)[N], std::string_view name, char* data, Section* section) {
     for (const tEntryKey<Section>& k : keys) {
         if (DevCapTextIs(name, k.key)) return k.txt2bin(data, section);
     }

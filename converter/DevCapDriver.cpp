@@ -1,11 +1,12 @@
 // DevCapDriver.cpp - the converter's driver: record defaults, output naming,
 // reading and splitting the text file, offering entries to the handlers, and
 // writing the record.
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "DevCapConv.h"
 
@@ -43,10 +44,10 @@ void DevCapConfInit(tDevConf* dev) {
     memset(dev, 0, sizeof *dev);
     memcpy(dev->head.key, DEVCAP_KEY, sizeof dev->head.key);
     dev->head.ConfCap = DEVCAP_CONF_CAP;
-    tHeadInfo* const sections[] = {&dev->SBConf.head, &dev->FwDevCap.head, &dev->DNCtrlCap.head,
-                                   &dev->MdCap.head, &dev->CamCap.head};
-    const uint16_t sizes[] = {sizeof dev->SBConf, sizeof dev->FwDevCap, sizeof dev->DNCtrlCap,
-                              sizeof dev->MdCap, sizeof dev->CamCap};
+    tHeadInfo* const sections[] = {&dev->SBConf.head, &dev->FwDevCap.head, &dev->DNCtrlCap.head, &dev->MdCap.head,
+                                   &dev->CamCap.head};
+    const uint16_t sizes[] = {sizeof dev->SBConf, sizeof dev->FwDevCap, sizeof dev->DNCtrlCap, sizeof dev->MdCap,
+                              sizeof dev->CamCap};
     for (size_t i = 0; i < std::size(sections); ++i) {
         sections[i]->ver = DEVCAP_SECTION_VER;
         sections[i]->len = static_cast<uint16_t>(sizes[i] - sizeof(tHeadInfo));
@@ -78,20 +79,23 @@ int32_t DevCapOutputName(const char* input, char (&OutputFile)[DEVCAP_PATH_SIZE]
 }
 
 bool GetDevCapConfEntry(const char* buf, char (&name)[DEVCAP_NAME_SIZE], char (&data)[DEVCAP_DATA_SIZE]) {
-    const char* equal = strchr(buf, '=');
-    if (equal == nullptr) return false;
-    const auto nameLen = static_cast<size_t>(equal - buf);
-    if (nameLen >= sizeof name) return false;
+    // Plain loops: lines are short, and this runs once per line.
+    size_t nameLen = 0;
+    while (buf[nameLen] != '\0' && buf[nameLen] != '=') ++nameLen;
+    if (buf[nameLen] == '\0' || nameLen >= sizeof name) return false;
     // The character after '=' is taken to be the opening quote and skipped unread.
-    const char* value = equal[1] == '\0' ? equal + 1 : equal + 2;
-    const size_t valueLen = strlen(value);
-    if (valueLen >= sizeof data) return false;
+    const char* value = buf + nameLen + (buf[nameLen + 1] == '\0' ? 1 : 2);
+    size_t valueLen = 0;
+    size_t quote = sizeof data;  // none
+    for (; value[valueLen] != '\0'; ++valueLen) {
+        if (valueLen + 1 >= sizeof data) return false;
+        if (value[valueLen] == '\'') quote = valueLen;
+    }
     memcpy(name, buf, nameLen);
     name[nameLen] = '\0';
     memcpy(data, value, valueLen + 1);
     // Only the last quote closes the value: NAME='it's' gives it's.
-    char* quote = strrchr(data, '\'');
-    if (quote != nullptr) *quote = '\0';
+    if (quote != sizeof data) data[quote] = '\0';
     return true;
 }
 
@@ -100,8 +104,9 @@ int32_t DevCapTxtStream2Bin(tDevConf* dev, FILE* fp, const char* input) {
     char name[DEVCAP_NAME_SIZE];
     char data[DEVCAP_DATA_SIZE];
     int32_t ret = 0;
-    // A physical line longer than the buffer arrives in pieces, each a line of its own.
-    while (fgets(buf, sizeof buf, fp) != nullptr) {
+    // A physical line longer than the buffer arrives in pieces, each a line of its
+    // own. The stream is ours alone: no locking per line.
+    while (fgets_unlocked(buf, sizeof buf, fp) != nullptr) {
         if (buf[0] == '\r' || buf[0] == '#' || buf[0] == '\n') continue;
         if (!GetDevCapConfEntry(buf, name, data)) continue;
         if (DevCapOfferEntry(name, data, dev) == 0) continue;

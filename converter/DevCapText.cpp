@@ -40,13 +40,7 @@ uint64_t ReadMagnitude(const char* s, unsigned base, uint64_t limit) {
 
 }  // namespace
 
-bool DevCapTextIs(const char* text, const char* keyword) {
-    for (; *text != '\0' && FoldCase(*text) == FoldCase(*keyword); ++text, ++keyword) {
-    }
-    return *text == '\0' && *keyword == '\0';
-}
-
-int32_t DevCapKeywordCode(tKeywordList list, const char* text) {
+int32_t DevCapKeywordCode(tKeywordList list, std::string_view text) {
     for (size_t i = 0; i < list.count; ++i) {
         if (DevCapTextIs(text, list.words[i].text)) return static_cast<int32_t>(list.words[i].code);
     }
@@ -71,8 +65,7 @@ int32_t DevCapTxt2BinKeyword(tKeywordList list, const char* data, uint32_t* code
     return 0;
 }
 
-int32_t DevCapTxt2BinList(tKeywordList elems, const char* stop, char* data, uint32_t* bits,
-                          const tTxtError& err) {
+int32_t DevCapTxt2BinList(tKeywordList elems, const char* stop, char* data, uint32_t* bits, const tTxtError& err) {
     *bits = 0;
     for (char* element = data;;) {
         char* comma = strchr(element, ',');

@@ -139,13 +139,20 @@ int32_t Txt2BinZoomLens(char* data, tFwDevCap* fw) {
 }
 
 constexpr tEntryKey<tFwDevCap> kFwKeys[] = {
-    {"FWCAP_HEAD_VER", Txt2BinHeadVer},     {"FWCAP_UNIT_TYPE", Txt2BinUnitType},
-    {"FWCAP_PLATFORM", Txt2BinPlatform},    {"FWCAP_AUDIO_TYPE", Txt2BinAudioType},
-    {"FWCAP_AUDIO_CAP", Txt2BinAudioCap},   {"FWCAP_DIS", Txt2BinDIs},
-    {"FWCAP_DOS", Txt2BinDOs},              {"FWCAP_SERIAL", Txt2BinSerialPort},
-    {"FWCAP_MISC_IO", Txt2BinMiscIO},       {"STORAGE_IF", Txt2BinStorageIF},
-    {"STORAGE_TYPE", Txt2BinStorageType},   {"PT_ENABLED", Txt2BinPTEnabled},
-    {"ZOOM_CAP", Txt2BinZoomCap},           {"ZOOM_LENS", Txt2BinZoomLens},
+    {"FWCAP_HEAD_VER", Txt2BinHeadVer},
+    {"FWCAP_UNIT_TYPE", Txt2BinUnitType},
+    {"FWCAP_PLATFORM", Txt2BinPlatform},
+    {"FWCAP_AUDIO_TYPE", Txt2BinAudioType},
+    {"FWCAP_AUDIO_CAP", Txt2BinAudioCap},
+    {"FWCAP_DIS", Txt2BinDIs},
+    {"FWCAP_DOS", Txt2BinDOs},
+    {"FWCAP_SERIAL", Txt2BinSerialPort},
+    {"FWCAP_MISC_IO", Txt2BinMiscIO},
+    {"STORAGE_IF", Txt2BinStorageIF},
+    {"STORAGE_TYPE", Txt2BinStorageType},
+    {"PT_ENABLED", Txt2BinPTEnabled},
+    {"ZOOM_CAP", Txt2BinZoomCap},
+    {"ZOOM_LENS", Txt2BinZoomLens},
 };
 
 }  // namespace

@@ -6,12 +6,12 @@ namespace {
 
 // Keyword tables in code order; "NONE" (0) first in each.
 constexpr tKeyword kSensorIDs[] = {
-    {"NONE", 0},           {"MT9M131", MT9M131},     {"MT53S88", MT53S88},   {"NI9065", NI9065},
-    {"SS_HQ1", SS_HQ1},    {"IT1", IT1},             {"ADL_PE1005", ADL_PE1005}, {"MT54G15", MT54G15},
-    {"IT2", IT2},          {"SS4", SS4},             {"TW2835", INVALID_TW2835}, {"MT9V136", MT9V136},
-    {"ITS", ITS},          {"MTV54G22", MTV54G22},   {"FCBEX1010", FCBEX1010}, {"MT9P031", MT9P031},
-    {"OV9715", OV9715},    {"OV5653", OV5653},       {"MT9P004", MT9P004},   {"MT9P006", MT9P006},
-    {"MT9P111", MT9P111},  {"MT9F002", MT9F002},     {"IMX122", IMX122},     {"AR0331", AR0331},
+    {"NONE", 0},          {"MT9M131", MT9M131},   {"MT53S88", MT53S88},       {"NI9065", NI9065},
+    {"SS_HQ1", SS_HQ1},   {"IT1", IT1},           {"ADL_PE1005", ADL_PE1005}, {"MT54G15", MT54G15},
+    {"IT2", IT2},         {"SS4", SS4},           {"TW2835", INVALID_TW2835}, {"MT9V136", MT9V136},
+    {"ITS", ITS},         {"MTV54G22", MTV54G22}, {"FCBEX1010", FCBEX1010},   {"MT9P031", MT9P031},
+    {"OV9715", OV9715},   {"OV5653", OV5653},     {"MT9P004", MT9P004},       {"MT9P006", MT9P006},
+    {"MT9P111", MT9P111}, {"MT9F002", MT9F002},   {"IMX122", IMX122},         {"AR0331", AR0331},
 };
 static_assert(std::size(kSensorIDs) == AR0331 + 1);
 
@@ -25,17 +25,23 @@ constexpr tKeyword kEncoderIDs[] = {{"NONE", 0}, {"ADV7179", ADV7179}, {"CH_7026
 static_assert(std::size(kEncoderIDs) == CH_7026 + 1);
 
 constexpr tKeyword kCtrlIFs[] = {
-    {"NONE", 0},           {"I2C", I2C},               {"UART_2400", UART_2400},   {"UART_4800", UART_4800},
-    {"UART_9600", UART_9600}, {"UART_19200", UART_19200}, {"UART_38400", UART_38400}, {"UART_57600", UART_57600},
+    {"NONE", 0},
+    {"I2C", I2C},
+    {"UART_2400", UART_2400},
+    {"UART_4800", UART_4800},
+    {"UART_9600", UART_9600},
+    {"UART_19200", UART_19200},
+    {"UART_38400", UART_38400},
+    {"UART_57600", UART_57600},
     {"UART_115200", UART_115200},
 };
 static_assert(std::size(kCtrlIFs) == UART_115200 + 1);
 
 // Code 9 is spelt "YUB_8" in capability files.
 constexpr tKeyword kVideoIFs[] = {
-    {"NONE", 0},         {"CCIR656_8", CCIR656_8}, {"CCIR656_16", CCIR656_16}, {"CVBS", CVBS},
-    {"YC", YC},          {"YUV_16", YUV_16},       {"RGB888_24", RGB888_24},   {"RGB565_16", RGB565_16},
-    {"RGB565_8", RGB565_8}, {"YUB_8", YUV_8},      {"RGB444", RGB444},
+    {"NONE", 0},        {"CCIR656_8", CCIR656_8}, {"CCIR656_16", CCIR656_16}, {"CVBS", CVBS},         {"YC", YC},
+    {"YUV_16", YUV_16}, {"RGB888_24", RGB888_24}, {"RGB565_16", RGB565_16},   {"RGB565_8", RGB565_8}, {"YUB_8", YUV_8},
+    {"RGB444", RGB444},
 };
 static_assert(std::size(kVideoIFs) == RGB444 + 1);
 
@@ -72,11 +78,11 @@ int32_t Tex2BinVideoIF(char* data, unsigned char* VideoIF, const char* type) {
 enum tFact { FACT_ID, FACT_CTRL, FACT_VIN, FACT_VOUT };
 
 struct tSBKey {
-    const char* key;
+    std::string_view key;
     tSensorInfo tSBConf::*part;
     tFact fact;
     int32_t (*id)(char* data, tSensorInfo* part);  // FACT_ID only
-    const char* label;                              // the other facts
+    const char* label;                             // the other facts
 };
 
 constexpr tSBKey kSBKeys[] = {
@@ -101,14 +107,19 @@ constexpr tSBKey kSBKeys[] = {
 }  // namespace
 
 int32_t CorvaneSensorBoardConf(const char* name, char* data, tDevConf* dev) {
+    const std::string_view entry(name);
     for (const tSBKey& k : kSBKeys) {
-        if (!DevCapTextIs(name, k.key)) continue;
+        if (!DevCapTextIs(entry, k.key)) continue;
         tSensorInfo* part = &(dev->SBConf.*k.part);
         switch (k.fact) {
-            case FACT_ID: return k.id(data, part);
-            case FACT_CTRL: return Tex2BinCtrlIF(data, part, k.label);
-            case FACT_VIN: return Tex2BinVideoIF(data, &part->InputIF, k.label);
-            case FACT_VOUT: return Tex2BinVideoIF(data, &part->OutputIF, k.label);
+            case FACT_ID:
+                return k.id(data, part);
+            case FACT_CTRL:
+                return Tex2BinCtrlIF(data, part, k.label);
+            case FACT_VIN:
+                return Tex2BinVideoIF(data, &part->InputIF, k.label);
+            case FACT_VOUT:
+                return Tex2BinVideoIF(data, &part->OutputIF, k.label);
         }
     }
     return DEVCAP_ERROR;
