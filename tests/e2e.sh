@@ -113,5 +113,39 @@ run "BinFiles missing" 1 "DevCapOtuputBinFile:Error: open BinFiles/ipcam.bin to 
 " "$EXAMPLES/ipcam.txt"
 cd ..
 
+# --- faults: the output path is a directory, a full device, a size limit ---
+mkdir BinFiles/dirout.bin
+cp "$EXAMPLES/ipcam.txt" dirout.txt
+run "output is a directory" 1 "DevCapOtuputBinFile:Error: open BinFiles/dirout.bin to write the device capability
+" dirout.txt
+ln -s /dev/full BinFiles/full.bin
+cp "$EXAMPLES/ipcam.txt" full.txt
+run "output on a full device" 1 "DevCapOtuputBinFile:Error. write BinFiles/full.bin file
+" full.txt
+[ -L BinFiles/full.bin ] && ok || bad "the link to the device was removed"
+# With writes refused (file size limit 0), the truncated file must not stay.
+printf '#!/usr/bin/env bash\ntrap "" XFSZ\nulimit -f 0\nexec "$@"\n' > limited
+chmod +x limited
+cp "$EXAMPLES/ipcam.txt" limit.txt
+printf 'old record' > BinFiles/limit.bin
+got=$("$WORK/limited" "$BIN" limit.txt; printf '#%d' $?)
+[ "$got" = "DevCapOtuputBinFile:Error. write BinFiles/limit.bin file
+#1" ] && ok || bad "refused write: $got"
+[ ! -e BinFiles/limit.bin ] && ok || bad "a partial record was left behind"
+
+# --- faults: hostile input ---
+mkdir indir.txt
+run "input is a directory" 1 "DevCapTxtFile2Bin:Error. read indir.txt file
+" indir.txt
+# NUL bytes end a line's text; a 100 KB line arrives in pieces; no final line end.
+sed "s/'\$/'\x00junk/" "$EXAMPLES/ipcam.txt" > nul.txt
+run "NUL bytes" 0 "@ok:BinFiles/nul.bin" nul.txt
+cmp -s BinFiles/nul.bin BinFiles/ipcam.bin && ok || bad "NUL bytes changed the record"
+{ head -c 102400 /dev/zero | tr '\0' '#'; printf '\n'; head -c 102400 /dev/zero | tr '\0' 'x'; printf '\n';
+  grep -v -e '^EOF' -e '^$' "$EXAMPLES/ipcam.txt"; } | head -c -1 > huge.txt
+[ "$(tail -c 1 huge.txt)" = "'" ] || bad "huge.txt should end without a line end"
+run "100 KB lines, no final line end" 0 "@ok:BinFiles/huge.bin" huge.txt
+cmp -s BinFiles/huge.bin BinFiles/ipcam.bin && ok || bad "long lines changed the record"
+
 printf '%d passed, %d failed\n' "$pass" "$fail"
 [ "$fail" -eq 0 ]

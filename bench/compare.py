@@ -1,0 +1,84 @@
+#!/usr/bin/env python3
+"""The converter as a process, beside /bin/true and wc -l.
+
+usage: bench/compare.py [path/to/devcap2bin]   (default build/devcap2bin)
+
+Prints: wall time and (with valgrind) instruction counts of one conversion of
+examples/ipcam.txt against /bin/true; throughput on a generated 200 MB file
+against wc -l; peak memory for the 1 KB example and the 200 MB file.
+"""
+import os
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+BIN = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else os.path.join(ROOT, "build", "devcap2bin"))
+EXAMPLE = os.path.join(ROOT, "examples", "ipcam.txt")
+
+
+def wall(cmd, runs):
+    """Best-of-runs wall time of cmd, in seconds."""
+    best = None
+    for _ in range(runs):
+        start = time.perf_counter()
+        subprocess.run(cmd, stdout=subprocess.DEVNULL, check=False)
+        elapsed = time.perf_counter() - start
+        best = elapsed if best is None else min(best, elapsed)
+    return best
+
+
+def instructions(cmd):
+    out = subprocess.run(["valgrind", "--tool=callgrind", "--callgrind-out-file=/dev/null"] + cmd,
+                         stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True, check=False).stderr
+    return int(re.search(r"Collected : (\d+)", out).group(1))
+
+
+def peak_kb(cmd):
+    """Peak resident memory of one run of cmd, in KB (GNU time)."""
+    out = subprocess.run(["/usr/bin/time", "-f", "%M"] + cmd, stdout=subprocess.DEVNULL,
+                         stderr=subprocess.PIPE, text=True, check=False).stderr
+    return int(out.split()[-1])
+
+
+def generate(path, size):
+    body = open(EXAMPLE).read()
+    body = body[:body.rindex("EOF=")]
+    with open(path, "w") as f:
+        written = 0
+        while written < size:
+            f.write(body)
+            written += len(body)
+        f.write("EOF=''\n")
+
+
+def main():
+    work = tempfile.mkdtemp()
+    os.chdir(work)
+    os.mkdir("BinFiles")
+    try:
+        conv = [BIN, EXAMPLE]
+        true = ["/bin/true"]
+        t_conv, t_true = wall(conv, 200), wall(true, 200)
+        print(f"startup  devcap2bin {t_conv * 1e3:.3f} ms  /bin/true {t_true * 1e3:.3f} ms  ratio {t_conv / t_true:.2f}x")
+        if shutil.which("valgrind"):
+            i_conv, i_true = instructions(conv), instructions(true)
+            print(f"instructions  devcap2bin {i_conv}  /bin/true {i_true}  ratio {i_conv / i_true:.2f}x")
+        big = os.path.join(work, "big.txt")
+        generate(big, 200 * 1024 * 1024)
+        size = os.path.getsize(big)
+        lines = sum(1 for _ in open(big, "rb"))
+        subprocess.run(["cat", big], stdout=subprocess.DEVNULL, check=True)  # warm the page cache
+        t_big, t_wc = wall([BIN, big], 3), wall(["wc", "-l", big], 3)
+        print(f"streaming {size / 2**20:.0f} MB, {lines} lines  devcap2bin {t_big:.3f} s "
+              f"({lines / t_big / 1e6:.1f} M lines/s)  wc -l {t_wc:.3f} s  ratio {t_big / t_wc:.2f}x")
+        print(f"peak memory  1 KB input {peak_kb(conv)} KB  200 MB input {peak_kb([BIN, big])} KB")
+    finally:
+        shutil.rmtree(work)
+
+
+if __name__ == "__main__":
+    main()
