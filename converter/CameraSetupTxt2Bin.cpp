@@ -24,12 +24,18 @@ int32_t Txt2BinFNum(char* data, tCamCap* cam) {
     return 0;
 }
 
+// clang-format off
 constexpr tEntryKey<tCamCap> kCamKeys[] = {
-    {"CAMERA_DCIRIS_LEVEL", Txt2BinDCIrisLevel},
-    {"CAMERA_FNUM", Txt2BinFNum},
+    {{"CAMERA_DCIRIS_LEVEL", ENTRY_NUMBER, DEVCAP_FIELD(CamCap.DCIrisLevel), {}, nullptr}, Txt2BinDCIrisLevel},
+    {{"CAMERA_FNUM", ENTRY_KEYWORD, DEVCAP_FIELD(CamCap.F_Num), DevCapKeywords(kFNums), nullptr}, Txt2BinFNum},
 };
+// clang-format on
+
+constexpr auto kCamInfos = DevCapInfosOf(kCamKeys);
 
 }  // namespace
+
+tEntryCatalog DevCapCameraSetupEntries() { return {"Camera setup", kCamInfos.data(), kCamInfos.size()}; }
 
 int32_t CorvaneCameraSetup(const char* name, char* data, tDevConf* dev) {
     return DevCapDispatch(kCamKeys, name, data, &dev->CamCap);

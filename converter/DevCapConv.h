@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <array>
 #include <cstdio>
 #include <iterator>
 #include <string_view>
@@ -65,13 +66,55 @@ struct tTxtError {
     const char* label;
 };
 
-// One row of a handler's key table: the entry name and the inner function
-// that decodes its value into the handler's section.
+// What an entry writes and how its value reads. The handlers' key tables
+// carry it; tools that turn a record back into text read it from there.
+enum tEntryKind : uint8_t {
+    ENTRY_KEYWORD,  // one keyword of words, matched whole
+    ENTRY_LIST,     // comma list of words' bits, ended by stop
+    ENTRY_NUMBER,   // decimal as a 32-bit atoi reads it, low bits kept
+    ENTRY_VERSION,  // as a 32-bit strtoul with base 0 reads it, low bits kept
+};
+
+struct tEntryInfo {
+    std::string_view name;
+    tEntryKind kind;
+    uint8_t offset;  // of the field in tDevConf
+    uint8_t width;   // of the field, in bytes
+    tKeywordList words;
+    const char* stop;  // list stop word; nullptr: none
+};
+
+// Offset and width of a tDevConf field, for tEntryInfo.
+#define DEVCAP_FIELD(path) \
+    static_cast<uint8_t>(offsetof(tDevConf, path)), static_cast<uint8_t>(sizeof(static_cast<tDevConf*>(nullptr)->path))
+
+// One row of a handler's key table: the entry and the inner function that
+// decodes its value into the handler's section.
 template <typename Section>
 struct tEntryKey {
-    std::string_view key;
+    tEntryInfo info;
     int32_t (*txt2bin)(char* data, Section* section);
 };
+
+// The entries one handler owns, in its key table's order.
+struct tEntryCatalog {
+    const char* section;
+    const tEntryInfo* entries;
+    size_t count;
+};
+
+template <typename Row, size_t N>
+constexpr std::array<tEntryInfo, N> DevCapInfosOf(const Row (&rows)[N]) {
+    std::array<tEntryInfo, N> infos{};
+    for (size_t i = 0; i < N; ++i) infos[i] = rows[i].info;
+    return infos;
+}
+
+tEntryCatalog DevCapSensorBoardEntries();
+tEntryCatalog DevCapFwConfEntries();
+tEntryCatalog DevCapDNCtrlEntries();
+tEntryCatalog DevCapMotionEntries();
+tEntryCatalog DevCapCameraSetupEntries();
 
 // ASCII case-insensitive, whole-string equality; nothing is trimmed. Inline,
 // lengths first: every line is compared with dozens of names.
@@ -113,7 +156,7 @@ int32_t DevCapTxt2BinBits(tKeywordList elems, const char* stop, char* data, Fiel
 template <typename Section, size_t N>
 int32_t DevCapDispatch(const tEntryKey<Section> (&keys)[N], std::string_view name, char* data, Section* section) {
     for (const tEntryKey<Section>& k : keys) {
-        if (DevCapTextIs(name, k.key)) return k.txt2bin(data, section);
+        if (DevCapTextIs(name, k.info.name)) return k.txt2bin(data, section);
     }
     return DEVCAP_ERROR;
 }

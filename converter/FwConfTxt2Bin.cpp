@@ -37,6 +37,7 @@ constexpr tKeyword kAudioCaps[] = {
     {"G711A,G711U,PCM", DEVCAP_AUDIO_PCM | DEVCAP_AUDIO_G711A | DEVCAP_AUDIO_G711U},
 };
 
+constexpr const char* kMiscIOStop = "NONE";
 constexpr tKeyword kMiscIOs[] = {
     {"DCIRIS", DEVCAP_MISCIO_DCIRIS},
     {"8051THX", DEVCAP_MISCIO_8051THX},
@@ -51,6 +52,7 @@ constexpr tKeyword kStorageTypes[] = {{"None", 0}, {"SD", STORAGE_TYPE_SD}, {"HD
 
 constexpr tKeyword kPTEnabled[] = {{"0", 0}, {"1", 1}};
 
+constexpr const char* kZoomCapStop = "None";
 constexpr tKeyword kZoomCaps[] = {{"OPTICAL", DEVCAP_ZOOM_OPTICAL}, {"DIGITAL", DEVCAP_ZOOM_DIGITAL}};
 
 constexpr tKeyword kZoomLenses[] = {
@@ -109,7 +111,7 @@ int32_t Txt2BinSerialPort(char* data, tFwDevCap* fw) {
 }
 
 int32_t Txt2BinMiscIO(char* data, tFwDevCap* fw) {
-    return DevCapTxt2BinBits(DevCapKeywords(kMiscIOs), "NONE", data, &fw->IO.MiscIO,
+    return DevCapTxt2BinBits(DevCapKeywords(kMiscIOs), kMiscIOStop, data, &fw->IO.MiscIO,
                              {__func__, "%s:Error. Unknown Miac. IO '%s'\n", nullptr});
 }
 
@@ -129,7 +131,7 @@ int32_t Txt2BinPTEnabled(char* data, tFwDevCap* fw) {
 }
 
 int32_t Txt2BinZoomCap(char* data, tFwDevCap* fw) {
-    return DevCapTxt2BinBits(DevCapKeywords(kZoomCaps), "None", data, &fw->PtzCap.ZoomCap,
+    return DevCapTxt2BinBits(DevCapKeywords(kZoomCaps), kZoomCapStop, data, &fw->PtzCap.ZoomCap,
                              {__func__, "%s:Error. Unknown zoom capability '%s'\n", nullptr});
 }
 
@@ -138,24 +140,30 @@ int32_t Txt2BinZoomLens(char* data, tFwDevCap* fw) {
                               {__func__, "%s:Error. Unknown zoom lens '%s'\n", nullptr});
 }
 
+// clang-format off
 constexpr tEntryKey<tFwDevCap> kFwKeys[] = {
-    {"FWCAP_HEAD_VER", Txt2BinHeadVer},
-    {"FWCAP_UNIT_TYPE", Txt2BinUnitType},
-    {"FWCAP_PLATFORM", Txt2BinPlatform},
-    {"FWCAP_AUDIO_TYPE", Txt2BinAudioType},
-    {"FWCAP_AUDIO_CAP", Txt2BinAudioCap},
-    {"FWCAP_DIS", Txt2BinDIs},
-    {"FWCAP_DOS", Txt2BinDOs},
-    {"FWCAP_SERIAL", Txt2BinSerialPort},
-    {"FWCAP_MISC_IO", Txt2BinMiscIO},
-    {"STORAGE_IF", Txt2BinStorageIF},
-    {"STORAGE_TYPE", Txt2BinStorageType},
-    {"PT_ENABLED", Txt2BinPTEnabled},
-    {"ZOOM_CAP", Txt2BinZoomCap},
-    {"ZOOM_LENS", Txt2BinZoomLens},
+    {{"FWCAP_HEAD_VER", ENTRY_VERSION, DEVCAP_FIELD(FwDevCap.head.ver), {}, nullptr}, Txt2BinHeadVer},
+    {{"FWCAP_UNIT_TYPE", ENTRY_KEYWORD, DEVCAP_FIELD(FwDevCap.type), DevCapKeywords(kUnitTypes), nullptr}, Txt2BinUnitType},
+    {{"FWCAP_PLATFORM", ENTRY_KEYWORD, DEVCAP_FIELD(FwDevCap.platform), DevCapKeywords(kPlatforms), nullptr}, Txt2BinPlatform},
+    {{"FWCAP_AUDIO_TYPE", ENTRY_KEYWORD, DEVCAP_FIELD(FwDevCap.AudioType), DevCapKeywords(kAudioTypes), nullptr}, Txt2BinAudioType},
+    {{"FWCAP_AUDIO_CAP", ENTRY_KEYWORD, DEVCAP_FIELD(FwDevCap.AudioCap), DevCapKeywords(kAudioCaps), nullptr}, Txt2BinAudioCap},
+    {{"FWCAP_DIS", ENTRY_NUMBER, DEVCAP_FIELD(FwDevCap.IO.DIs), {}, nullptr}, Txt2BinDIs},
+    {{"FWCAP_DOS", ENTRY_NUMBER, DEVCAP_FIELD(FwDevCap.IO.DOs), {}, nullptr}, Txt2BinDOs},
+    {{"FWCAP_SERIAL", ENTRY_NUMBER, DEVCAP_FIELD(FwDevCap.IO.SerialPorts), {}, nullptr}, Txt2BinSerialPort},
+    {{"FWCAP_MISC_IO", ENTRY_LIST, DEVCAP_FIELD(FwDevCap.IO.MiscIO), DevCapKeywords(kMiscIOs), kMiscIOStop}, Txt2BinMiscIO},
+    {{"STORAGE_IF", ENTRY_KEYWORD, DEVCAP_FIELD(FwDevCap.storage.interface), DevCapKeywords(kStorageIFs), nullptr}, Txt2BinStorageIF},
+    {{"STORAGE_TYPE", ENTRY_KEYWORD, DEVCAP_FIELD(FwDevCap.storage.type), DevCapKeywords(kStorageTypes), nullptr}, Txt2BinStorageType},
+    {{"PT_ENABLED", ENTRY_KEYWORD, DEVCAP_FIELD(FwDevCap.PtzCap.PTEnable), DevCapKeywords(kPTEnabled), nullptr}, Txt2BinPTEnabled},
+    {{"ZOOM_CAP", ENTRY_LIST, DEVCAP_FIELD(FwDevCap.PtzCap.ZoomCap), DevCapKeywords(kZoomCaps), kZoomCapStop}, Txt2BinZoomCap},
+    {{"ZOOM_LENS", ENTRY_KEYWORD, DEVCAP_FIELD(FwDevCap.PtzCap.ZoomLens), DevCapKeywords(kZoomLenses), nullptr}, Txt2BinZoomLens},
 };
+// clang-format on
+
+constexpr auto kFwInfos = DevCapInfosOf(kFwKeys);
 
 }  // namespace
+
+tEntryCatalog DevCapFwConfEntries() { return {"Firmware capabilities", kFwInfos.data(), kFwInfos.size()}; }
 
 int32_t CorvaneFwConf(const char* name, char* data, tDevConf* dev) {
     return DevCapDispatch(kFwKeys, name, data, &dev->FwDevCap);

@@ -11,9 +11,15 @@ int32_t Txt2BinMDSrc(char* data, tMdCap* md) {
                              {__func__, "%s:Error. Unknown motion detection source '%s'\n", nullptr});
 }
 
-constexpr tEntryKey<tMdCap> kMdKeys[] = {{"MD_SRC", Txt2BinMDSrc}};
+constexpr tEntryKey<tMdCap> kMdKeys[] = {
+    {{"MD_SRC", ENTRY_LIST, DEVCAP_FIELD(MdCap.MdSrc), DevCapKeywords(kMDSrcs), nullptr}, Txt2BinMDSrc},
+};
+
+constexpr auto kMdInfos = DevCapInfosOf(kMdKeys);
 
 }  // namespace
+
+tEntryCatalog DevCapMotionEntries() { return {"Motion detection", kMdInfos.data(), kMdInfos.size()}; }
 
 int32_t CorvaneMotion(const char* name, char* data, tDevConf* dev) {
     return DevCapDispatch(kMdKeys, name, data, &dev->MdCap);

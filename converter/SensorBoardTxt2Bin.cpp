@@ -78,38 +78,49 @@ int32_t Tex2BinVideoIF(char* data, unsigned char* VideoIF, const char* type) {
 enum tFact { FACT_ID, FACT_CTRL, FACT_VIN, FACT_VOUT };
 
 struct tSBKey {
-    std::string_view key;
+    tEntryInfo info;
     tSensorInfo tSBConf::*part;
     tFact fact;
     int32_t (*id)(char* data, tSensorInfo* part);  // FACT_ID only
-    const char* label;                             // the other facts
+    const char* label;                              // the other facts
 };
 
+// One row: entry NAME sets fact FIELD of component PART from list WORDS.
+#define SB_KEY(NAME, PART, FIELD, FACT, WORDS, ID, LABEL) \
+    {{NAME, ENTRY_KEYWORD, DEVCAP_FIELD(SBConf.PART.FIELD), DevCapKeywords(WORDS), nullptr}, &tSBConf::PART, FACT, ID, LABEL}
+
+// clang-format off
 constexpr tSBKey kSBKeys[] = {
-    {"SENSOR_ID", &tSBConf::sensor, FACT_ID, Tex2BinSensorID, nullptr},
-    {"SENSOR_CTRL", &tSBConf::sensor, FACT_CTRL, nullptr, "Sensor"},
-    {"SENSOR_VIN", &tSBConf::sensor, FACT_VIN, nullptr, "Sensor Vin"},
-    {"SENSOR_VOUT", &tSBConf::sensor, FACT_VOUT, nullptr, "Sensor Vout"},
-    {"DECODER_ID", &tSBConf::decoder, FACT_ID, Tex2BinDecoderID, nullptr},
-    {"DECODER_CTRL", &tSBConf::decoder, FACT_CTRL, nullptr, "Decoder"},
-    {"DECODER_VIN", &tSBConf::decoder, FACT_VIN, nullptr, "Decoder Vin"},
-    {"DECODER_VOUT", &tSBConf::decoder, FACT_VOUT, nullptr, "Decoder Vout"},
-    {"PROCESSOR_ID", &tSBConf::processor, FACT_ID, Tex2BinProcessorID, nullptr},
-    {"PROCESSOR_CTRL", &tSBConf::processor, FACT_CTRL, nullptr, "Processor"},
-    {"PROCESSOR_VIN", &tSBConf::processor, FACT_VIN, nullptr, "Processor Vin"},
-    {"PROCESSOR_VOUT", &tSBConf::processor, FACT_VOUT, nullptr, "Processor Vout"},
-    {"ENCODER_ID", &tSBConf::encoder, FACT_ID, Tex2BinEncoderID, nullptr},
-    {"ENCODER_CTRL", &tSBConf::encoder, FACT_CTRL, nullptr, "Encoder"},
-    {"ENCODER_VIN", &tSBConf::encoder, FACT_VIN, nullptr, "Encoder Vin"},
-    {"ENCODER_VOUT", &tSBConf::encoder, FACT_VOUT, nullptr, "Encoder Vout"},
+    SB_KEY("SENSOR_ID", sensor, ID, FACT_ID, kSensorIDs, Tex2BinSensorID, nullptr),
+    SB_KEY("SENSOR_CTRL", sensor, CtrlPath, FACT_CTRL, kCtrlIFs, nullptr, "Sensor"),
+    SB_KEY("SENSOR_VIN", sensor, InputIF, FACT_VIN, kVideoIFs, nullptr, "Sensor Vin"),
+    SB_KEY("SENSOR_VOUT", sensor, OutputIF, FACT_VOUT, kVideoIFs, nullptr, "Sensor Vout"),
+    SB_KEY("DECODER_ID", decoder, ID, FACT_ID, kDecoderIDs, Tex2BinDecoderID, nullptr),
+    SB_KEY("DECODER_CTRL", decoder, CtrlPath, FACT_CTRL, kCtrlIFs, nullptr, "Decoder"),
+    SB_KEY("DECODER_VIN", decoder, InputIF, FACT_VIN, kVideoIFs, nullptr, "Decoder Vin"),
+    SB_KEY("DECODER_VOUT", decoder, OutputIF, FACT_VOUT, kVideoIFs, nullptr, "Decoder Vout"),
+    SB_KEY("PROCESSOR_ID", processor, ID, FACT_ID, kProcessorIDs, Tex2BinProcessorID, nullptr),
+    SB_KEY("PROCESSOR_CTRL", processor, CtrlPath, FACT_CTRL, kCtrlIFs, nullptr, "Processor"),
+    SB_KEY("PROCESSOR_VIN", processor, InputIF, FACT_VIN, kVideoIFs, nullptr, "Processor Vin"),
+    SB_KEY("PROCESSOR_VOUT", processor, OutputIF, FACT_VOUT, kVideoIFs, nullptr, "Processor Vout"),
+    SB_KEY("ENCODER_ID", encoder, ID, FACT_ID, kEncoderIDs, Tex2BinEncoderID, nullptr),
+    SB_KEY("ENCODER_CTRL", encoder, CtrlPath, FACT_CTRL, kCtrlIFs, nullptr, "Encoder"),
+    SB_KEY("ENCODER_VIN", encoder, InputIF, FACT_VIN, kVideoIFs, nullptr, "Encoder Vin"),
+    SB_KEY("ENCODER_VOUT", encoder, OutputIF, FACT_VOUT, kVideoIFs, nullptr, "Encoder Vout"),
 };
+// clang-format on
+#undef SB_KEY
+
+constexpr auto kSBInfos = DevCapInfosOf(kSBKeys);
 
 }  // namespace
+
+tEntryCatalog DevCapSensorBoardEntries() { return {"Sensor board", kSBInfos.data(), kSBInfos.size()}; }
 
 int32_t CorvaneSensorBoardConf(const char* name, char* data, tDevConf* dev) {
     const std::string_view entry(name);
     for (const tSBKey& k : kSBKeys) {
-        if (!DevCapTextIs(entry, k.key)) continue;
+        if (!DevCapTextIs(entry, k.info.name)) continue;
         tSensorInfo* part = &(dev->SBConf.*k.part);
         switch (k.fact) {
             case FACT_ID:

@@ -1,23 +1,33 @@
 #!/usr/bin/env bash
-# Builds the fuzz preset and fuzzes the converter for SECONDS (default 60),
-# seeded from examples/. For a long run: fuzz/run.sh 36000 (ten hours);
-# findings land in the working directory as crash-*/leak-*/timeout-* files.
+# Builds the fuzz preset and runs each fuzz target for SECONDS (default 60):
+# fuzz_convert on text seeded from examples/, fuzz_dump on the records the
+# examples convert to. For a long run: fuzz/run.sh 36000 (ten hours per target).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz >/dev/null
-corpus=build-fuzz/corpus
-mkdir -p "$corpus"
-cp examples/*.txt "$corpus/"
-log=build-fuzz/fuzz.log
+out=build-fuzz
+mkdir -p "$out/corpus" "$out/corpus-dump" "$out/BinFiles"
+cp examples/*.txt "$out/corpus/"
+for f in examples/*.txt; do (cd "$out" && ./devcap2bin "../$f" >/dev/null); done
+cp "$out"/BinFiles/*.bin "$out/corpus-dump/"
+
 status=0
-build-fuzz/fuzz/fuzz_convert -max_total_time="$seconds" -dict=fuzz/devcap.dict -max_len=8192 \
-    -print_final_stats=1 "$corpus" >"$log" 2>&1 || status=$?
-grep -E '^(#[0-9]+ +DONE|stat::number_of_executed_units|stat::peak_rss_mb)' "$log" || true
-if [ "$status" -ne 0 ]; then
-    tail -40 "$log"
-    echo "fuzz: failed (status $status)"
-    exit 1
-fi
-echo "fuzz: ${seconds}s, nothing found"
+for target in convert dump; do
+    corpus=$out/corpus
+    [ "$target" = dump ] && corpus=$out/corpus-dump
+    log=$out/fuzz_$target.log
+    rc=0
+    "$out/fuzz/fuzz_$target" -max_total_time="$seconds" -dict=fuzz/devcap.dict -max_len=8192 \
+        -print_final_stats=1 -artifact_prefix="$out/" "$corpus" >"$log" 2>&1 || rc=$?
+    runs=$(grep -E '^stat::number_of_executed_units' "$log" | awk '{print $2}')
+    if [ "$rc" -ne 0 ]; then
+        tail -40 "$log"
+        echo "fuzz_$target: FAILED (status $rc), finding in $out/"
+        status=1
+    else
+        echo "fuzz_$target: ${seconds}s, ${runs:-?} runs, nothing found"
+    fi
+done
+exit $status

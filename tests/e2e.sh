@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # End-to-end runs of devcap2bin: arguments, exit statuses, messages, files.
-# usage: e2e.sh path/to/devcap2bin path/to/examples
+# usage: e2e.sh path/to/devcap2bin path/to/examples path/to/devcapdump
 set -u
 BIN=$(realpath "$1")
 EXAMPLES=$(realpath "$2")
+DUMP=$(realpath "$3")
 EXPECTED=$(dirname "$(realpath "$0")")/expected
 WORK=$(mktemp -d)
 trap 'rm -rf "$WORK"' EXIT
@@ -146,6 +147,30 @@ cmp -s BinFiles/nul.bin BinFiles/ipcam.bin && ok || bad "NUL bytes changed the r
 [ "$(tail -c 1 huge.txt)" = "'" ] || bad "huge.txt should end without a line end"
 run "100 KB lines, no final line end" 0 "@ok:BinFiles/huge.bin" huge.txt
 cmp -s BinFiles/huge.bin BinFiles/ipcam.bin && ok || bad "long lines changed the record"
+
+# --- devcapdump: each example dumps to text that converts to the same bytes ---
+mkdir dump && cd dump && mkdir BinFiles
+for name in ipcam ptz-dome video-server; do
+    "$DUMP" "../BinFiles/$name.bin" > "$name.txt"
+    rc=$?
+    [ $rc -eq 0 ] && ok || bad "devcapdump $name: status $rc"
+    "$BIN" "$name.txt" >/dev/null && cmp -s "BinFiles/$name.bin" "../BinFiles/$name.bin" && ok || bad "dump of $name does not convert back"
+done
+head -c 119 ../BinFiles/ipcam.bin > short.bin
+got=$("$DUMP" short.bin 2>&1; printf '#%d' $?)
+[ "$got" = "devcapdump: short.bin is 119 bytes, not a 120-byte device capability record
+#2" ] && ok || bad "short record: $got"
+got=$("$DUMP" missing.bin 2>&1; printf '#%d' $?)
+[ "$got" = "devcapdump: cannot open missing.bin: No such file or directory
+#2" ] && ok || bad "missing record: $got"
+head -c 120 /dev/zero > zero.bin
+"$DUMP" zero.bin > zero.txt; [ $? -eq 1 ] && ok || bad "a record failing the check must answer 1"
+grep -q '^#   DevCapDBCheckHeader:Error. Header key' zero.txt && ok || bad "the check's line is not in the dump"
+"$DUMP" --layout ../BinFiles/ipcam.bin | grep -q '^    36    1 FwDevCap.type                   0x0A               FWCAP_UNIT_TYPE=.Mega IP Camera.$' \
+    && ok || bad "--layout line for FwDevCap.type"
+"$DUMP" --help | grep -q '^usage: devcapdump' && ok || bad "--help"
+[ "$("$DUMP" --version)" = "devcapdump 1.0.0" ] && ok || bad "--version"
+cd ..
 
 printf '%d passed, %d failed\n' "$pass" "$fail"
 [ "$fail" -eq 0 ]

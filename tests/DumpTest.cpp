@@ -1,0 +1,144 @@
+// devcapdump's text: renderings that are easy to get wrong, and the round trip
+// text -> record -> dump -> record on generated capability files.
+#include <random>
+
+#include "DevCapDump.h"
+#include "TestRecord.h"
+
+namespace {
+
+int32_t ReadText(const std::string& text, tDevConf* dev) {
+    DevCapConfInit(dev);
+    FILE* fp = fmemopen(const_cast<char*>(text.data()), text.size(), "rb");
+    int32_t ret = 0;
+    Printed([&] { ret = DevCapTxtStream2Bin(dev, fp, "mem.txt"); });
+    fclose(fp);
+    return ret;
+}
+
+std::string Dump(const tDevConf& dev, int32_t* check) {
+    char buf[16384] = {};
+    FILE* out = fmemopen(buf, sizeof buf - 1, "w");
+    Printed([&] { *check = DevCapDumpText(dev, "mem.bin", out); });
+    fclose(out);
+    return buf;
+}
+
+const tEntryInfo& Entry(const char* name) {
+    for (const tEntryCatalog& c : {DevCapSensorBoardEntries(), DevCapFwConfEntries(), DevCapDNCtrlEntries(),
+                                   DevCapMotionEntries(), DevCapCameraSetupEntries()}) {
+        for (size_t i = 0; i < c.count; ++i) {
+            if (c.entries[i].name == name) return c.entries[i];
+        }
+    }
+    ADD_FAILURE() << "no entry " << name;
+    return DevCapMotionEntries().entries[0];
+}
+
+}  // namespace
+
+TEST(Dump, EntryTexts) {
+    const struct {
+        const char* entry;
+        std::vector<tPatch> bytes;
+        tRender render;
+        const char* text;
+    } rows[] = {
+        {"SENSOR_ID", {{16, {10}}}, RENDER_ENTRY, "TW2835"},
+        {"ENCODER_VOUT", {{31, {9}}}, RENDER_ENTRY, "YUB_8"},
+        {"SENSOR_ID", {{16, {24}}}, RENDER_NONE, ""},
+        {"FWCAP_HEAD_VER", {{32, {0, 0}}}, RENDER_ENTRY, "0x0000"},
+        {"FWCAP_HEAD_VER", {{32, {0x34, 0x12}}}, RENDER_ENTRY, "0x1234"},
+        {"FWCAP_UNIT_TYPE", {}, RENDER_ENTRY, "Video Server"},
+        {"FWCAP_PLATFORM", {}, RENDER_OMIT, ""},
+        {"FWCAP_PLATFORM", {{37, {'T'}}}, RENDER_ENTRY, "T"},
+        {"FWCAP_PLATFORM", {{37, {'t'}}}, RENDER_NONE, ""},
+        {"FWCAP_AUDIO_CAP", {{39, {7}}}, RENDER_ENTRY, "PCM,G711A,G711U"},
+        {"FWCAP_AUDIO_CAP", {{39, {3}}}, RENDER_NONE, ""},
+        {"FWCAP_DIS", {{40, {255}}}, RENDER_ENTRY, "255"},
+        {"FWCAP_MISC_IO", {}, RENDER_ENTRY, "NONE"},
+        {"FWCAP_MISC_IO", {{43, {0x0f}}}, RENDER_ENTRY, "DCIRIS,8051THX,PIRIS,PIRIS_OPT"},
+        {"FWCAP_MISC_IO", {{43, {0x11}}}, RENDER_NONE, ""},
+        {"STORAGE_TYPE", {{45, {3}}}, RENDER_NONE, ""},
+        {"ZOOM_LENS", {{52, {11}}}, RENDER_NONE, ""},
+        {"DN_SRC_DEFAULT", {{64, {0, 0, 0, 1}}}, RENDER_NONE, ""},
+        {"DN_CTRL_IO", {{68, {2}}}, RENDER_ENTRY, "CUT_FILTER"},
+        {"MD_SRC", {}, RENDER_OMIT, ""},
+        {"MD_SRC", {{80, {3}}}, RENDER_ENTRY, "ENCODER,MD_SENSOR"},
+        {"CAMERA_DCIRIS_LEVEL", {{88, {0xff, 0xff, 0xff, 0xff}}}, RENDER_ENTRY, "-1"},
+        {"CAMERA_DCIRIS_LEVEL", {{88, {0, 0, 0, 0x80}}}, RENDER_ENTRY, "-2147483648"},
+        {"CAMERA_FNUM", {{92, {19}}}, RENDER_ENTRY, "F1.0"},
+        {"CAMERA_FNUM", {{92, {20}}}, RENDER_NONE, ""},
+    };
+    for (const auto& row : rows) {
+        const tDevConf dev = RecordOf(Patched(kDefaultBytes, row.bytes));
+        char text[DEVCAP_DATA_SIZE];
+        EXPECT_EQ(DevCapEntryText(Entry(row.entry), dev, text), row.render) << row.entry;
+        if (row.render == RENDER_ENTRY) {
+            EXPECT_STREQ(text, row.text) << row.entry;
+        }
+    }
+}
+
+TEST(Dump, FlagsWhatTextCannotGive) {
+    const tDevConf dev = RecordOf(Patched(kDefaultBytes, {{8, {0x1e}}, {53, {0, 9}}, {36, {200}}}));
+    int32_t check = 0;
+    const std::string text = Dump(dev, &check);
+    EXPECT_NE(text.find("# devcap2bin will NOT turn this text back into the same record: no entry gives\n"
+                        "#   head.ConfCap (offset 8, 2 bytes) = 0x001E\n"
+                        "#   FwDevCap.type (offset 36, 1 byte) = 0xC8\n"
+                        "#   FwDevCap.PtzCap.rsvd (offset 53, 3 bytes) = 000900\n"),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find("# FWCAP_UNIT_TYPE: no keyword for FwDevCap.type = 200\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("# Consistency check: fails\n"
+                        "#   DevCapDBCheckHeader:Warning! Capability '0x1E'('0x1F')\n"
+                        "#   DevCapDBCheckSensorBoard:Error. no video frond-end\n"
+                        "EOF=''\n"),
+              std::string::npos)
+        << text;
+    EXPECT_EQ(check, DEVCAP_ERROR);
+}
+
+// Random capability files built from the entries' own keyword lists, in random
+// letter case; every file that reads cleanly must come back byte for byte.
+TEST(Dump, RoundTripOfGeneratedFiles) {
+    std::mt19937 rng(20261206);
+    const auto pick = [&](size_t n) { return static_cast<size_t>(rng() % n); };
+    const auto mixCase = [&](std::string_view word) {
+        std::string out(word);
+        for (char& c : out) c = pick(2) ? static_cast<char>(tolower(c)) : static_cast<char>(toupper(c));
+        return out;
+    };
+    int converted = 0;
+    for (int round = 0; round < 3000; ++round) {
+        std::string text;
+        for (const tEntryCatalog& c : {DevCapSensorBoardEntries(), DevCapFwConfEntries(), DevCapDNCtrlEntries(),
+                                       DevCapMotionEntries(), DevCapCameraSetupEntries()}) {
+            for (size_t i = 0; i < c.count; ++i) {
+                const tEntryInfo& e = c.entries[i];
+                if (pick(4) == 0) continue;  // leave some entries out
+                std::string value;
+                if (e.kind == ENTRY_KEYWORD) value = mixCase(e.words.words[pick(e.words.count)].text);
+                if (e.kind == ENTRY_NUMBER) value = std::to_string(static_cast<int64_t>(rng()) - 2147483648LL);
+                if (e.kind == ENTRY_VERSION) value = pick(2) ? std::to_string(rng()) : "0x" + std::to_string(pick(99));
+                if (e.kind == ENTRY_LIST) {
+                    for (size_t n = 1 + pick(3); n > 0; --n) {
+                        value += (value.empty() ? "" : ",") + mixCase(e.words.words[pick(e.words.count)].text);
+                    }
+                }
+                text += std::string(e.name) + "='" + value + "'\n";
+            }
+        }
+        tDevConf first;
+        if (ReadText(text, &first) != 0) continue;
+        ++converted;
+        int32_t check = 0;
+        const std::string dump = Dump(first, &check);
+        ASSERT_NE(dump.find("turns it back into the same 120 bytes"), std::string::npos) << text << dump;
+        tDevConf second;
+        ASSERT_EQ(ReadText(dump, &second), 0) << dump;
+        ASSERT_EQ(BytesOf(second), BytesOf(first)) << text << dump;
+    }
+    EXPECT_GT(converted, 2900);
+}

@@ -1,0 +1,244 @@
+// DevCapDump.cpp - a record back into capability text. The entry names and
+// keywords come from the handlers' own key tables; nothing is listed twice.
+#include "DevCapDump.h"
+
+#include <cstring>
+
+namespace {
+
+struct tFieldInfo {
+    const char* path;
+    uint8_t offset;
+    uint8_t width;
+};
+
+#define FIELD(path) {#path, DEVCAP_FIELD(path)}
+// clang-format off
+constexpr tFieldInfo kFields[] = {
+    FIELD(head.key), FIELD(head.ConfCap), FIELD(head.rsvd),
+    FIELD(SBConf.head.ver), FIELD(SBConf.head.len),
+    FIELD(SBConf.sensor.ID), FIELD(SBConf.sensor.CtrlPath), FIELD(SBConf.sensor.InputIF), FIELD(SBConf.sensor.OutputIF),
+    FIELD(SBConf.decoder.ID), FIELD(SBConf.decoder.CtrlPath), FIELD(SBConf.decoder.InputIF), FIELD(SBConf.decoder.OutputIF),
+    FIELD(SBConf.processor.ID), FIELD(SBConf.processor.CtrlPath), FIELD(SBConf.processor.InputIF), FIELD(SBConf.processor.OutputIF),
+    FIELD(SBConf.encoder.ID), FIELD(SBConf.encoder.CtrlPath), FIELD(SBConf.encoder.InputIF), FIELD(SBConf.encoder.OutputIF),
+    FIELD(FwDevCap.head.ver), FIELD(FwDevCap.head.len),
+    FIELD(FwDevCap.type), FIELD(FwDevCap.platform), FIELD(FwDevCap.AudioType), FIELD(FwDevCap.AudioCap),
+    FIELD(FwDevCap.IO.DIs), FIELD(FwDevCap.IO.DOs), FIELD(FwDevCap.IO.SerialPorts), FIELD(FwDevCap.IO.MiscIO),
+    FIELD(FwDevCap.storage.interface), FIELD(FwDevCap.storage.type), FIELD(FwDevCap.storage.rsvd),
+    FIELD(FwDevCap.PtzCap.PTEnable), FIELD(FwDevCap.PtzCap.PtzImageMajor), FIELD(FwDevCap.PtzCap.PtzImageMinor),
+    FIELD(FwDevCap.PtzCap.ZoomCap), FIELD(FwDevCap.PtzCap.ZoomLens), FIELD(FwDevCap.PtzCap.rsvd),
+    FIELD(DNCtrlCap.head.ver), FIELD(DNCtrlCap.head.len),
+    FIELD(DNCtrlCap.DNSrc), FIELD(DNCtrlCap.DNSrcDefault), FIELD(DNCtrlCap.DNCtrlElement),
+    FIELD(DNCtrlCap.CdsDay2NightThd), FIELD(DNCtrlCap.CdsNight2DayThd), FIELD(DNCtrlCap.Rsvd),
+    FIELD(MdCap.head.ver), FIELD(MdCap.head.len), FIELD(MdCap.MdSrc),
+    FIELD(CamCap.head.ver), FIELD(CamCap.head.len),
+    FIELD(CamCap.DCIrisLevel), FIELD(CamCap.F_Num), FIELD(CamCap.Rsvd),
+};
+// clang-format on
+#undef FIELD
+
+// The fields tile the record: no byte is described twice or left out.
+constexpr bool TilesRecord() {
+    size_t next = 0;
+    for (const tFieldInfo& f : kFields) {
+        if (f.offset != next) return false;
+        next += f.width;
+    }
+    return next == sizeof(tDevConf);
+}
+static_assert(TilesRecord());
+
+std::array<tEntryCatalog, 5> Catalogs() {
+    return {DevCapSensorBoardEntries(), DevCapFwConfEntries(), DevCapDNCtrlEntries(), DevCapMotionEntries(),
+            DevCapCameraSetupEntries()};
+}
+
+// The entry that writes the field at offset, or nullptr.
+const tEntryInfo* EntryAt(uint8_t offset) {
+    for (const tEntryCatalog& c : Catalogs()) {
+        for (size_t i = 0; i < c.count; ++i) {
+            if (c.entries[i].offset == offset) return &c.entries[i];
+        }
+    }
+    return nullptr;
+}
+
+const tFieldInfo& FieldAt(uint8_t offset) {
+    for (const tFieldInfo& f : kFields) {
+        if (f.offset == offset) return f;
+    }
+    return kFields[0];  // every entry's offset is in kFields (see the tests)
+}
+
+const uint8_t* BytesOf(const tDevConf& dev) { return reinterpret_cast<const uint8_t*>(&dev); }
+
+// A 1, 2 or 4-byte field as stored (little-endian).
+uint32_t ValueAt(const tDevConf& dev, uint8_t offset, uint8_t width) {
+    uint32_t value = 0;
+    for (unsigned i = width; i-- > 0;) value = value << 8 | BytesOf(dev)[offset + i];
+    return value;
+}
+
+// The raw value as the layout shows it: a number, or bytes for arrays.
+void RawText(const tDevConf& dev, const tFieldInfo& f, char (&raw)[64]) {
+    if (f.width == 1 || f.width == 2 || f.width == 4) {
+        snprintf(raw, sizeof raw, "0x%0*X", f.width * 2, ValueAt(dev, f.offset, f.width));
+        return;
+    }
+    size_t used = 0;
+    raw[0] = '\0';
+    for (unsigned i = 0; i < f.width && used + 3 < sizeof raw; ++i) {
+        used += static_cast<size_t>(snprintf(raw + used, sizeof raw - used, "%02X", BytesOf(dev)[f.offset + i]));
+    }
+}
+
+bool SameAsDefault(const tDevConf& dev, const tFieldInfo& f) {
+    tDevConf init;
+    DevCapConfInit(&init);
+    return memcmp(BytesOf(dev) + f.offset, BytesOf(init) + f.offset, f.width) == 0;
+}
+
+// The fields no text can give their current value: fixed fields off their
+// default, entry fields without a keyword for their value.
+bool Reproducible(const tDevConf& dev, const tFieldInfo& f) {
+    const tEntryInfo* entry = EntryAt(f.offset);
+    if (entry == nullptr) return SameAsDefault(dev, f);
+    char text[DEVCAP_DATA_SIZE];
+    return DevCapEntryText(*entry, dev, text) != RENDER_NONE;
+}
+
+// Runs the check with its lines caught in lines.
+int32_t CheckQuietly(const tDevConf& dev, char (&lines)[1024]) {
+    memset(lines, 0, sizeof lines);
+    fflush(stdout);
+    FILE* caught = fmemopen(lines, sizeof lines - 1, "w");
+    if (caught == nullptr) return DevCapDBCheck(&dev);
+    FILE* const saved = stdout;
+    stdout = caught;
+    const int32_t result = DevCapDBCheck(&dev);
+    stdout = saved;
+    fclose(caught);
+    return result;
+}
+
+int32_t PrintCheck(const tDevConf& dev, FILE* out) {
+    char lines[1024];
+    const int32_t result = CheckQuietly(dev, lines);
+    fprintf(out, "# Consistency check: %s\n", result == 0 ? "passes" : "fails");
+    for (const char* line = lines; *line != '\0';) {
+        const size_t len = strcspn(line, "\n");
+        fprintf(out, "#   %.*s\n", static_cast<int>(len), line);
+        line += len + (line[len] == '\n' ? 1 : 0);
+    }
+    return result;
+}
+
+}  // namespace
+
+tRender DevCapEntryText(const tEntryInfo& entry, const tDevConf& dev, char (&text)[DEVCAP_DATA_SIZE]) {
+    const uint32_t value = ValueAt(dev, entry.offset, entry.width);
+    text[0] = '\0';
+    switch (entry.kind) {
+        case ENTRY_VERSION:
+            snprintf(text, sizeof text, "0x%04X", value);
+            return RENDER_ENTRY;
+        case ENTRY_NUMBER:
+            // atoi gives a 4-byte field back from its signed reading
+            if (entry.width == 4) {
+                snprintf(text, sizeof text, "%d", static_cast<int32_t>(value));
+            } else {
+                snprintf(text, sizeof text, "%u", value);
+            }
+            return RENDER_ENTRY;
+        case ENTRY_KEYWORD:
+            for (size_t i = 0; i < entry.words.count; ++i) {
+                const tKeyword& w = entry.words.words[i];
+                if (w.code != value) continue;
+                snprintf(text, sizeof text, "%.*s", static_cast<int>(w.text.size()), w.text.data());
+                return RENDER_ENTRY;
+            }
+            return value == 0 ? RENDER_OMIT : RENDER_NONE;
+        case ENTRY_LIST: {
+            if (value == 0) {
+                if (entry.stop == nullptr) return RENDER_OMIT;
+                snprintf(text, sizeof text, "%s", entry.stop);
+                return RENDER_ENTRY;
+            }
+            uint32_t left = value;
+            size_t used = 0;
+            for (size_t i = 0; i < entry.words.count; ++i) {
+                const tKeyword& w = entry.words.words[i];
+                if ((left & w.code) == 0) continue;
+                left &= ~w.code;
+                used += static_cast<size_t>(snprintf(text + used, sizeof text - used, "%s%.*s", used ? "," : "",
+                                                     static_cast<int>(w.text.size()), w.text.data()));
+            }
+            return left == 0 ? RENDER_ENTRY : RENDER_NONE;
+        }
+    }
+    return RENDER_NONE;
+}
+
+int32_t DevCapDumpText(const tDevConf& dev, const char* source, FILE* out) {
+    fprintf(out, "# Device capability text of %s, written by devcapdump.\n", source);
+    bool reproducible = true;
+    for (const tFieldInfo& f : kFields) reproducible = reproducible && Reproducible(dev, f);
+    if (reproducible) {
+        fprintf(out, "# devcap2bin turns it back into the same 120 bytes.\n");
+    } else {
+        fprintf(out, "# devcap2bin will NOT turn this text back into the same record: no entry gives\n");
+        for (const tFieldInfo& f : kFields) {
+            if (Reproducible(dev, f)) continue;
+            char raw[64];
+            RawText(dev, f, raw);
+            fprintf(out, "#   %s (offset %u, %u byte%s) = %s\n", f.path, f.offset, f.width, f.width > 1 ? "s" : "",
+                    raw);
+        }
+    }
+    for (const tEntryCatalog& c : Catalogs()) {
+        fprintf(out, "\n# %s\n", c.section);
+        for (size_t i = 0; i < c.count; ++i) {
+            const tEntryInfo& e = c.entries[i];
+            char text[DEVCAP_DATA_SIZE];
+            switch (DevCapEntryText(e, dev, text)) {
+                case RENDER_ENTRY:
+                    fprintf(out, "%.*s='%s'\n", static_cast<int>(e.name.size()), e.name.data(), text);
+                    break;
+                case RENDER_OMIT:
+                    fprintf(out, "# %.*s not given\n", static_cast<int>(e.name.size()), e.name.data());
+                    break;
+                case RENDER_NONE:
+                    fprintf(out, "# %.*s: no keyword for %s = %u\n", static_cast<int>(e.name.size()), e.name.data(),
+                            FieldAt(e.offset).path, ValueAt(dev, e.offset, e.width));
+                    break;
+            }
+        }
+    }
+    fprintf(out, "\n");
+    const int32_t result = PrintCheck(dev, out);
+    fprintf(out, "EOF=''\n");
+    return result;
+}
+
+int32_t DevCapDumpLayout(const tDevConf& dev, FILE* out) {
+    fprintf(out, "offset size field                           raw                meaning\n");
+    for (const tFieldInfo& f : kFields) {
+        char raw[64];
+        RawText(dev, f, raw);
+        char meaning[DEVCAP_DATA_SIZE + 64];
+        const tEntryInfo* e = EntryAt(f.offset);
+        if (e == nullptr) {
+            snprintf(meaning, sizeof meaning, "%s", SameAsDefault(dev, f) ? "default" : "NOT the default");
+        } else {
+            char text[DEVCAP_DATA_SIZE];
+            const tRender render = DevCapEntryText(*e, dev, text);
+            const int n = static_cast<int>(e->name.size());
+            if (render == RENDER_ENTRY) snprintf(meaning, sizeof meaning, "%.*s='%s'", n, e->name.data(), text);
+            if (render == RENDER_OMIT) snprintf(meaning, sizeof meaning, "%.*s not given", n, e->name.data());
+            if (render == RENDER_NONE) snprintf(meaning, sizeof meaning, "no %.*s keyword", n, e->name.data());
+        }
+        fprintf(out, "%6u %4u %-31s %-18s %s\n", f.offset, f.width, f.path, raw, meaning);
+    }
+    fprintf(out, "\n");
+    return PrintCheck(dev, out);
+}

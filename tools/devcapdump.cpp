@@ -1,0 +1,75 @@
+// devcapdump - shows a binary device capability record as the capability
+// text that makes it (or, with --layout, field by field).
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "DevCapDump.h"
+
+namespace {
+
+int Usage(FILE* out, int status) {
+    fprintf(out,
+            "usage: devcapdump [--layout] FILE.bin\n"
+            "Prints the device capability text that devcap2bin turns back into FILE.bin,\n"
+            "or with --layout one line per field. Exit status: 0 the record passes the\n"
+            "consistency check, 1 it fails, 2 the file is not a usable record.\n");
+    return status;
+}
+
+// Reads exactly one record; 2 (with a message) when the file is not one.
+int ReadRecord(const char* path, tDevConf* dev) {
+    FILE* fp = fopen(path, "rb");
+    if (fp == nullptr) {
+        fprintf(stderr, "devcapdump: cannot open %s: %s\n", path, strerror(errno));
+        return 2;
+    }
+    unsigned char bytes[sizeof *dev + 1];
+    const size_t n = fread(bytes, 1, sizeof bytes, fp);
+    const bool failed = ferror(fp) != 0;
+    const int error = errno;
+    fclose(fp);
+    if (failed) {
+        fprintf(stderr, "devcapdump: cannot read %s: %s\n", path, strerror(error));
+        return 2;
+    }
+    if (n != sizeof *dev) {
+        fprintf(stderr, "devcapdump: %s is %s%zu bytes, not a %zu-byte device capability record\n", path,
+                n > sizeof *dev ? "more than " : "", n > sizeof *dev ? sizeof *dev : n, sizeof *dev);
+        return 2;
+    }
+    memcpy(dev, bytes, sizeof *dev);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    bool layout = false;
+    const char* path = nullptr;
+    for (int i = 1; i < argc; ++i) {
+        const char* arg = argv[i];
+        if (strcmp(arg, "-h") == 0 || strcmp(arg, "--help") == 0) return Usage(stdout, 0);
+        if (strcmp(arg, "--version") == 0) {
+            printf("devcapdump %s\n", DEVCAP_VERSION);
+            return 0;
+        }
+        if (strcmp(arg, "--layout") == 0) {
+            layout = true;
+        } else if (arg[0] == '-' && arg[1] != '\0') {
+            fprintf(stderr, "devcapdump: unknown option %s\n", arg);
+            return Usage(stderr, 2);
+        } else if (path == nullptr) {
+            path = arg;
+        } else {
+            fprintf(stderr, "devcapdump: one record at a time\n");
+            return Usage(stderr, 2);
+        }
+    }
+    if (path == nullptr) return Usage(stderr, 2);
+    tDevConf dev;
+    const int read = ReadRecord(path, &dev);
+    if (read != 0) return read;
+    const int32_t check = layout ? DevCapDumpLayout(dev, stdout) : DevCapDumpText(dev, path, stdout);
+    return check == 0 ? 0 : 1;
+}
