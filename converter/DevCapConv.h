@@ -4,9 +4,9 @@
 #ifndef DEVCAPCONV_H
 #define DEVCAPCONV_H
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
-#include <array>
 #include <cstdio>
 #include <iterator>
 #include <string_view>

@@ -82,12 +82,15 @@ struct tSBKey {
     tSensorInfo tSBConf::*part;
     tFact fact;
     int32_t (*id)(char* data, tSensorInfo* part);  // FACT_ID only
-    const char* label;                              // the other facts
+    const char* label;                             // the other facts
 };
 
 // One row: entry NAME sets fact FIELD of component PART from list WORDS.
-#define SB_KEY(NAME, PART, FIELD, FACT, WORDS, ID, LABEL) \
-    {{NAME, ENTRY_KEYWORD, DEVCAP_FIELD(SBConf.PART.FIELD), DevCapKeywords(WORDS), nullptr}, &tSBConf::PART, FACT, ID, LABEL}
+#define SB_KEY(NAME, PART, FIELD, FACT, WORDS, ID, LABEL)                                                             \
+    {                                                                                                                 \
+        {NAME, ENTRY_KEYWORD, DEVCAP_FIELD(SBConf.PART.FIELD), DevCapKeywords(WORDS), nullptr}, &tSBConf::PART, FACT, \
+            ID, LABEL                                                                                                 \
+    }
 
 // clang-format off
 constexpr tSBKey kSBKeys[] = {

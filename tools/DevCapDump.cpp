@@ -12,7 +12,8 @@ struct tFieldInfo {
     uint8_t width;
 };
 
-#define FIELD(path) {#path, DEVCAP_FIELD(path)}
+#define FIELD(path) \
+    { #path, DEVCAP_FIELD(path) }
 // clang-format off
 constexpr tFieldInfo kFields[] = {
     FIELD(head.key), FIELD(head.ConfCap), FIELD(head.rsvd),

@@ -1,10 +1,10 @@
 // devcapdump - shows a binary device capability record as the capability
 // text that makes it (or, with --layout, field by field).
+#include "DevCapDump.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-
-#include "DevCapDump.h"
 
 namespace {
 
