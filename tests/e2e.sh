@@ -143,6 +143,10 @@ for name in ipcam ptz-dome video-server; do
     [ $rc -eq 0 ] && ok || bad "devcapdump $name: status $rc"
     "$BIN" "$name.txt" >/dev/null && cmp -s "BinFiles/$name.bin" "../BinFiles/$name.bin" && ok || bad "dump of $name does not convert back"
 done
+# A file name is no way into the text: a newline in it stays in the comment.
+odd=$(printf "x\nBOGUS='1'.bin")
+cp ../BinFiles/ipcam.bin "$odd" && "$DUMP" "$odd" > odd.txt && "$BIN" odd.txt >/dev/null \
+    && cmp -s BinFiles/odd.bin ../BinFiles/ipcam.bin && ok || bad "a file name leaked into the dump's text"
 head -c 119 ../BinFiles/ipcam.bin > short.bin
 got=$("$DUMP" short.bin 2>&1; printf '#%d' $?)
 [ "$got" = "devcapdump: short.bin is 119 bytes, not a 120-byte device capability record

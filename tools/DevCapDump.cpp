@@ -122,6 +122,18 @@ int32_t CheckQuietly(const tDevConf& dev, char (&lines)[1024]) {
     return result;
 }
 
+// The file name for the header comment: one short line of printable text, so
+// that no part of it can be read back as an entry.
+void CommentSafe(const char* source, char (&safe)[80]) {
+    size_t n = 0;
+    for (; source[n] != '\0' && n + 1 < sizeof safe; ++n) {
+        const auto c = static_cast<unsigned char>(source[n]);
+        safe[n] = (c < 0x20 || c == 0x7f) ? '?' : source[n];
+    }
+    safe[n] = '\0';
+    if (source[n] != '\0') memcpy(safe + sizeof safe - 4, "...", 4);
+}
+
 int32_t PrintCheck(const tDevConf& dev, FILE* out) {
     char lines[1024];
     const int32_t result = CheckQuietly(dev, lines);
@@ -181,7 +193,9 @@ tRender DevCapEntryText(const tEntryInfo& entry, const tDevConf& dev, char (&tex
 }
 
 int32_t DevCapDumpText(const tDevConf& dev, const char* source, FILE* out) {
-    fprintf(out, "# Device capability text of %s, written by devcapdump.\n", source);
+    char safe[80];
+    CommentSafe(source, safe);
+    fprintf(out, "# Device capability text of %s, written by devcapdump.\n", safe);
     bool reproducible = true;
     for (const tFieldInfo& f : kFields) reproducible = reproducible && Reproducible(dev, f);
     if (reproducible) {
