@@ -115,6 +115,8 @@ tEntryCatalog DevCapFwConfEntries();
 tEntryCatalog DevCapDNCtrlEntries();
 tEntryCatalog DevCapMotionEntries();
 tEntryCatalog DevCapCameraSetupEntries();
+// All five, in the order the driver offers entries to their handlers.
+std::array<tEntryCatalog, 5> DevCapEntryCatalogs();
 
 // ASCII case-insensitive, whole-string equality; nothing is trimmed. Inline,
 // lengths first: every line is compared with dozens of names.
@@ -127,6 +129,7 @@ constexpr bool DevCapTextIs(std::string_view text, std::string_view keyword) {
     }
     return true;
 }
+
 // Code of the keyword equal to text; DEVCAP_ERROR when there is none.
 int32_t DevCapKeywordCode(tKeywordList list, std::string_view text);
 // Keyword lookup that prints err with the whole value when nothing matches.
@@ -144,6 +147,7 @@ int32_t DevCapTxt2BinField(tKeywordList list, const char* data, Field* field, co
     if (ret == 0) *field = static_cast<Field>(code);
     return ret;
 }
+
 template <typename Field>
 int32_t DevCapTxt2BinBits(tKeywordList elems, const char* stop, char* data, Field* field, const tTxtError& err) {
     uint32_t bits = 0;
@@ -151,6 +155,7 @@ int32_t DevCapTxt2BinBits(tKeywordList elems, const char* stop, char* data, Fiel
     *field = static_cast<Field>(bits);
     return ret;
 }
+
 // Runs the inner function of the key equal to name; DEVCAP_ERROR, touching
 // nothing, when name is none of the keys.
 template <typename Section, size_t N>
@@ -160,6 +165,7 @@ int32_t DevCapDispatch(const tEntryKey<Section> (&keys)[N], std::string_view nam
     }
     return DEVCAP_ERROR;
 }
+
 // Numbers as a 32-bit C library reads them: atoi, and strtoul with base 0.
 int32_t DevCapAtoi32(const char* text);
 uint32_t DevCapStrtoul32(const char* text);

@@ -19,6 +19,15 @@ constexpr tEntryHandler kEntryHandlers[] = {
     CorvaneSensorBoardConf, CorvaneFwConf, CorvaneDNCtrl, CorvaneMotion, CorvaneCameraSetup,
 };
 
+}  // namespace
+
+std::array<tEntryCatalog, 5> DevCapEntryCatalogs() {
+    return {DevCapSensorBoardEntries(), DevCapFwConfEntries(), DevCapDNCtrlEntries(), DevCapMotionEntries(),
+            DevCapCameraSetupEntries()};
+}
+
+namespace {
+
 int32_t DevCapOfferEntry(const char* name, char* data, tDevConf* dev) {
     for (const tEntryHandler handler : kEntryHandlers) {
         if (handler(name, data, dev) == 0) return 0;

@@ -59,8 +59,7 @@ TEST(Dump, RoundTripOfGeneratedFiles) {
     int converted = 0;
     for (int round = 0; round < 3000; ++round) {
         std::string text;
-        for (const tEntryCatalog& c : {DevCapSensorBoardEntries(), DevCapFwConfEntries(), DevCapDNCtrlEntries(),
-                                       DevCapMotionEntries(), DevCapCameraSetupEntries()}) {
+        for (const tEntryCatalog& c : DevCapEntryCatalogs()) {
             for (size_t i = 0; i < c.count; ++i) {
                 const tEntryInfo& e = c.entries[i];
                 if (pick(4) == 0) continue;  // leave some entries out

@@ -49,14 +49,9 @@ constexpr bool TilesRecord() {
 }
 static_assert(TilesRecord());
 
-std::array<tEntryCatalog, 5> Catalogs() {
-    return {DevCapSensorBoardEntries(), DevCapFwConfEntries(), DevCapDNCtrlEntries(), DevCapMotionEntries(),
-            DevCapCameraSetupEntries()};
-}
-
 // The entry that writes the field at offset, or nullptr.
 const tEntryInfo* EntryAt(uint8_t offset) {
-    for (const tEntryCatalog& c : Catalogs()) {
+    for (const tEntryCatalog& c : DevCapEntryCatalogs()) {
         for (size_t i = 0; i < c.count; ++i) {
             if (c.entries[i].offset == offset) return &c.entries[i];
         }
@@ -210,7 +205,7 @@ int32_t DevCapDumpText(const tDevConf& dev, const char* source, FILE* out) {
                     raw);
         }
     }
-    for (const tEntryCatalog& c : Catalogs()) {
+    for (const tEntryCatalog& c : DevCapEntryCatalogs()) {
         fprintf(out, "\n# %s\n", c.section);
         for (size_t i = 0; i < c.count; ++i) {
             const tEntryInfo& e = c.entries[i];

@@ -23,8 +23,7 @@ const char* KindText(const tEntryInfo& e) {
 }
 
 void PrintEntries() {
-    for (const tEntryCatalog& c : {DevCapSensorBoardEntries(), DevCapFwConfEntries(), DevCapDNCtrlEntries(),
-                                   DevCapMotionEntries(), DevCapCameraSetupEntries()}) {
+    for (const tEntryCatalog& c : DevCapEntryCatalogs()) {
         printf(".SS %s\n", c.section);
         for (size_t i = 0; i < c.count; ++i) {
             const tEntryInfo& e = c.entries[i];
