@@ -118,14 +118,15 @@ tEntryCatalog DevCapCameraSetupEntries();
 // All five, in the order the driver offers entries to their handlers.
 std::array<tEntryCatalog, 5> DevCapEntryCatalogs();
 
+// ASCII upper case; every other byte as it is (no locale).
+constexpr char DevCapUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+
 // ASCII case-insensitive, whole-string equality; nothing is trimmed. Inline,
 // lengths first: every line is compared with dozens of names.
 constexpr bool DevCapTextIs(std::string_view text, std::string_view keyword) {
     if (text.size() != keyword.size()) return false;
     for (size_t i = 0; i < text.size(); ++i) {
-        const char a = text[i];
-        const char b = keyword[i];
-        if (a != b && ((a | 0x20) != (b | 0x20) || (a | 0x20) < 'a' || (a | 0x20) > 'z')) return false;
+        if (DevCapUpper(text[i]) != DevCapUpper(keyword[i])) return false;
     }
     return true;
 }

@@ -7,15 +7,13 @@
 
 namespace {
 
-constexpr char FoldCase(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
 // The C library's isspace() in the "C" locale, without consulting the locale.
 constexpr bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
 // Value of c as a digit, or 99 when it is none.
 constexpr unsigned DigitValue(char c) {
     if (c >= '0' && c <= '9') return static_cast<unsigned>(c - '0');
-    const char u = FoldCase(c);
+    const char u = DevCapUpper(c);
     if (u >= 'A' && u <= 'Z') return static_cast<unsigned>(u - 'A' + 10);
     return 99;
 }
@@ -96,7 +94,7 @@ uint32_t DevCapStrtoul32(const char* text) {
     bool negative = false;
     const char* s = SkipBlanksAndSign(text, &negative);
     unsigned base = 10;
-    if (s[0] == '0' && FoldCase(s[1]) == 'X' && DigitValue(s[2]) < 16) {
+    if (s[0] == '0' && DevCapUpper(s[1]) == 'X' && DigitValue(s[2]) < 16) {
         base = 16;
         s += 2;
     } else if (s[0] == '0') {
