@@ -37,11 +37,9 @@ void Convert(benchmark::State& state, const std::string& text) {
     for (auto _ : state) {
         tDevConf dev;
         DevCapConfInit(&dev);
-        FILE* fp = fmemopen(const_cast<char*>(text.data()), text.size(), "rb");
-        const int32_t ret = DevCapTxtStream2Bin(&dev, fp, "bench.txt");
-        fclose(fp);
+        const int32_t ret = DevCapTxtMem2Bin(&dev, text.data(), text.size(), "bench.txt", nullptr);
         benchmark::DoNotOptimize(ret);
-        benchmark::DoNotOptimize(DevCapDBCheck(&dev));
+        benchmark::DoNotOptimize(DevCapDBCheck(&dev, nullptr));
     }
     state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * CountLines(text)));
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * text.size()));

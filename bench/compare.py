@@ -5,7 +5,9 @@ usage: bench/compare.py [path/to/devcap2bin]   (default build/devcap2bin)
 
 Prints: wall time and (with valgrind) instruction counts of one conversion of
 examples/ipcam.txt against /bin/true; throughput on a generated 200 MB file
-against wc -l; peak memory for the 1 KB example and the 200 MB file.
+against a plain C loop of fgets (build-bench/bench/fgets_loop, from
+`cmake --workflow --preset bench`) and wc -l, best of three; peak memory for
+the 1 KB example and the 200 MB file.
 """
 import os
 import re
@@ -18,6 +20,7 @@ import time
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 BIN = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else os.path.join(ROOT, "build", "devcap2bin"))
 EXAMPLE = os.path.join(ROOT, "examples", "ipcam.txt")
+FGETS = os.path.join(ROOT, "build-bench", "bench", "fgets_loop")
 
 
 def wall(cmd, runs):
@@ -75,6 +78,9 @@ def main():
         t_big, t_wc = wall([BIN, big], 3), wall(["wc", "-l", big], 3)
         print(f"streaming {size / 2**20:.0f} MB, {lines} lines  devcap2bin {t_big:.3f} s "
               f"({lines / t_big / 1e6:.1f} M lines/s)  wc -l {t_wc:.3f} s  ratio {t_big / t_wc:.2f}x")
+        if os.path.exists(FGETS):
+            t_fgets = wall([FGETS, big], 3)
+            print(f"streaming  fgets loop {t_fgets:.3f} s  devcap2bin {t_big:.3f} s  ratio {t_big / t_fgets:.2f}x")
         print(f"peak memory  1 KB input {peak_kb(conv)} KB  200 MB input {peak_kb([BIN, big])} KB")
     finally:
         shutil.rmtree(work)

@@ -1,164 +1,296 @@
 // DevCapDBCheck.cpp - the consistency rules a finished record must satisfy
-// before it is written. One function per section; rules in the order they are
-// reported, the first "Error." ends the check. The record is only read.
-#include <cstdio>
+// before it is written: one small function a rule and one row each, in the
+// order the check evaluates and prints them. An error ends the check; each
+// rule can also be evaluated on its own. The record is only read.
 #include <cstring>
 
 #include "DevCapConv.h"
 
 namespace {
 
-// Turns the printf of an "Error." line into the answer, so each rule is one line.
-constexpr int32_t Fail(int /*printed*/) { return DEVCAP_ERROR; }
+using tRule = tCheckRule;
+using tOut = const tDevCapSink*;
 
 // Fields reach %d and %X as unsigned values, except where noted.
 constexpr unsigned U(unsigned v) { return v; }
 // The 4-byte fields printed with %d go through unchanged: 0xFFFFFFFF prints -1.
 constexpr int S32(uint32_t v) { return static_cast<int>(v); }
 
-int32_t DevCapDBCheckHeader(const tDevConf* dev) {
-    if (memcmp(dev->head.key, DEVCAP_KEY, sizeof dev->head.key) != 0) {
-        char key[sizeof dev->head.key + 1] = {};  // at most the key's 8 bytes
-        memcpy(key, dev->head.key, sizeof dev->head.key);
-        return Fail(printf("%s:Error. Header key '%s'('%s')\n", __func__, key, DEVCAP_KEY));
-    }
-    if (dev->head.ConfCap != DEVCAP_CONF_CAP)
-        printf("%s:Warning! Capability '0x%X'('0x%X')\n", __func__, U(dev->head.ConfCap), U(DEVCAP_CONF_CAP));
-    return 0;
+constexpr uint16_t kSBLen = DevCapSectionLen<tSBConf>();
+constexpr uint16_t kFwLen = DevCapSectionLen<tFwDevCap>();
+constexpr uint16_t kDNLen = DevCapSectionLen<tDNCtrlCap>();
+constexpr uint16_t kMdLen = DevCapSectionLen<tMdCap>();
+constexpr uint16_t kCamLen = DevCapSectionLen<tCamCap>();
+
+// ---- header ----
+bool HeaderKey(const tDevConf& d, const tRule& r, tOut out) {
+    if (memcmp(d.head.key, DEVCAP_KEY, sizeof d.head.key) == 0) return false;
+    char key[sizeof d.head.key + 1] = {};  // at most the key's 8 bytes
+    memcpy(key, d.head.key, sizeof d.head.key);
+    return DevCapSay(out, "%s:Error. Header key '%s'('%s')\n", r.step, key, DEVCAP_KEY);
+}
+bool ConfCap(const tDevConf& d, const tRule& r, tOut out) {
+    return d.head.ConfCap != DEVCAP_CONF_CAP &&
+           DevCapSay(out, "%s:Warning! Capability '0x%X'('0x%X')\n", r.step, U(d.head.ConfCap), U(DEVCAP_CONF_CAP));
 }
 
-int32_t DevCapDBCheckSensorBoardIF(const tSensorInfo* sb, const char* type) {
-    if (sb->ID == 0) return 0;
-    if (sb->CtrlPath == 0) return Fail(printf("%s:Error. missing control interface in %s\n", __func__, type));
-    if (sb->InputIF == 0 && sb->OutputIF == 0)
-        return Fail(printf("%s:Error. no video interface in %s\n", __func__, type));
-    return 0;
+// ---- sensor board ----
+bool SBVersion(const tDevConf& d, const tRule& r, tOut out) {
+    return d.SBConf.head.ver != 1 &&
+           DevCapSay(out, "%s:Error. sensor board ver '0x%X'('0x0001')\n", r.step, U(d.SBConf.head.ver));
+}
+bool SBLength(const tDevConf& d, const tRule& r, tOut out) {
+    return d.SBConf.head.len != kSBLen &&
+           DevCapSay(out, "%s:Error. sensor board conf len '%d'('%d')\n", r.step, U(d.SBConf.head.len), U(kSBLen));
+}
+bool NoFrontEnd(const tDevConf& d, const tRule& r, tOut out) {
+    const tSBConf& sb = d.SBConf;
+    return sb.sensor.ID == 0 && sb.decoder.ID == 0 && sb.processor.ID == 0 && sb.encoder.ID == 0 &&
+           DevCapSay(out, "%s:Error. no video frond-end\n", r.step);
+}
+// The component an interface rule looks at: its ID is the first field it reads.
+const tSensorInfo& Part(const tDevConf& d, const tRule& r) {
+    return *reinterpret_cast<const tSensorInfo*>(reinterpret_cast<const uint8_t*>(&d) + r.reads[0]);
+}
+bool NoCtrlIF(const tDevConf& d, const tRule& r, tOut out) {
+    const tSensorInfo& sb = Part(d, r);
+    return sb.ID != 0 && sb.CtrlPath == 0 &&
+           DevCapSay(out, "%s:Error. missing control interface in %s\n", r.step, r.part);
+}
+bool NoVideoIF(const tDevConf& d, const tRule& r, tOut out) {
+    const tSensorInfo& sb = Part(d, r);
+    return sb.ID != 0 && sb.InputIF == 0 && sb.OutputIF == 0 &&
+           DevCapSay(out, "%s:Error. no video interface in %s\n", r.step, r.part);
 }
 
-int32_t DevCapDBCheckSensorBoard(const tDevConf* dev) {
-    const tSBConf& sb = dev->SBConf;
-    if (sb.head.ver != 1)
-        return Fail(printf("%s:Error. sensor board ver '0x%X'('0x0001')\n", __func__, U(sb.head.ver)));
-    if (sb.head.len != 16)
-        return Fail(printf("%s:Error. sensor board conf len '%d'('%d')\n", __func__, U(sb.head.len), 16));
-    if (sb.sensor.ID == 0 && sb.decoder.ID == 0 && sb.processor.ID == 0 && sb.encoder.ID == 0)
-        return Fail(printf("%s:Error. no video frond-end\n", __func__));
-    if (DevCapDBCheckSensorBoardIF(&sb.sensor, "sensor") != 0) return DEVCAP_ERROR;
-    if (DevCapDBCheckSensorBoardIF(&sb.decoder, "decoder") != 0) return DEVCAP_ERROR;
-    if (DevCapDBCheckSensorBoardIF(&sb.processor, "processor") != 0) return DEVCAP_ERROR;
-    if (DevCapDBCheckSensorBoardIF(&sb.encoder, "encoder") != 0) return DEVCAP_ERROR;
-    return 0;
+// ---- firmware capabilities ----
+bool Audio(const tFwDevCap& fw) { return fw.AudioType != 0; }
+bool G711(const tFwDevCap& fw) { return (fw.AudioCap & (DEVCAP_AUDIO_G711A | DEVCAP_AUDIO_G711U)) != 0; }
+bool FwVersion(const tDevConf& d, const tRule& r, tOut out) {
+    return d.FwDevCap.head.ver == 0 && DevCapSay(out, "%s:Error. FW Conf. ver is 0\n", r.step);
+}
+bool FwLength(const tDevConf& d, const tRule& r, tOut out) {
+    return d.FwDevCap.head.len != kFwLen &&
+           DevCapSay(out, "%s:Warning! FW Conf. len %d (%d)\n", r.step, U(d.FwDevCap.head.len), U(kFwLen));
+}
+bool NoPCM(const tDevConf& d, const tRule& r, tOut out) {
+    const tFwDevCap& fw = d.FwDevCap;
+    return Audio(fw) && (fw.AudioCap & DEVCAP_AUDIO_PCM) == 0 &&
+           DevCapSay(out, "%s:Error. PCM should be supported\n", r.step);
+}
+bool NoALaw(const tDevConf& d, const tRule& r, tOut out) {
+    const tFwDevCap& fw = d.FwDevCap;
+    return Audio(fw) && G711(fw) && (fw.AudioCap & DEVCAP_AUDIO_G711A) == 0 &&
+           DevCapSay(out, "%s:Error. missing G.711 a-law cap\n", r.step);
+}
+bool NoMuLaw(const tDevConf& d, const tRule& r, tOut out) {
+    const tFwDevCap& fw = d.FwDevCap;
+    return Audio(fw) && G711(fw) && (fw.AudioCap & DEVCAP_AUDIO_G711U) == 0 &&
+           DevCapSay(out, "%s:Error. missing G.711 mu-law cap\n", r.step);
+}
+bool CapsWithoutAudio(const tDevConf& d, const tRule& r, tOut out) {
+    const tFwDevCap& fw = d.FwDevCap;
+    return !Audio(fw) && fw.AudioCap != 0 &&
+           DevCapSay(out, "%s:Error. no audio but have audio cap 0x%X\n", r.step, U(fw.AudioCap));
+}
+bool TooManyDIs(const tDevConf& d, const tRule& r, tOut out) {
+    return d.FwDevCap.IO.DIs > 2 && DevCapSay(out, "%s:Error. too many DIs (%d)\n", r.step, U(d.FwDevCap.IO.DIs));
+}
+bool TooManyDOs(const tDevConf& d, const tRule& r, tOut out) {
+    return d.FwDevCap.IO.DOs > 2 && DevCapSay(out, "%s:Error. too many DOs (%d)\n", r.step, U(d.FwDevCap.IO.DOs));
+}
+bool TooManySerial(const tDevConf& d, const tRule& r, tOut out) {
+    return d.FwDevCap.IO.SerialPorts > 1 &&
+           DevCapSay(out, "%s:Error. too many Serial Ports (%d)\n", r.step, U(d.FwDevCap.IO.SerialPorts));
+}
+bool DCAndPIris(const tDevConf& d, const tRule& r, tOut out) {
+    const unsigned io = d.FwDevCap.IO.MiscIO;
+    return (io & DEVCAP_MISCIO_DCIRIS) != 0 && (io & (DEVCAP_MISCIO_PIRIS | DEVCAP_MISCIO_PIRIS_OPT)) != 0 &&
+           DevCapSay(out, "%s:Error. DC-IRIS and P-IRIS are enabled. 0x%X\n", r.step, io);
+}
+bool PIrisAndOption(const tDevConf& d, const tRule& r, tOut out) {
+    const unsigned io = d.FwDevCap.IO.MiscIO;
+    const unsigned both = DEVCAP_MISCIO_PIRIS | DEVCAP_MISCIO_PIRIS_OPT;
+    return (io & DEVCAP_MISCIO_DCIRIS) == 0 && (io & both) == both &&
+           DevCapSay(out, "%s:Error. P-IRIS and PIRIS_OPT are enabled. 0x%X\n", r.step, io);
+}
+bool NoStorageType(const tDevConf& d, const tRule& r, tOut out) {
+    const tStorage& st = d.FwDevCap.storage;
+    return st.interface != 0 && st.type == 0 && DevCapSay(out, "%s:Error. missing storage type\n", r.step);
+}
+bool HDWithoutIF(const tDevConf& d, const tRule& r, tOut out) {
+    const tStorage& st = d.FwDevCap.storage;
+    return st.interface == 0 && st.type == STORAGE_TYPE_HD &&
+           DevCapSay(out, "%s:Error. no local storage IF but have HD\n", r.step);
+}
+bool NoZoomLens(const tDevConf& d, const tRule& r, tOut out) {
+    const tPtzCap& ptz = d.FwDevCap.PtzCap;
+    return (ptz.ZoomCap & DEVCAP_ZOOM_OPTICAL) != 0 && ptz.ZoomLens == 0 &&
+           DevCapSay(out, "%s:Error. mossing zoom lens\n", r.step);
+}
+bool LensWithoutZoom(const tDevConf& d, const tRule& r, tOut out) {
+    const tPtzCap& ptz = d.FwDevCap.PtzCap;
+    return (ptz.ZoomCap & DEVCAP_ZOOM_OPTICAL) == 0 && ptz.ZoomLens != 0 &&
+           DevCapSay(out, "%s:Error. No optical zoom cap but have zoom lens %d\n", r.step, U(ptz.ZoomLens));
 }
 
-int32_t DevCapDBCheckExtIO(const tFwDevCap* fw) {
-    const tExtIO& io = fw->IO;
-    const bool dcIris = (io.MiscIO & DEVCAP_MISCIO_DCIRIS) != 0;
-    const bool pIris = (io.MiscIO & DEVCAP_MISCIO_PIRIS) != 0;
-    const bool pIrisOpt = (io.MiscIO & DEVCAP_MISCIO_PIRIS_OPT) != 0;
-    if (io.DIs > 2) return Fail(printf("%s:Error. too many DIs (%d)\n", __func__, U(io.DIs)));
-    if (io.DOs > 2) return Fail(printf("%s:Error. too many DOs (%d)\n", __func__, U(io.DOs)));
-    if (io.SerialPorts > 1) return Fail(printf("%s:Error. too many Serial Ports (%d)\n", __func__, U(io.SerialPorts)));
-    if (dcIris && (pIris || pIrisOpt))
-        return Fail(printf("%s:Error. DC-IRIS and P-IRIS are enabled. 0x%X\n", __func__, U(io.MiscIO)));
-    if (!dcIris && pIris && pIrisOpt)
-        return Fail(printf("%s:Error. P-IRIS and PIRIS_OPT are enabled. 0x%X\n", __func__, U(io.MiscIO)));
-    return 0;
+// ---- day/night ----
+bool DNVersion(const tDevConf& d, const tRule& r, tOut out) {
+    return d.DNCtrlCap.head.ver != 1 &&
+           DevCapSay(out, "%s:Error. version is not 0x0001. 0x%X\n", r.step, U(d.DNCtrlCap.head.ver));
+}
+bool DNLength(const tDevConf& d, const tRule& r, tOut out) {
+    return d.DNCtrlCap.head.len != kDNLen && DevCapSay(out, "%s:Error. length. %d\n", r.step, U(d.DNCtrlCap.head.len));
+}
+bool DefaultWithoutSrc(const tDevConf& d, const tRule& r, tOut out) {
+    const tDNCtrlCap& dn = d.DNCtrlCap;
+    return dn.DNSrc == 0 && dn.DNSrcDefault != 0 &&
+           DevCapSay(out, "%s:Error. no DN Src but default DN Src %d\n", r.step, S32(dn.DNSrcDefault));
+}
+bool NoDefault(const tDevConf& d, const tRule& r, tOut out) {
+    const tDNCtrlCap& dn = d.DNCtrlCap;
+    return dn.DNSrc != 0 && dn.DNSrcDefault == 0 && DevCapSay(out, "%s:Error. missing default DN Src\n", r.step);
+}
+bool DSPDefault(const tDevConf& d, const tRule& r, tOut out) {
+    const tDNCtrlCap& dn = d.DNCtrlCap;
+    return dn.DNSrc != 0 && dn.DNSrcDefault == DN_SRC_DEF_DSP && (dn.DNSrc & DEVCAP_DNSRC_DSP) == 0 &&
+           DevCapSay(out, "%s:Error. no DSP for DN src but default src is DSP\n", r.step);
+}
+bool CDSDefault(const tDevConf& d, const tRule& r, tOut out) {
+    const tDNCtrlCap& dn = d.DNCtrlCap;
+    return dn.DNSrc != 0 && dn.DNSrcDefault == DN_SRC_DEF_CDS && (dn.DNSrc & DEVCAP_DNSRC_CDS) == 0 &&
+           DevCapSay(out, "%s:Error. no CDS for DN src but default src is CDS\n", r.step);
+}
+bool UnknownDefault(const tDevConf& d, const tRule& r, tOut out) {
+    const tDNCtrlCap& dn = d.DNCtrlCap;
+    return dn.DNSrc != 0 && dn.DNSrcDefault > DN_SRC_DEF_CDS &&
+           DevCapSay(out, "%s:Error. unknown default DN src. %d\n", r.step, S32(dn.DNSrcDefault));
+}
+bool Day2NightThd(const tDevConf& d, const tRule& r, tOut out) {
+    const tDNCtrlCap& dn = d.DNCtrlCap;
+    return dn.DNSrc != 0 && dn.CdsDay2NightThd > 100 &&
+           DevCapSay(out, "%s:Error. invlaid CDS Day to Night threshold. %d\n", r.step, U(dn.CdsDay2NightThd));
+}
+bool Night2DayThd(const tDevConf& d, const tRule& r, tOut out) {
+    const tDNCtrlCap& dn = d.DNCtrlCap;
+    return dn.DNSrc != 0 && dn.CdsNight2DayThd > 100 &&
+           DevCapSay(out, "%s:Error. invlaid CDS Night to Day threshold. %d\n", r.step, U(dn.CdsNight2DayThd));
+}
+bool ThdOrder(const tDevConf& d, const tRule& r, tOut out) {
+    const tDNCtrlCap& dn = d.DNCtrlCap;
+    return (dn.DNSrc & DEVCAP_DNSRC_CDS) != 0 && dn.CdsDay2NightThd > dn.CdsNight2DayThd &&
+           DevCapSay(out, "%s:Error. CDS THD %d > %d\n", r.step, U(dn.CdsDay2NightThd), U(dn.CdsNight2DayThd));
 }
 
-int32_t DevCapDBCheckLocalStorage(const tFwDevCap* fw) {
-    const tStorage& st = fw->storage;
-    if (st.interface != 0 && st.type == 0) return Fail(printf("%s:Error. missing storage type\n", __func__));
-    if (st.interface == 0 && st.type == STORAGE_TYPE_HD)
-        return Fail(printf("%s:Error. no local storage IF but have HD\n", __func__));
-    return 0;
+// ---- motion ----
+bool MdVersion(const tDevConf& d, const tRule& r, tOut out) {
+    return d.MdCap.head.ver != 1 &&
+           DevCapSay(out, "%s:Error. version is not 0x0001. 0x%X\n", r.step, U(d.MdCap.head.ver));
+}
+bool MdLength(const tDevConf& d, const tRule& r, tOut out) {
+    return d.MdCap.head.len != kMdLen && DevCapSay(out, "%s:Error. length. %d\n", r.step, U(d.MdCap.head.len));
+}
+bool NoEncoderMotion(const tDevConf& d, const tRule& r, tOut out) {
+    return (d.MdCap.MdSrc & DEVCAP_MDSRC_ENCODER) == 0 &&
+           DevCapSay(out, "%s:Error. missing encoder motion capability. 0x%X\n", r.step, d.MdCap.MdSrc);
+}
+bool PIRWithDI2(const tDevConf& d, const tRule& r, tOut out) {
+    return (d.MdCap.MdSrc & DEVCAP_MDSRC_MD_SENSOR) != 0 && d.FwDevCap.IO.DIs == 2 &&
+           DevCapSay(out, "%s:Warning. DI2 and PIR should not be availabe at the same time\n", r.step);
 }
 
-int32_t DevCapDBCheckPtz(const tFwDevCap* fw) {
-    const tPtzCap& ptz = fw->PtzCap;
-    const bool optical = (ptz.ZoomCap & DEVCAP_ZOOM_OPTICAL) != 0;
-    if (optical && ptz.ZoomLens == 0) return Fail(printf("%s:Error. mossing zoom lens\n", __func__));
-    if (!optical && ptz.ZoomLens != 0)
-        return Fail(printf("%s:Error. No optical zoom cap but have zoom lens %d\n", __func__, U(ptz.ZoomLens)));
-    return 0;
+// ---- camera ----
+bool CamVersion(const tDevConf& d, const tRule& r, tOut out) {
+    return d.CamCap.head.ver != 1 &&
+           DevCapSay(out, "%s:Error. version is not 0x0001. 0x%X\n", r.step, U(d.CamCap.head.ver));
+}
+bool CamLength(const tDevConf& d, const tRule& r, tOut out) {
+    return d.CamCap.head.len != kCamLen && DevCapSay(out, "%s:Error. length. %d\n", r.step, U(d.CamCap.head.len));
+}
+bool IrisLevel(const tDevConf& d, const tRule& r, tOut out) {
+    return d.CamCap.DCIrisLevel > 255 &&
+           DevCapSay(out, "%s:Error. invalid DC-IRIS level %d\n", r.step, S32(d.CamCap.DCIrisLevel));
+}
+bool NoFNum(const tDevConf& d, const tRule& r, tOut out) {
+    return (d.FwDevCap.IO.MiscIO & DEVCAP_MISCIO_PIRIS) != 0 && d.CamCap.F_Num == 0 &&
+           DevCapSay(out, "%s:Error. missing F-Num\n", r.step);
 }
 
-int32_t DevCapDBCheckFWConf(const tDevConf* dev) {
-    const tFwDevCap& fw = dev->FwDevCap;
-    const bool audio = fw.AudioType != 0;
-    const bool g711 = (fw.AudioCap & (DEVCAP_AUDIO_G711A | DEVCAP_AUDIO_G711U)) != 0;
-    if (fw.head.ver == 0) return Fail(printf("%s:Error. FW Conf. ver is 0\n", __func__));
-    if (fw.head.len != 20) printf("%s:Warning! FW Conf. len %d (%d)\n", __func__, U(fw.head.len), 20);
-    if (audio && (fw.AudioCap & DEVCAP_AUDIO_PCM) == 0)
-        return Fail(printf("%s:Error. PCM should be supported\n", __func__));
-    if (audio && g711 && (fw.AudioCap & DEVCAP_AUDIO_G711A) == 0)
-        return Fail(printf("%s:Error. missing G.711 a-law cap\n", __func__));
-    if (audio && g711 && (fw.AudioCap & DEVCAP_AUDIO_G711U) == 0)
-        return Fail(printf("%s:Error. missing G.711 mu-law cap\n", __func__));
-    if (!audio && fw.AudioCap != 0)
-        return Fail(printf("%s:Error. no audio but have audio cap 0x%X\n", __func__, U(fw.AudioCap)));
-    if (DevCapDBCheckExtIO(&fw) != 0) return DEVCAP_ERROR;
-    if (DevCapDBCheckLocalStorage(&fw) != 0) return DEVCAP_ERROR;
-    if (DevCapDBCheckPtz(&fw) != 0) return DEVCAP_ERROR;
-    return 0;
-}
+#define AT(path) static_cast<uint8_t>(offsetof(tDevConf, path))
+#define READS1(a) {AT(a)}, 1
+#define READS2(a, b) {AT(a), AT(b)}, 2
+#define READS3(a, b, c) {AT(a), AT(b), AT(c)}, 3
+#define READS4(a, b, c, d) {AT(a), AT(b), AT(c), AT(d)}, 4
+constexpr bool E = true, W = false;
+constexpr const char* kHead = "DevCapDBCheckHeader";
+constexpr const char* kSB = "DevCapDBCheckSensorBoard";
+constexpr const char* kSBIF = "DevCapDBCheckSensorBoardIF";
+constexpr const char* kFw = "DevCapDBCheckFWConf";
+constexpr const char* kIO = "DevCapDBCheckExtIO";
+constexpr const char* kStorage = "DevCapDBCheckLocalStorage";
+constexpr const char* kPtz = "DevCapDBCheckPtz";
+constexpr const char* kDN = "DevCapDBCheckDNCtrl";
+constexpr const char* kMd = "DevCapDBCheckMotion";
+constexpr const char* kCam = "DevCapDBCheckCamera";
 
-int32_t DevCapDBCheckDNCtrl(const tDevConf* dev) {
-    const tDNCtrlCap& dn = dev->DNCtrlCap;
-    const bool src = dn.DNSrc != 0;
-    if (dn.head.ver != 1) return Fail(printf("%s:Error. version is not 0x0001. 0x%X\n", __func__, U(dn.head.ver)));
-    if (dn.head.len != 16) return Fail(printf("%s:Error. length. %d\n", __func__, U(dn.head.len)));
-    if (!src && dn.DNSrcDefault != 0)
-        return Fail(printf("%s:Error. no DN Src but default DN Src %d\n", __func__, S32(dn.DNSrcDefault)));
-    if (src && dn.DNSrcDefault == 0) return Fail(printf("%s:Error. missing default DN Src\n", __func__));
-    if (src && dn.DNSrcDefault == DN_SRC_DEF_DSP && (dn.DNSrc & DEVCAP_DNSRC_DSP) == 0)
-        return Fail(printf("%s:Error. no DSP for DN src but default src is DSP\n", __func__));
-    if (src && dn.DNSrcDefault == DN_SRC_DEF_CDS && (dn.DNSrc & DEVCAP_DNSRC_CDS) == 0)
-        return Fail(printf("%s:Error. no CDS for DN src but default src is CDS\n", __func__));
-    if (src && dn.DNSrcDefault > DN_SRC_DEF_CDS)
-        return Fail(printf("%s:Error. unknown default DN src. %d\n", __func__, S32(dn.DNSrcDefault)));
-    if (src && dn.CdsDay2NightThd > 100)
-        return Fail(printf("%s:Error. invlaid CDS Day to Night threshold. %d\n", __func__, U(dn.CdsDay2NightThd)));
-    if (src && dn.CdsNight2DayThd > 100)
-        return Fail(printf("%s:Error. invlaid CDS Night to Day threshold. %d\n", __func__, U(dn.CdsNight2DayThd)));
-    if ((dn.DNSrc & DEVCAP_DNSRC_CDS) != 0 && dn.CdsDay2NightThd > dn.CdsNight2DayThd)
-        return Fail(printf("%s:Error. CDS THD %d > %d\n", __func__, U(dn.CdsDay2NightThd), U(dn.CdsNight2DayThd)));
-    return 0;
-}
-
-int32_t DevCapDBCheckMotion(const tDevConf* dev) {
-    const tMdCap& md = dev->MdCap;
-    if (md.head.ver != 1) return Fail(printf("%s:Error. version is not 0x0001. 0x%X\n", __func__, U(md.head.ver)));
-    if (md.head.len != 4) return Fail(printf("%s:Error. length. %d\n", __func__, U(md.head.len)));
-    if ((md.MdSrc & DEVCAP_MDSRC_ENCODER) == 0)
-        return Fail(printf("%s:Error. missing encoder motion capability. 0x%X\n", __func__, md.MdSrc));
-    if ((md.MdSrc & DEVCAP_MDSRC_MD_SENSOR) != 0 && dev->FwDevCap.IO.DIs == 2)
-        printf("%s:Warning. DI2 and PIR should not be availabe at the same time\n", __func__);
-    return 0;
-}
-
-int32_t DevCapDBCheckCamera(const tDevConf* dev) {
-    const tCamCap& cam = dev->CamCap;
-    if (cam.head.ver != 1) return Fail(printf("%s:Error. version is not 0x0001. 0x%X\n", __func__, U(cam.head.ver)));
-    if (cam.head.len != 32) return Fail(printf("%s:Error. length. %d\n", __func__, U(cam.head.len)));
-    if (cam.DCIrisLevel > 255)
-        return Fail(printf("%s:Error. invalid DC-IRIS level %d\n", __func__, S32(cam.DCIrisLevel)));
-    if ((dev->FwDevCap.IO.MiscIO & DEVCAP_MISCIO_PIRIS) != 0 && cam.F_Num == 0)
-        return Fail(printf("%s:Error. missing F-Num\n", __func__));
-    return 0;
-}
-
-using tSubCheck = int32_t (*)(const tDevConf* dev);
-
-constexpr tSubCheck kSubChecks[] = {
-    DevCapDBCheckHeader, DevCapDBCheckSensorBoard, DevCapDBCheckFWConf,
-    DevCapDBCheckDNCtrl, DevCapDBCheckMotion,      DevCapDBCheckCamera,
+// clang-format off
+constexpr tCheckRule kRules[] = {
+    {"header-key", kHead, HeaderKey, nullptr, READS1(head.key), E},
+    {"conf-cap", kHead, ConfCap, nullptr, READS1(head.ConfCap), W},
+    {"sensor-board-version", kSB, SBVersion, nullptr, READS1(SBConf.head.ver), E},
+    {"sensor-board-length", kSB, SBLength, nullptr, READS1(SBConf.head.len), E},
+    {"no-video-front-end", kSB, NoFrontEnd, nullptr, READS4(SBConf.sensor.ID, SBConf.decoder.ID, SBConf.processor.ID, SBConf.encoder.ID), E},
+    {"sensor-control-interface", kSBIF, NoCtrlIF, "sensor", READS2(SBConf.sensor.ID, SBConf.sensor.CtrlPath), E},
+    {"sensor-video-interface", kSBIF, NoVideoIF, "sensor", READS3(SBConf.sensor.ID, SBConf.sensor.InputIF, SBConf.sensor.OutputIF), E},
+    {"decoder-control-interface", kSBIF, NoCtrlIF, "decoder", READS2(SBConf.decoder.ID, SBConf.decoder.CtrlPath), E},
+    {"decoder-video-interface", kSBIF, NoVideoIF, "decoder", READS3(SBConf.decoder.ID, SBConf.decoder.InputIF, SBConf.decoder.OutputIF), E},
+    {"processor-control-interface", kSBIF, NoCtrlIF, "processor", READS2(SBConf.processor.ID, SBConf.processor.CtrlPath), E},
+    {"processor-video-interface", kSBIF, NoVideoIF, "processor", READS3(SBConf.processor.ID, SBConf.processor.InputIF, SBConf.processor.OutputIF), E},
+    {"encoder-control-interface", kSBIF, NoCtrlIF, "encoder", READS2(SBConf.encoder.ID, SBConf.encoder.CtrlPath), E},
+    {"encoder-video-interface", kSBIF, NoVideoIF, "encoder", READS3(SBConf.encoder.ID, SBConf.encoder.InputIF, SBConf.encoder.OutputIF), E},
+    {"firmware-version", kFw, FwVersion, nullptr, READS1(FwDevCap.head.ver), E},
+    {"firmware-length", kFw, FwLength, nullptr, READS1(FwDevCap.head.len), W},
+    {"audio-pcm", kFw, NoPCM, nullptr, READS2(FwDevCap.AudioType, FwDevCap.AudioCap), E},
+    {"audio-a-law", kFw, NoALaw, nullptr, READS2(FwDevCap.AudioType, FwDevCap.AudioCap), E},
+    {"audio-mu-law", kFw, NoMuLaw, nullptr, READS2(FwDevCap.AudioType, FwDevCap.AudioCap), E},
+    {"audio-caps-without-audio", kFw, CapsWithoutAudio, nullptr, READS2(FwDevCap.AudioType, FwDevCap.AudioCap), E},
+    {"digital-inputs", kIO, TooManyDIs, nullptr, READS1(FwDevCap.IO.DIs), E},
+    {"digital-outputs", kIO, TooManyDOs, nullptr, READS1(FwDevCap.IO.DOs), E},
+    {"serial-ports", kIO, TooManySerial, nullptr, READS1(FwDevCap.IO.SerialPorts), E},
+    {"dc-and-p-iris", kIO, DCAndPIris, nullptr, READS1(FwDevCap.IO.MiscIO), E},
+    {"p-iris-and-option", kIO, PIrisAndOption, nullptr, READS1(FwDevCap.IO.MiscIO), E},
+    {"storage-type", kStorage, NoStorageType, nullptr, READS2(FwDevCap.storage.interface, FwDevCap.storage.type), E},
+    {"hd-without-interface", kStorage, HDWithoutIF, nullptr, READS2(FwDevCap.storage.interface, FwDevCap.storage.type), E},
+    {"zoom-lens", kPtz, NoZoomLens, nullptr, READS2(FwDevCap.PtzCap.ZoomCap, FwDevCap.PtzCap.ZoomLens), E},
+    {"lens-without-optical-zoom", kPtz, LensWithoutZoom, nullptr, READS2(FwDevCap.PtzCap.ZoomCap, FwDevCap.PtzCap.ZoomLens), E},
+    {"day-night-version", kDN, DNVersion, nullptr, READS1(DNCtrlCap.head.ver), E},
+    {"day-night-length", kDN, DNLength, nullptr, READS1(DNCtrlCap.head.len), E},
+    {"default-without-source", kDN, DefaultWithoutSrc, nullptr, READS2(DNCtrlCap.DNSrc, DNCtrlCap.DNSrcDefault), E},
+    {"missing-default", kDN, NoDefault, nullptr, READS2(DNCtrlCap.DNSrc, DNCtrlCap.DNSrcDefault), E},
+    {"dsp-default", kDN, DSPDefault, nullptr, READS2(DNCtrlCap.DNSrc, DNCtrlCap.DNSrcDefault), E},
+    {"cds-default", kDN, CDSDefault, nullptr, READS2(DNCtrlCap.DNSrc, DNCtrlCap.DNSrcDefault), E},
+    {"unknown-default", kDN, UnknownDefault, nullptr, READS2(DNCtrlCap.DNSrc, DNCtrlCap.DNSrcDefault), E},
+    {"day-to-night-threshold", kDN, Day2NightThd, nullptr, READS2(DNCtrlCap.DNSrc, DNCtrlCap.CdsDay2NightThd), E},
+    {"night-to-day-threshold", kDN, Night2DayThd, nullptr, READS2(DNCtrlCap.DNSrc, DNCtrlCap.CdsNight2DayThd), E},
+    {"threshold-order", kDN, ThdOrder, nullptr, READS3(DNCtrlCap.DNSrc, DNCtrlCap.CdsDay2NightThd, DNCtrlCap.CdsNight2DayThd), E},
+    {"motion-version", kMd, MdVersion, nullptr, READS1(MdCap.head.ver), E},
+    {"motion-length", kMd, MdLength, nullptr, READS1(MdCap.head.len), E},
+    {"encoder-motion", kMd, NoEncoderMotion, nullptr, READS1(MdCap.MdSrc), E},
+    {"pir-with-di2", kMd, PIRWithDI2, nullptr, READS2(MdCap.MdSrc, FwDevCap.IO.DIs), W},
+    {"camera-version", kCam, CamVersion, nullptr, READS1(CamCap.head.ver), E},
+    {"camera-length", kCam, CamLength, nullptr, READS1(CamCap.head.len), E},
+    {"dc-iris-level", kCam, IrisLevel, nullptr, READS1(CamCap.DCIrisLevel), E},
+    {"p-iris-f-number", kCam, NoFNum, nullptr, READS2(FwDevCap.IO.MiscIO, CamCap.F_Num), E},
 };
+// clang-format on
 
 }  // namespace
 
-int32_t DevCapDBCheck(const tDevConf* dev) {
-    for (const tSubCheck check : kSubChecks) {
-        if (check(dev) != 0) return DEVCAP_ERROR;
+tCheckRuleList DevCapCheckRules() { return {kRules, std::size(kRules)}; }
+
+int32_t DevCapDBCheck(const tDevConf* dev, const tDevCapSink* out) {
+    for (const tCheckRule& rule : kRules) {
+        if (rule.fires(*dev, rule, out) && rule.error) return DEVCAP_ERROR;
     }
     return 0;
 }

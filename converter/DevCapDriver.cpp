@@ -1,5 +1,5 @@
-// DevCapDriver.cpp - the converter's driver: record defaults, output naming,
-// reading and splitting the text file, offering entries to the handlers, and
+// DevCapDriver.cpp - the converter's driver: output naming, reading and
+// splitting the text, sending each entry to the section that owns it, and
 // writing the record.
 #include <sys/stat.h>
 #include <unistd.h>
@@ -11,29 +11,6 @@
 #include "DevCapConv.h"
 
 namespace {
-
-using tEntryHandler = int32_t (*)(const char* name, char* data, tDevConf* dev);
-
-// Every entry is offered in this order; the first handler answering 0 owns it.
-constexpr tEntryHandler kEntryHandlers[] = {
-    CorvaneSensorBoardConf, CorvaneFwConf, CorvaneDNCtrl, CorvaneMotion, CorvaneCameraSetup,
-};
-
-}  // namespace
-
-std::array<tEntryCatalog, 5> DevCapEntryCatalogs() {
-    return {DevCapSensorBoardEntries(), DevCapFwConfEntries(), DevCapDNCtrlEntries(), DevCapMotionEntries(),
-            DevCapCameraSetupEntries()};
-}
-
-namespace {
-
-int32_t DevCapOfferEntry(const char* name, char* data, tDevConf* dev) {
-    for (const tEntryHandler handler : kEntryHandlers) {
-        if (handler(name, data, dev) == 0) return 0;
-    }
-    return DEVCAP_ERROR;
-}
 
 // Pushes the written bytes to the device. Special files that cannot be synced
 // (a terminal, /dev/null) are not a failure.
@@ -47,29 +24,91 @@ bool IsRegularFile(FILE* fp) {
     return fstat(fileno(fp), &st) == 0 && S_ISREG(st.st_mode);
 }
 
-}  // namespace
-
-void DevCapConfInit(tDevConf* dev) {
-    memset(dev, 0, sizeof *dev);
-    memcpy(dev->head.key, DEVCAP_KEY, sizeof dev->head.key);
-    dev->head.ConfCap = DEVCAP_CONF_CAP;
-    tHeadInfo* const sections[] = {&dev->SBConf.head, &dev->FwDevCap.head, &dev->DNCtrlCap.head, &dev->MdCap.head,
-                                   &dev->CamCap.head};
-    const uint16_t sizes[] = {sizeof dev->SBConf, sizeof dev->FwDevCap, sizeof dev->DNCtrlCap, sizeof dev->MdCap,
-                              sizeof dev->CamCap};
-    for (size_t i = 0; i < std::size(sections); ++i) {
-        sections[i]->ver = DEVCAP_SECTION_VER;
-        sections[i]->len = static_cast<uint16_t>(sizes[i] - sizeof(tHeadInfo));
+// Splits one piece into name and value: PIECE_ENTRY, or why it is none.
+tPieceKind SplitEntry(const char* buf, char (&name)[DEVCAP_NAME_SIZE], char (&data)[DEVCAP_DATA_SIZE]) {
+    size_t nameLen = 0;
+    while (buf[nameLen] != '\0' && buf[nameLen] != '=') ++nameLen;
+    if (buf[nameLen] == '\0') return PIECE_NO_ENTRY;
+    if (nameLen >= sizeof name) return PIECE_LONG_NAME;
+    // The character after '=' is taken to be the opening quote and skipped unread.
+    const char* value = buf + nameLen + (buf[nameLen + 1] == '\0' ? 1 : 2);
+    size_t valueLen = 0;
+    size_t quote = sizeof data;  // none
+    for (; value[valueLen] != '\0'; ++valueLen) {
+        if (valueLen + 1 >= sizeof data) return PIECE_LONG_VALUE;
+        if (value[valueLen] == '\'') quote = valueLen;
     }
+    memcpy(name, buf, nameLen);
+    name[nameLen] = '\0';
+    memcpy(data, value, valueLen + 1);
+    // Only the last quote closes the value: NAME='it's' gives it's.
+    if (quote != sizeof data) data[quote] = '\0';
+    return PIECE_ENTRY;
 }
 
-int usage(const char* name) {
-    printf("%s usage\n", name);
-    printf("./%s <device capability text file>\n", name);
+// Moves bytes from [*at, end) into buf + *n as fgets would: up to room bytes,
+// through a line end. Answers whether the piece ended at a line end.
+bool TakePiece(const char** at, const char* end, char* buf, size_t* n, size_t room) {
+    const size_t avail = static_cast<size_t>(end - *at) < room - *n ? static_cast<size_t>(end - *at) : room - *n;
+    const auto* nl = static_cast<const char*>(memchr(*at, '\n', avail));
+    const size_t take = nl != nullptr ? static_cast<size_t>(nl - *at) + 1 : avail;
+    memcpy(buf + *n, *at, take);
+    *n += take;
+    *at += take;
+    return nl != nullptr;
+}
+
+// A stream read in blocks; pieces are cut from the block exactly as fgets
+// would cut them from the stream, NUL bytes included.
+struct tStreamText {
+    FILE* fp;
+    const char* at;
+    const char* end;
+    char block[16384];
+};
+
+size_t StreamNext(void* ctx, char* buf, size_t size) {
+    auto* s = static_cast<tStreamText*>(ctx);
+    size_t n = 0;
+    while (n + 1 < size) {
+        if (s->at == s->end) {
+            const size_t got = fread(s->block, 1, sizeof s->block, s->fp);
+            if (got == 0) break;
+            s->at = s->block;
+            s->end = s->block + got;
+        }
+        if (TakePiece(&s->at, s->end, buf, &n, size - 1)) break;
+    }
+    buf[n] = '\0';
+    return n;
+}
+
+bool StreamFailed(void* ctx) { return ferror(static_cast<tStreamText*>(ctx)->fp) != 0; }
+
+struct tMemText {
+    const char* at;
+    const char* end;
+};
+
+size_t MemNext(void* ctx, char* buf, size_t size) {
+    auto* m = static_cast<tMemText*>(ctx);
+    size_t n = 0;
+    TakePiece(&m->at, m->end, buf, &n, size - 1);
+    buf[n] = '\0';
+    return n;
+}
+
+bool MemFailed(void*) { return false; }
+
+}  // namespace
+
+int usage(const char* name, const tDevCapSink* out) {
+    DevCapSay(out, "%s usage\n", name);
+    DevCapSay(out, "./%s <device capability text file>\n", name);
     return 1;
 }
 
-int32_t DevCapOutputName(const char* input, char (&OutputFile)[DEVCAP_PATH_SIZE]) {
+int32_t DevCapOutputName(const char* input, char (&OutputFile)[DEVCAP_PATH_SIZE], const tDevCapSink* out) {
     const char* slash = strrchr(input, '/');
     const char* base = slash != nullptr ? slash + 1 : input;
     const char* dot = strrchr(base, '.');
@@ -82,70 +121,89 @@ int32_t DevCapOutputName(const char* input, char (&OutputFile)[DEVCAP_PATH_SIZE]
         const int n = snprintf(OutputFile, sizeof OutputFile, "BinFiles/%.*s%s", static_cast<int>(keep), base, ext);
         if (n > 0 && static_cast<size_t>(n) < sizeof OutputFile) return 0;
     }
-    printf("%s:Error. output file name for %s is longer than %d characters\n", "DevCapOutputName", input,
-           static_cast<int>(DEVCAP_PATH_SIZE - 1));
+    DevCapSay(out, "%s:Error. output file name for %s is longer than %d characters\n", "DevCapOutputName", input,
+              static_cast<int>(DEVCAP_PATH_SIZE - 1));
     return DEVCAP_ERROR;
 }
 
 bool GetDevCapConfEntry(const char* buf, char (&name)[DEVCAP_NAME_SIZE], char (&data)[DEVCAP_DATA_SIZE]) {
-    // Plain loops: lines are short, and this runs once per line.
-    size_t nameLen = 0;
-    while (buf[nameLen] != '\0' && buf[nameLen] != '=') ++nameLen;
-    if (buf[nameLen] == '\0' || nameLen >= sizeof name) return false;
-    // The character after '=' is taken to be the opening quote and skipped unread.
-    const char* value = buf + nameLen + (buf[nameLen + 1] == '\0' ? 1 : 2);
-    size_t valueLen = 0;
-    size_t quote = sizeof data;  // none
-    for (; value[valueLen] != '\0'; ++valueLen) {
-        if (valueLen + 1 >= sizeof data) return false;
-        if (value[valueLen] == '\'') quote = valueLen;
-    }
-    memcpy(name, buf, nameLen);
-    name[nameLen] = '\0';
-    memcpy(data, value, valueLen + 1);
-    // Only the last quote closes the value: NAME='it's' gives it's.
-    if (quote != sizeof data) data[quote] = '\0';
-    return true;
+    return SplitEntry(buf, name, data) == PIECE_ENTRY;
 }
 
-int32_t DevCapTxtStream2Bin(tDevConf* dev, FILE* fp, const char* input) {
+int32_t DevCapReadPieces(tDevConf* dev, const tPieceSource& src, const char* input, const tDevCapSink* out,
+                         const tPieceObserver* seen) {
     char buf[DEVCAP_LINE_SIZE];
     char name[DEVCAP_NAME_SIZE];
     char data[DEVCAP_DATA_SIZE];
+    char value[DEVCAP_DATA_SIZE];
     int32_t ret = 0;
-    // A physical line longer than the buffer arrives in pieces, each a line of its
-    // own. The stream is ours alone: no locking per line.
-    while (fgets_unlocked(buf, sizeof buf, fp) != nullptr) {
-        if (buf[0] == '\r' || buf[0] == '#' || buf[0] == '\n') continue;
-        if (!GetDevCapConfEntry(buf, name, data)) continue;
-        if (DevCapOfferEntry(name, data, dev) == 0) continue;
-        if (DevCapTextIs(name, "EOF")) break;
-        printf("%s:Error. Unknown configuration %s='%s' ('%s')\n", "DevCapTxtFile2Bin", name, data, buf);
-        ret = DEVCAP_ERROR;
+    tPiece p{buf, 0, 1, 1, PIECE_SKIPPED, name, value, data, nullptr};
+    // A physical line longer than the buffer arrives in pieces, each a line of its own.
+    for (size_t len; (len = src.next(src.ctx, buf, sizeof buf)) > 0;) {
+        p.len = len;
+        p.kind = PIECE_SKIPPED;
+        p.entry = nullptr;
+        if (buf[0] != '\r' && buf[0] != '#' && buf[0] != '\n') p.kind = SplitEntry(buf, name, data);
+        if (p.kind == PIECE_ENTRY) {
+            if (seen != nullptr) memcpy(value, data, sizeof value);
+            p.entry = DevCapFindEntry(name);
+            // The name goes straight to its section; one no section owns is
+            // declined by all of them.
+            if (p.entry == nullptr || DevCapEntryTxt2Bin(*p.entry, data, dev, out) != 0) {
+                p.kind = DevCapTextIs(name, "EOF") ? PIECE_EOF : PIECE_REJECTED;
+            }
+            if (p.kind == PIECE_REJECTED) {
+                DevCapSay(out, "%s:Error. Unknown configuration %s='%s' ('%s')\n", "DevCapTxtFile2Bin", name, data,
+                          buf);
+                ret = DEVCAP_ERROR;
+            }
+        }
+        if (seen != nullptr) seen->piece(seen->ctx, p);
+        if (p.kind == PIECE_EOF) break;
+        if (len > 0 && buf[len - 1] == '\n') {
+            ++p.line;
+            p.column = 1;
+        } else {
+            p.column += static_cast<uint32_t>(len);
+        }
     }
     // A read error must not pass off what was read so far as the whole file.
-    if (ferror(fp) != 0) {
-        printf("%s:Error. read %s file\n", "DevCapTxtFile2Bin", input);
+    if (src.failed(src.ctx)) {
+        DevCapSay(out, "%s:Error. read %s file\n", "DevCapTxtFile2Bin", input);
         ret = DEVCAP_ERROR;
     }
     return ret;
 }
 
-int32_t DevCapTxtFile2Bin(tDevConf* dev, const char* input) {
+int32_t DevCapTxtStream2Bin(tDevConf* dev, FILE* fp, const char* input, const tDevCapSink* out) {
+    tStreamText stream;
+    stream.fp = fp;
+    stream.at = stream.end = stream.block;
+    const tPieceSource src{StreamNext, StreamFailed, &stream};
+    return DevCapReadPieces(dev, src, input, out, nullptr);
+}
+
+int32_t DevCapTxtMem2Bin(tDevConf* dev, const char* text, size_t size, const char* input, const tDevCapSink* out) {
+    tMemText mem{text, text + size};
+    const tPieceSource src{MemNext, MemFailed, &mem};
+    return DevCapReadPieces(dev, src, input, out, nullptr);
+}
+
+int32_t DevCapTxtFile2Bin(tDevConf* dev, const char* input, const tDevCapSink* out) {
     FILE* fp = fopen(input, "rb");
     if (fp == nullptr) {
-        printf("%s:Error. open %s file\n", "DevCapTxtFile2Bin", input);
+        DevCapSay(out, "%s:Error. open %s file\n", "DevCapTxtFile2Bin", input);
         return DEVCAP_ERROR;
     }
-    const int32_t ret = DevCapTxtStream2Bin(dev, fp, input);
+    const int32_t ret = DevCapTxtStream2Bin(dev, fp, input, out);
     fclose(fp);
     return ret;
 }
 
-int32_t DevCapOtuputBinFile(const tDevConf* dev, const char* output) {
+int32_t DevCapOtuputBinFile(const tDevConf* dev, const char* output, const tDevCapSink* out) {
     FILE* fp = fopen(output, "wb+");
     if (fp == nullptr) {
-        printf("%s:Error: open %s to write the device capability\n", "DevCapOtuputBinFile", output);
+        DevCapSay(out, "%s:Error: open %s to write the device capability\n", "DevCapOtuputBinFile", output);
         return DEVCAP_ERROR;
     }
     bool written = fwrite(dev, 1, sizeof *dev, fp) == sizeof *dev && SyncToDisk(fp);
@@ -154,9 +212,9 @@ int32_t DevCapOtuputBinFile(const tDevConf* dev, const char* output) {
     if (!written) {
         // A truncated record must not be left where a build would pick it up.
         if (regular) unlink(output);
-        printf("%s:Error. write %s file\n", "DevCapOtuputBinFile", output);
+        DevCapSay(out, "%s:Error. write %s file\n", "DevCapOtuputBinFile", output);
         return DEVCAP_ERROR;
     }
-    printf("\n%s: output binary file to %s\n\n", "DevCapOtuputBinFile", output);
+    DevCapSay(out, "\n%s: output binary file to %s\n\n", "DevCapOtuputBinFile", output);
     return 0;
 }

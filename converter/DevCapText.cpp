@@ -1,11 +1,14 @@
-// DevCapText.cpp - keyword, comma-list and number reading shared by all the
-// entry handlers.
+// DevCapText.cpp - messages, and the one routine per kind of entry value:
+// keyword, comma list, number and version.
+#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 
 #include "DevCapConv.h"
 
 namespace {
+
+void WriteFile(void* ctx, const char* text, size_t len) { fwrite_unlocked(text, 1, len, static_cast<FILE*>(ctx)); }
 
 // The C library's isspace() in the "C" locale, without consulting the locale.
 constexpr bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
@@ -26,7 +29,7 @@ const char* SkipBlanksAndSign(const char* s, bool* negative) {
     return s;
 }
 
-// Magnitude of the digits at s in base, saturated at limit.
+// Magnitude of the digits at s in base, saturated at limit + 1.
 uint64_t ReadMagnitude(const char* s, unsigned base, uint64_t limit) {
     uint64_t value = 0;
     for (unsigned d = DigitValue(*s); d < base; d = DigitValue(*++s)) {
@@ -36,7 +39,90 @@ uint64_t ReadMagnitude(const char* s, unsigned base, uint64_t limit) {
     return value;
 }
 
+void SayError(const tEntry& e, const tDevCapSink* out, const char* value) {
+    if (e.fmt == nullptr) return;
+    if (e.label != nullptr) {
+        DevCapSay(out, e.fmt, e.func, e.label, value);
+    } else {
+        DevCapSay(out, e.fmt, e.func, value);
+    }
+}
+
+int32_t KeywordTxt2Bin(const tEntry& e, const char* data, tDevConf* dev, const tDevCapSink* out) {
+    const int32_t code = DevCapKeywordCode(e.words, data);
+    if (code == DEVCAP_ERROR) {
+        SayError(e, out, data);
+        return DEVCAP_ERROR;
+    }
+    DevCapStore(dev, e.offset, e.width, static_cast<uint32_t>(code));
+    return 0;
+}
+
+// Cuts data in place at each comma examined; the field is rebuilt from 0 by
+// every entry and keeps the bits of the elements before an unknown one.
+int32_t ListTxt2Bin(const tEntry& e, char* data, tDevConf* dev, const tDevCapSink* out) {
+    uint32_t bits = 0;
+    int32_t ret = 0;
+    for (char* element = data;;) {
+        char* comma = strchr(element, ',');
+        if (comma != nullptr) *comma = '\0';
+        if (e.stop != nullptr && DevCapTextIs(element, e.stop)) break;
+        const int32_t bit = DevCapKeywordCode(e.words, element);
+        if (bit == DEVCAP_ERROR) {
+            SayError(e, out, element);
+            ret = DEVCAP_ERROR;
+            break;
+        }
+        bits |= static_cast<uint32_t>(bit);
+        if (comma == nullptr) break;
+        element = comma + 1;
+    }
+    DevCapStore(dev, e.offset, e.width, bits);
+    return ret;
+}
+
 }  // namespace
+
+tDevCapSink DevCapFileSink(FILE* fp) { return {WriteFile, fp}; }
+
+namespace {
+
+// clang-tidy 14 takes a va_list parameter for an uninitialised one.
+// NOLINTBEGIN(clang-analyzer-valist.Uninitialized)
+void SayV(const tDevCapSink* out, const char* fmt, va_list args) {
+    while (*fmt != '\0') {
+        const char* pct = strchr(fmt, '%');
+        const size_t plain = pct != nullptr ? static_cast<size_t>(pct - fmt) : strlen(fmt);
+        if (plain > 0) out->write(out->ctx, fmt, plain);
+        if (pct == nullptr) break;
+        char num[16];
+        const char conv = pct[1];
+        fmt = pct + (conv != '\0' ? 2 : 1);
+        if (conv == 's') {
+            const char* s = va_arg(args, const char*);
+            out->write(out->ctx, s, strlen(s));
+        } else if (conv == 'd' || conv == 'u' || conv == 'X' || conv == 'c') {
+            const char nf[3] = {'%', conv, '\0'};
+            const int n = snprintf(num, sizeof num, nf, va_arg(args, int));
+            out->write(out->ctx, num, static_cast<size_t>(n));
+        } else {
+            out->write(out->ctx, pct, 1);  // "%%" and anything unknown: the characters themselves
+            if (conv != '%' && conv != '\0') out->write(out->ctx, pct + 1, 1);
+        }
+    }
+}
+// NOLINTEND(clang-analyzer-valist.Uninitialized)
+
+}  // namespace
+
+bool DevCapSay(const tDevCapSink* out, const char* fmt, ...) {
+    if (out == nullptr || out->write == nullptr) return true;
+    va_list args;
+    va_start(args, fmt);
+    SayV(out, fmt, args);
+    va_end(args);
+    return true;
+}
 
 int32_t DevCapKeywordCode(tKeywordList list, std::string_view text) {
     for (size_t i = 0; i < list.count; ++i) {
@@ -45,39 +131,20 @@ int32_t DevCapKeywordCode(tKeywordList list, std::string_view text) {
     return DEVCAP_ERROR;
 }
 
-static void PrintTxtError(const tTxtError& err, const char* value) {
-    if (err.label != nullptr) {
-        printf(err.fmt, err.func, err.label, value);
-    } else {
-        printf(err.fmt, err.func, value);
+int32_t DevCapEntryTxt2Bin(const tEntry& entry, char* data, tDevConf* dev, const tDevCapSink* out) {
+    switch (entry.kind) {
+        case ENTRY_KEYWORD:
+            return KeywordTxt2Bin(entry, data, dev, out);
+        case ENTRY_LIST:
+            return ListTxt2Bin(entry, data, dev, out);
+        case ENTRY_NUMBER:
+            DevCapStore(dev, entry.offset, entry.width, static_cast<uint32_t>(DevCapAtoi32(data)));
+            return 0;
+        case ENTRY_VERSION:
+            DevCapStore(dev, entry.offset, entry.width, DevCapStrtoul32(data));
+            return 0;
     }
-}
-
-int32_t DevCapTxt2BinKeyword(tKeywordList list, const char* data, uint32_t* code, const tTxtError& err) {
-    const int32_t found = DevCapKeywordCode(list, data);
-    if (found == DEVCAP_ERROR) {
-        PrintTxtError(err, data);
-        return DEVCAP_ERROR;
-    }
-    *code = static_cast<uint32_t>(found);
-    return 0;
-}
-
-int32_t DevCapTxt2BinList(tKeywordList elems, const char* stop, char* data, uint32_t* bits, const tTxtError& err) {
-    *bits = 0;
-    for (char* element = data;;) {
-        char* comma = strchr(element, ',');
-        if (comma != nullptr) *comma = '\0';
-        if (stop != nullptr && DevCapTextIs(element, stop)) return 0;
-        const int32_t bit = DevCapKeywordCode(elems, element);
-        if (bit == DEVCAP_ERROR) {
-            PrintTxtError(err, element);
-            return DEVCAP_ERROR;
-        }
-        *bits |= static_cast<uint32_t>(bit);
-        if (comma == nullptr) return 0;
-        element = comma + 1;
-    }
+    return DEVCAP_ERROR;
 }
 
 int32_t DevCapAtoi32(const char* text) {

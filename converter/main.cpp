@@ -3,12 +3,13 @@
 #include "DevCapConv.h"
 
 int main(int argc, char* argv[]) {
-    if (argc < 2) return usage(argc > 0 && argv[0] != nullptr ? argv[0] : "devcap2bin");
+    const tDevCapSink out = DevCapFileSink(stdout);
+    if (argc < 2) return usage(argc > 0 && argv[0] != nullptr ? argv[0] : "devcap2bin", &out);
     tDevConf dev;
     DevCapConfInit(&dev);
     char OutputFile[DEVCAP_PATH_SIZE];
-    if (DevCapOutputName(argv[1], OutputFile) != 0) return 1;
-    if (DevCapTxtFile2Bin(&dev, argv[1]) != 0) return 1;
-    if (DevCapDBCheck(&dev) != 0) return 1;
-    return DevCapOtuputBinFile(&dev, OutputFile) == 0 ? 0 : 1;
+    if (DevCapOutputName(argv[1], OutputFile, &out) != 0) return 1;
+    if (DevCapTxtFile2Bin(&dev, argv[1], &out) != 0) return 1;
+    if (DevCapDBCheck(&dev, &out) != 0) return 1;
+    return DevCapOtuputBinFile(&dev, OutputFile, &out) == 0 ? 0 : 1;
 }

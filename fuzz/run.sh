@@ -19,7 +19,7 @@ for target in convert dump; do
     [ "$target" = dump ] && corpus=$out/corpus-dump
     log=$out/fuzz_$target.log
     rc=0
-    "$out/fuzz/fuzz_$target" -max_total_time="$seconds" -dict=fuzz/devcap.dict -max_len=8192 \
+    "$out/fuzz/fuzz_$target" -max_total_time="$seconds" -dict="$out/devcap.dict" -max_len=8192 \
         -print_final_stats=1 -artifact_prefix="$out/" "$corpus" >"$log" 2>&1 || rc=$?
     runs=$(grep -E '^stat::number_of_executed_units' "$log" | awk '{print $2}')
     if [ "$rc" -ne 0 ]; then

@@ -29,7 +29,8 @@ TEST(OutputName, BaseNameExtensionAndLimit) {
     for (const auto& row : rows) {
         char out[DEVCAP_PATH_SIZE];
         int32_t ret = 0;
-        const std::string printed = Printed([&] { ret = DevCapOutputName(row.input.c_str(), out); });
+        const std::string printed =
+            Said([&](const tDevCapSink* sink) { ret = DevCapOutputName(row.input.c_str(), out, sink); });
         const bool fits = !row.output.empty();
         EXPECT_EQ(ret, fits ? 0 : DEVCAP_ERROR) << row.input;
         EXPECT_EQ(printed, fits ? ""
@@ -79,33 +80,40 @@ TEST(Reader, Files) {
         // clang-format off
         {"a leading blank is not a comment", " #X='1'\n", DEVCAP_ERROR, "DevCapTxtFile2Bin:Error. Unknown configuration  #X='1' (' #X='1'\n')\n", {}},
         {"EOF in any case ends reading", "eof=''\nBOGUS='1'\nSENSOR_ID='bad'\n", 0, "", {}},
-        {"a bare EOF line is not the end", "EOF\nSENSOR_ID='OV9715'\n", 0, "", {{16, {16}}}},
+        {"a bare EOF line is not the end", "EOF\nSENSOR_ID='OV9715'\n", 0, "", {AT(SBConf.sensor.ID, 0x10)}},
         {"every bad entry is reported, the cut value shown",
          "A='1'\nSENSOR_ID='MT9P031'\nFWCAP_MISC_IO='DCIRIS,X'",
          DEVCAP_ERROR,
          "DevCapTxtFile2Bin:Error. Unknown configuration A='1' ('A='1'\n')\n"
          "Txt2BinMiscIO:Error. Unknown Miac. IO 'X'\n"
          "DevCapTxtFile2Bin:Error. Unknown configuration FWCAP_MISC_IO='DCIRIS' ('FWCAP_MISC_IO='DCIRIS,X'')\n",
-         {{16, {15}}, {43, {1}}}},
+         {AT(SBConf.sensor.ID, 0xf), AT(FwDevCap.IO.MiscIO, 1)}},
         {"an empty name is unknown", "=''\n", DEVCAP_ERROR, "DevCapTxtFile2Bin:Error. Unknown configuration ='' ('=''\n')\n", {}},
-        {"a list is rebuilt by each entry", "FWCAP_MISC_IO='DCIRIS'\nFWCAP_MISC_IO='PIRIS'\n", 0, "", {{43, {4}}}},
+        {"a list is rebuilt by each entry", "FWCAP_MISC_IO='DCIRIS'\nFWCAP_MISC_IO='PIRIS'\n", 0, "", {AT(FwDevCap.IO.MiscIO, 4)}},
         {"a rejected entry leaves the field",
          "SENSOR_ID='MT9P031'\nSENSOR_ID='XYZ'\n",
          DEVCAP_ERROR,
          "Tex2BinSensorID:Error. Unknown Sensor ID 'XYZ'\n"
          "DevCapTxtFile2Bin:Error. Unknown configuration SENSOR_ID='XYZ' ('SENSOR_ID='XYZ'\n')\n",
-         {{16, {15}}}},
-        {"a continuation piece with = is an entry", "#" + pad + "MD_SRC='ENCODER'\n", 0, "", {{80, {1}}}},
+         {AT(SBConf.sensor.ID, 0xf)}},
+        {"a continuation piece with = is an entry", "#" + pad + "MD_SRC='ENCODER'\n", 0, "", {AT(MdCap.MdSrc, 1)}},
         // clang-format on
     };
     for (const auto& row : rows) {
-        tDevConf dev;
-        DevCapConfInit(&dev);
-        FILE* fp = fmemopen(const_cast<char*>(row.text.data()), row.text.size(), "rb");
-        int32_t ret = 0;
-        EXPECT_EQ(Printed([&] { ret = DevCapTxtStream2Bin(&dev, fp, "mem.txt"); }), row.printed) << row.what;
-        fclose(fp);
-        EXPECT_EQ(ret, row.ret) << row.what;
-        EXPECT_EQ(BytesOf(dev), Patched(kDefaultBytes, row.bytes)) << row.what;
+        // The same bytes from a stream and from memory read alike.
+        for (const bool stream : {true, false}) {
+            tDevConf dev;
+            DevCapConfInit(&dev);
+            FILE* fp = fmemopen(const_cast<char*>(row.text.data()), row.text.size(), "rb");
+            int32_t ret = 0;
+            const std::string said = Said([&](const tDevCapSink* out) {
+                ret = stream ? DevCapTxtStream2Bin(&dev, fp, "mem.txt", out)
+                             : DevCapTxtMem2Bin(&dev, row.text.data(), row.text.size(), "mem.txt", out);
+            });
+            fclose(fp);
+            EXPECT_EQ(said, row.printed) << row.what;
+            EXPECT_EQ(ret, row.ret) << row.what;
+            EXPECT_EQ(BytesOf(dev), Patched(kDefaultBytes, row.bytes)) << row.what;
+        }
     }
 }

@@ -9,17 +9,13 @@ namespace {
 
 int32_t ReadText(const std::string& text, tDevConf* dev) {
     DevCapConfInit(dev);
-    FILE* fp = fmemopen(const_cast<char*>(text.data()), text.size(), "rb");
-    int32_t ret = 0;
-    Printed([&] { ret = DevCapTxtStream2Bin(dev, fp, "mem.txt"); });
-    fclose(fp);
-    return ret;
+    return DevCapTxtMem2Bin(dev, text.data(), text.size(), "mem.txt", nullptr);
 }
 
 std::string Dump(const tDevConf& dev, int32_t* check) {
     char buf[16384] = {};
     FILE* out = fmemopen(buf, sizeof buf - 1, "w");
-    Printed([&] { *check = DevCapDumpText(dev, "mem.bin", out); });
+    *check = DevCapDumpText(dev, "mem.bin", out);
     fclose(out);
     return buf;
 }
@@ -27,7 +23,8 @@ std::string Dump(const tDevConf& dev, int32_t* check) {
 }  // namespace
 
 TEST(Dump, FlagsWhatTextCannotGive) {
-    const tDevConf dev = RecordOf(Patched(kDefaultBytes, {{8, {0x1e}}, {53, {0, 9}}, {36, {200}}}));
+    const tDevConf dev = RecordOf(
+        Patched(kDefaultBytes, {AT(head.ConfCap, 0x1e), AT(FwDevCap.PtzCap.rsvd[1], 9), AT(FwDevCap.type, 200)}));
     int32_t check = 0;
     const std::string text = Dump(dev, &check);
     EXPECT_NE(text.find("# devcap2bin will NOT turn this text back into the same record: no entry gives\n"
@@ -59,9 +56,10 @@ TEST(Dump, RoundTripOfGeneratedFiles) {
     int converted = 0;
     for (int round = 0; round < 3000; ++round) {
         std::string text;
-        for (const tEntryCatalog& c : DevCapEntryCatalogs()) {
-            for (size_t i = 0; i < c.count; ++i) {
-                const tEntryInfo& e = c.entries[i];
+        const tSectionList sections = DevCapSections();
+        for (size_t s = 0; s < sections.count; ++s) {
+            for (size_t i = 0; i < sections.sections[s].count; ++i) {
+                const tEntry& e = sections.sections[s].entries[i];
                 if (pick(4) == 0) continue;  // leave some entries out
                 std::string value;
                 if (e.kind == ENTRY_KEYWORD) value = mixCase(e.words.words[pick(e.words.count)].text);

@@ -27,14 +27,20 @@ constexpr tBytes kDefaultBytes = {
     0,    0,    0,    0,  // CamCap.Rsvd
 };
 
-// Bytes written at an offset: {offset, {bytes...}}.
+// A value written little-endian into a field named by its path:
+// AT(FwDevCap.IO.DIs, 3). Offsets come from the compiler, not the core's tables.
 struct tPatch {
     size_t offset;
-    std::vector<uint8_t> bytes;
+    size_t width;
+    uint64_t value;
 };
+#define AT(path, value) \
+    tPatch { offsetof(tDevConf, path), sizeof(static_cast<tDevConf*>(nullptr)->path), value }
 
 inline tBytes Patched(tBytes bytes, const std::vector<tPatch>& patches) {
-    for (const tPatch& p : patches) std::copy(p.bytes.begin(), p.bytes.end(), bytes.begin() + p.offset);
+    for (const tPatch& p : patches) {
+        for (size_t i = 0; i < p.width && i < 8; ++i) bytes[p.offset + i] = static_cast<uint8_t>(p.value >> (8 * i));
+    }
     return bytes;
 }
 
@@ -50,12 +56,14 @@ inline tDevConf RecordOf(const tBytes& bytes) {
     return dev;
 }
 
-// Runs fn with stdout captured and answers what it printed.
+// Runs fn with a sink and answers what it said there.
 template <typename Fn>
-std::string Printed(Fn fn) {
-    testing::internal::CaptureStdout();
-    fn();
-    return testing::internal::GetCapturedStdout();
+std::string Said(Fn fn) {
+    std::string text;
+    const tDevCapSink sink{[](void* ctx, const char* t, size_t n) { static_cast<std::string*>(ctx)->append(t, n); },
+                           &text};
+    fn(&sink);
+    return text;
 }
 
 #endif

@@ -6,79 +6,12 @@
 
 namespace {
 
-struct tFieldInfo {
-    const char* path;
-    uint8_t offset;
-    uint8_t width;
-};
-
-#define FIELD(path) \
-    { #path, DEVCAP_FIELD(path) }
-// clang-format off
-constexpr tFieldInfo kFields[] = {
-    FIELD(head.key), FIELD(head.ConfCap), FIELD(head.rsvd),
-    FIELD(SBConf.head.ver), FIELD(SBConf.head.len),
-    FIELD(SBConf.sensor.ID), FIELD(SBConf.sensor.CtrlPath), FIELD(SBConf.sensor.InputIF), FIELD(SBConf.sensor.OutputIF),
-    FIELD(SBConf.decoder.ID), FIELD(SBConf.decoder.CtrlPath), FIELD(SBConf.decoder.InputIF), FIELD(SBConf.decoder.OutputIF),
-    FIELD(SBConf.processor.ID), FIELD(SBConf.processor.CtrlPath), FIELD(SBConf.processor.InputIF), FIELD(SBConf.processor.OutputIF),
-    FIELD(SBConf.encoder.ID), FIELD(SBConf.encoder.CtrlPath), FIELD(SBConf.encoder.InputIF), FIELD(SBConf.encoder.OutputIF),
-    FIELD(FwDevCap.head.ver), FIELD(FwDevCap.head.len),
-    FIELD(FwDevCap.type), FIELD(FwDevCap.platform), FIELD(FwDevCap.AudioType), FIELD(FwDevCap.AudioCap),
-    FIELD(FwDevCap.IO.DIs), FIELD(FwDevCap.IO.DOs), FIELD(FwDevCap.IO.SerialPorts), FIELD(FwDevCap.IO.MiscIO),
-    FIELD(FwDevCap.storage.interface), FIELD(FwDevCap.storage.type), FIELD(FwDevCap.storage.rsvd),
-    FIELD(FwDevCap.PtzCap.PTEnable), FIELD(FwDevCap.PtzCap.PtzImageMajor), FIELD(FwDevCap.PtzCap.PtzImageMinor),
-    FIELD(FwDevCap.PtzCap.ZoomCap), FIELD(FwDevCap.PtzCap.ZoomLens), FIELD(FwDevCap.PtzCap.rsvd),
-    FIELD(DNCtrlCap.head.ver), FIELD(DNCtrlCap.head.len),
-    FIELD(DNCtrlCap.DNSrc), FIELD(DNCtrlCap.DNSrcDefault), FIELD(DNCtrlCap.DNCtrlElement),
-    FIELD(DNCtrlCap.CdsDay2NightThd), FIELD(DNCtrlCap.CdsNight2DayThd), FIELD(DNCtrlCap.Rsvd),
-    FIELD(MdCap.head.ver), FIELD(MdCap.head.len), FIELD(MdCap.MdSrc),
-    FIELD(CamCap.head.ver), FIELD(CamCap.head.len),
-    FIELD(CamCap.DCIrisLevel), FIELD(CamCap.F_Num), FIELD(CamCap.Rsvd),
-};
-// clang-format on
-#undef FIELD
-
-// The fields tile the record: no byte is described twice or left out.
-constexpr bool TilesRecord() {
-    size_t next = 0;
-    for (const tFieldInfo& f : kFields) {
-        if (f.offset != next) return false;
-        next += f.width;
-    }
-    return next == sizeof(tDevConf);
-}
-static_assert(TilesRecord());
-
-// The entry that writes the field at offset, or nullptr.
-const tEntryInfo* EntryAt(uint8_t offset) {
-    for (const tEntryCatalog& c : DevCapEntryCatalogs()) {
-        for (size_t i = 0; i < c.count; ++i) {
-            if (c.entries[i].offset == offset) return &c.entries[i];
-        }
-    }
-    return nullptr;
-}
-
-const tFieldInfo& FieldAt(uint8_t offset) {
-    for (const tFieldInfo& f : kFields) {
-        if (f.offset == offset) return f;
-    }
-    return kFields[0];  // every entry's offset is in kFields (see the tests)
-}
-
 const uint8_t* BytesOf(const tDevConf& dev) { return reinterpret_cast<const uint8_t*>(&dev); }
 
-// A 1, 2 or 4-byte field as stored (little-endian).
-uint32_t ValueAt(const tDevConf& dev, uint8_t offset, uint8_t width) {
-    uint32_t value = 0;
-    for (unsigned i = width; i-- > 0;) value = value << 8 | BytesOf(dev)[offset + i];
-    return value;
-}
-
 // The raw value as the layout shows it: a number, or bytes for arrays.
-void RawText(const tDevConf& dev, const tFieldInfo& f, char (&raw)[64]) {
+void RawText(const tDevConf& dev, const tField& f, char (&raw)[64]) {
     if (f.width == 1 || f.width == 2 || f.width == 4) {
-        snprintf(raw, sizeof raw, "0x%0*X", f.width * 2, ValueAt(dev, f.offset, f.width));
+        snprintf(raw, sizeof raw, "0x%0*X", f.width * 2, DevCapLoad(&dev, f.offset, f.width));
         return;
     }
     size_t used = 0;
@@ -88,7 +21,7 @@ void RawText(const tDevConf& dev, const tFieldInfo& f, char (&raw)[64]) {
     }
 }
 
-bool SameAsDefault(const tDevConf& dev, const tFieldInfo& f) {
+bool SameAsDefault(const tDevConf& dev, const tField& f) {
     tDevConf init;
     DevCapConfInit(&init);
     return memcmp(BytesOf(dev) + f.offset, BytesOf(init) + f.offset, f.width) == 0;
@@ -96,25 +29,26 @@ bool SameAsDefault(const tDevConf& dev, const tFieldInfo& f) {
 
 // The fields no text can give their current value: fixed fields off their
 // default, entry fields without a keyword for their value.
-bool Reproducible(const tDevConf& dev, const tFieldInfo& f) {
-    const tEntryInfo* entry = EntryAt(f.offset);
+bool Reproducible(const tDevConf& dev, const tField& f) {
+    const tEntry* entry = DevCapEntryAt(f.offset);
     if (entry == nullptr) return SameAsDefault(dev, f);
     char text[DEVCAP_DATA_SIZE];
     return DevCapEntryText(*entry, dev, text) != RENDER_NONE;
 }
 
-// Runs the check with its lines caught in lines.
-int32_t CheckQuietly(const tDevConf& dev, char (&lines)[1024]) {
-    memset(lines, 0, sizeof lines);
-    fflush(stdout);
-    FILE* caught = fmemopen(lines, sizeof lines - 1, "w");
-    if (caught == nullptr) return DevCapDBCheck(&dev);
-    FILE* const saved = stdout;
-    stdout = caught;
-    const int32_t result = DevCapDBCheck(&dev);
-    stdout = saved;
-    fclose(caught);
-    return result;
+// Each line of the check as a comment of the dump.
+struct tCommentSink {
+    FILE* out;
+    bool lineStart;
+};
+
+void WriteComment(void* ctx, const char* text, size_t len) {
+    auto* c = static_cast<tCommentSink*>(ctx);
+    for (size_t i = 0; i < len; ++i) {
+        if (c->lineStart) fputs("#   ", c->out);
+        fputc(text[i], c->out);
+        c->lineStart = text[i] == '\n';
+    }
 }
 
 // The file name for the header comment: one short line of printable text, so
@@ -130,21 +64,18 @@ void CommentSafe(const char* source, char (&safe)[80]) {
 }
 
 int32_t PrintCheck(const tDevConf& dev, FILE* out) {
-    char lines[1024];
-    const int32_t result = CheckQuietly(dev, lines);
+    const int32_t result = DevCapDBCheck(&dev, nullptr);
     fprintf(out, "# Consistency check: %s\n", result == 0 ? "passes" : "fails");
-    for (const char* line = lines; *line != '\0';) {
-        const size_t len = strcspn(line, "\n");
-        fprintf(out, "#   %.*s\n", static_cast<int>(len), line);
-        line += len + (line[len] == '\n' ? 1 : 0);
-    }
+    tCommentSink comment{out, true};
+    const tDevCapSink sink{WriteComment, &comment};
+    DevCapDBCheck(&dev, &sink);
     return result;
 }
 
 }  // namespace
 
-tRender DevCapEntryText(const tEntryInfo& entry, const tDevConf& dev, char (&text)[DEVCAP_DATA_SIZE]) {
-    const uint32_t value = ValueAt(dev, entry.offset, entry.width);
+tRender DevCapEntryText(const tEntry& entry, const tDevConf& dev, char (&text)[DEVCAP_DATA_SIZE]) {
+    const uint32_t value = DevCapLoad(&dev, entry.offset, entry.width);
     text[0] = '\0';
     switch (entry.kind) {
         case ENTRY_VERSION:
@@ -192,12 +123,14 @@ int32_t DevCapDumpText(const tDevConf& dev, const char* source, FILE* out) {
     CommentSafe(source, safe);
     fprintf(out, "# Device capability text of %s, written by devcapdump.\n", safe);
     bool reproducible = true;
-    for (const tFieldInfo& f : kFields) reproducible = reproducible && Reproducible(dev, f);
+    const tFieldList fields = DevCapFields();
+    for (size_t i = 0; i < fields.count; ++i) reproducible = reproducible && Reproducible(dev, fields.fields[i]);
     if (reproducible) {
         fprintf(out, "# devcap2bin turns it back into the same 120 bytes.\n");
     } else {
         fprintf(out, "# devcap2bin will NOT turn this text back into the same record: no entry gives\n");
-        for (const tFieldInfo& f : kFields) {
+        for (size_t i = 0; i < fields.count; ++i) {
+            const tField& f = fields.fields[i];
             if (Reproducible(dev, f)) continue;
             char raw[64];
             RawText(dev, f, raw);
@@ -205,10 +138,12 @@ int32_t DevCapDumpText(const tDevConf& dev, const char* source, FILE* out) {
                     raw);
         }
     }
-    for (const tEntryCatalog& c : DevCapEntryCatalogs()) {
-        fprintf(out, "\n# %s\n", c.section);
+    const tSectionList sections = DevCapSections();
+    for (size_t s = 0; s < sections.count; ++s) {
+        const tSection& c = sections.sections[s];
+        fprintf(out, "\n# %s\n", c.title);
         for (size_t i = 0; i < c.count; ++i) {
-            const tEntryInfo& e = c.entries[i];
+            const tEntry& e = c.entries[i];
             char text[DEVCAP_DATA_SIZE];
             switch (DevCapEntryText(e, dev, text)) {
                 case RENDER_ENTRY:
@@ -219,7 +154,7 @@ int32_t DevCapDumpText(const tDevConf& dev, const char* source, FILE* out) {
                     break;
                 case RENDER_NONE:
                     fprintf(out, "# %.*s: no keyword for %s = %u\n", static_cast<int>(e.name.size()), e.name.data(),
-                            FieldAt(e.offset).path, ValueAt(dev, e.offset, e.width));
+                            DevCapFieldAt(e.offset)->path, DevCapLoad(&dev, e.offset, e.width));
                     break;
             }
         }
@@ -232,11 +167,13 @@ int32_t DevCapDumpText(const tDevConf& dev, const char* source, FILE* out) {
 
 int32_t DevCapDumpLayout(const tDevConf& dev, FILE* out) {
     fprintf(out, "offset size field                           raw                meaning\n");
-    for (const tFieldInfo& f : kFields) {
+    const tFieldList fields = DevCapFields();
+    for (size_t i = 0; i < fields.count; ++i) {
+        const tField& f = fields.fields[i];
         char raw[64];
         RawText(dev, f, raw);
         char meaning[DEVCAP_DATA_SIZE + 64];
-        const tEntryInfo* e = EntryAt(f.offset);
+        const tEntry* e = DevCapEntryAt(f.offset);
         if (e == nullptr) {
             snprintf(meaning, sizeof meaning, "%s", SameAsDefault(dev, f) ? "default" : "NOT the default");
         } else {

@@ -14,7 +14,7 @@ enum tRender {
     RENDER_NONE,   // no text can give this value
 };
 
-tRender DevCapEntryText(const tEntryInfo& entry, const tDevConf& dev, char (&text)[DEVCAP_DATA_SIZE]);
+tRender DevCapEntryText(const tEntry& entry, const tDevConf& dev, char (&text)[DEVCAP_DATA_SIZE]);
 
 // Capability text that devcap2bin turns back into dev, with comments for what
 // it cannot reproduce and the check's lines. Answers the check's result.

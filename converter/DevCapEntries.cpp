@@ -1,0 +1,302 @@
+// DevCapEntries.cpp - every entry of the capability text, one row each: its
+// name, the field it writes, its keywords and the line it prints on a value it
+// does not know. The five sections' handlers, the man pages, devcapdump, the
+// linter and the fuzz dictionary all read these rows.
+#include "DevCapConv.h"
+
+namespace {
+
+// ---- keyword tables, in code order ----
+
+// "NONE" (0) first in each of the video chain's lists.
+constexpr tKeyword kSensorIDs[] = {
+    {"NONE", 0},          {"MT9M131", MT9M131},   {"MT53S88", MT53S88},       {"NI9065", NI9065},
+    {"SS_HQ1", SS_HQ1},   {"IT1", IT1},           {"ADL_PE1005", ADL_PE1005}, {"MT54G15", MT54G15},
+    {"IT2", IT2},         {"SS4", SS4},           {"TW2835", INVALID_TW2835}, {"MT9V136", MT9V136},
+    {"ITS", ITS},         {"MTV54G22", MTV54G22}, {"FCBEX1010", FCBEX1010},   {"MT9P031", MT9P031},
+    {"OV9715", OV9715},   {"OV5653", OV5653},     {"MT9P004", MT9P004},       {"MT9P006", MT9P006},
+    {"MT9P111", MT9P111}, {"MT9F002", MT9F002},   {"IMX122", IMX122},         {"AR0331", AR0331},
+};
+static_assert(std::size(kSensorIDs) == AR0331 + 1);
+
+constexpr tKeyword kDecoderIDs[] = {{"NONE", 0}, {"ADV7180", ADV7180}, {"VX1129", VX1129}, {"TW2835", TW2835}};
+static_assert(std::size(kDecoderIDs) == TW2835 + 1);
+
+constexpr tKeyword kProcessorIDs[] = {{"NONE", 0}, {"DT_018054", DT_018054}, {"COBRA", COBRA}};
+static_assert(std::size(kProcessorIDs) == COBRA + 1);
+
+constexpr tKeyword kEncoderIDs[] = {{"NONE", 0}, {"ADV7179", ADV7179}, {"CH_7026", CH_7026}};
+static_assert(std::size(kEncoderIDs) == CH_7026 + 1);
+
+constexpr tKeyword kCtrlIFs[] = {
+    {"NONE", 0},
+    {"I2C", I2C},
+    {"UART_2400", UART_2400},
+    {"UART_4800", UART_4800},
+    {"UART_9600", UART_9600},
+    {"UART_19200", UART_19200},
+    {"UART_38400", UART_38400},
+    {"UART_57600", UART_57600},
+    {"UART_115200", UART_115200},
+};
+static_assert(std::size(kCtrlIFs) == UART_115200 + 1);
+
+// Code 9 is spelt "YUB_8" in capability files.
+constexpr tKeyword kVideoIFs[] = {
+    {"NONE", 0},        {"CCIR656_8", CCIR656_8}, {"CCIR656_16", CCIR656_16}, {"CVBS", CVBS},         {"YC", YC},
+    {"YUV_16", YUV_16}, {"RGB888_24", RGB888_24}, {"RGB565_16", RGB565_16},   {"RGB565_8", RGB565_8}, {"YUB_8", YUV_8},
+    {"RGB444", RGB444},
+};
+static_assert(std::size(kVideoIFs) == RGB444 + 1);
+
+constexpr tKeyword kUnitTypes[] = {
+    {"Video Server", VIDEO_SERVER},
+    {"Quad Server", QUAD},
+    {"Rackmount", RACKMOUNT},
+    {"IP Camera", IP_CAM},
+    {"IP Dome", IP_DOME},
+    {"IP Speed Dome", IP_SPEED_DOME},
+    {"Video Decoder", VIDEO_DECODER},
+    {"IP Cube Camera", IP_CUBE_CAMERA},
+    {"IP PTZ Camera", IP_PTZ_CAMERA},
+    {"IP Device", IP_DEVICE},
+    {"Mega IP Camera", MEGA_IP_CAMERA},
+    {"Mega IP Dome", MEGA_IP_DOME},
+    {"Mega IP Cube Camera", MEGA_IP_CUBE_CAMERA},
+    {"Mega IP PTZ Camera", MEGA_IP_PTZ_CAMERA},
+    {"Hemispheric Camera", HEMISHPERIC_CAM},
+    {"ePTZ Camera", EPTZ_CAM},
+};
+static_assert(std::size(kUnitTypes) == EPTZ_CAM + 1);
+
+// The field holds the upper-case letter whatever case the text used.
+constexpr tKeyword kPlatforms[] = {{"W", 'W'}, {"A", 'A'}, {"T", 'T'}, {"K", 'K'}};
+
+constexpr tKeyword kAudioTypes[] = {{"0", 0}, {"1", 1}, {"2", 2}};
+
+// Matched whole: the codecs come in these two orders only.
+constexpr tKeyword kAudioCaps[] = {
+    {"NONE", 0},
+    {"PCM", DEVCAP_AUDIO_PCM},
+    {"PCM,G711A,G711U", DEVCAP_AUDIO_PCM | DEVCAP_AUDIO_G711A | DEVCAP_AUDIO_G711U},
+    {"G711A,G711U,PCM", DEVCAP_AUDIO_PCM | DEVCAP_AUDIO_G711A | DEVCAP_AUDIO_G711U},
+};
+
+constexpr tKeyword kMiscIOs[] = {
+    {"DCIRIS", DEVCAP_MISCIO_DCIRIS},
+    {"8051THX", DEVCAP_MISCIO_8051THX},
+    {"PIRIS", DEVCAP_MISCIO_PIRIS},
+    {"PIRIS_OPT", DEVCAP_MISCIO_PIRIS_OPT},
+};
+
+constexpr tKeyword kStorageIFs[] = {{"None", 0}, {"USB_TO_SATA", STORAGE_IF_USB_SATA}};
+static_assert(std::size(kStorageIFs) == STORAGE_IF_USB_SATA + 1);
+
+constexpr tKeyword kStorageTypes[] = {{"None", 0}, {"SD", STORAGE_TYPE_SD}, {"HD", STORAGE_TYPE_HD}};
+
+constexpr tKeyword kPTEnabled[] = {{"0", 0}, {"1", 1}};
+
+constexpr tKeyword kZoomCaps[] = {{"OPTICAL", DEVCAP_ZOOM_OPTICAL}, {"DIGITAL", DEVCAP_ZOOM_DIGITAL}};
+
+constexpr tKeyword kZoomLenses[] = {
+    {"None", 0},
+    {"10x", ZOOM_LENS_X10},
+    {"22x", ZOOM_LENS_X22},
+    {"2.7x", ZOOM_LENS_X2_7},
+    {"35x", ZOOM_LENS_X35},
+    {"36x", ZOOM_LENS_X36},
+    {"18x", ZOOM_LENS_X18},
+    {"4x", ZOOM_LENS_X4},
+    {"3.6x", ZOOM_LENS_X3_6},
+    {"12x", ZOOM_LENS_X12},
+    {"26x", ZOOM_LENS_X26},
+};
+static_assert(std::size(kZoomLenses) == ZOOM_LENS_X26 + 1);
+
+constexpr tKeyword kDNSrcs[] = {{"DSP", DEVCAP_DNSRC_DSP}, {"CDS", DEVCAP_DNSRC_CDS}};
+
+constexpr tKeyword kDNSrcDefaults[] = {{"None", 0}, {"DSP", DN_SRC_DEF_DSP}, {"CDS", DN_SRC_DEF_CDS}};
+static_assert(std::size(kDNSrcDefaults) == DN_SRC_DEF_CDS + 1);
+
+constexpr tKeyword kDNCtrlIOs[] = {{"IRLED", DEVCAP_DNCTRL_IRLED}, {"CUT_FILTER", DEVCAP_DNCTRL_CUT_FILTER}};
+
+// No element means "none": the motion list has no stop word.
+constexpr tKeyword kMDSrcs[] = {{"ENCODER", DEVCAP_MDSRC_ENCODER}, {"MD_SENSOR", DEVCAP_MDSRC_MD_SENSOR}};
+
+// The position in the list is the code stored: F22 is 1, F1.0 is 19.
+constexpr tKeyword kFNums[] = {
+    {"None", 0},  {"F22", 1},   {"F19", 2},   {"F16", 3},   {"F14", 4},   {"F11", 5},   {"F9.6", 6},
+    {"F8.0", 7},  {"F6.8", 8},  {"F5.6", 9},  {"F4.8", 10}, {"F4.0", 11}, {"F3.4", 12}, {"F2.8", 13},
+    {"F2.4", 14}, {"F2.0", 15}, {"F1.8", 16}, {"F1.6", 17}, {"F1.4", 18}, {"F1.0", 19},
+};
+static_assert(std::size(kFNums) == 20);
+
+template <size_t N>
+constexpr tKeywordList Words(const tKeyword (&words)[N]) {
+    return {words, N};
+}
+
+// ---- the rows ----
+// {name, kind, field, keywords, stop word, function, message, label}
+
+constexpr const char* kSensorID = "%s:Error. Unknown Sensor ID '%s'\n";
+constexpr const char* kCtrlIF = "%s:Error. Unknown %s CtrlIF '%s'\n";
+constexpr const char* kVideoIF = "%s:Error. Unknown %s Interface '%s'\n";
+
+// clang-format off
+constexpr tEntry kSBEntries[] = {
+    {"SENSOR_ID", ENTRY_KEYWORD, DEVCAP_FIELD(SBConf.sensor.ID), Words(kSensorIDs), nullptr, "Tex2BinSensorID", kSensorID, nullptr},
+    {"SENSOR_CTRL", ENTRY_KEYWORD, DEVCAP_FIELD(SBConf.sensor.CtrlPath), Words(kCtrlIFs), nullptr, "Tex2BinCtrlIF", kCtrlIF, "Sensor"},
+    {"SENSOR_VIN", ENTRY_KEYWORD, DEVCAP_FIELD(SBConf.sensor.InputIF), Words(kVideoIFs), nullptr, "Tex2BinVideoIF", kVideoIF, "Sensor Vin"},
+    {"SENSOR_VOUT", ENTRY_KEYWORD, DEVCAP_FIELD(SBConf.sensor.OutputIF), Words(kVideoIFs), nullptr, "Tex2BinVideoIF", kVideoIF, "Sensor Vout"},
+    {"DECODER_ID", ENTRY_KEYWORD, DEVCAP_FIELD(SBConf.decoder.ID), Words(kDecoderIDs), nullptr, "Tex2BinDecoderID", "%s:Error. Unknown Deocder ID '%s'\n", nullptr},
+    {"DECODER_CTRL", ENTRY_KEYWORD, DEVCAP_FIELD(SBConf.decoder.CtrlPath), Words(kCtrlIFs), nullptr, "Tex2BinCtrlIF", kCtrlIF, "Decoder"},
+    {"DECODER_VIN", ENTRY_KEYWORD, DEVCAP_FIELD(SBConf.decoder.InputIF), Words(kVideoIFs), nullptr, "Tex2BinVideoIF", kVideoIF, "Decoder Vin"},
+    {"DECODER_VOUT", ENTRY_KEYWORD, DEVCAP_FIELD(SBConf.decoder.OutputIF), Words(kVideoIFs), nullptr, "Tex2BinVideoIF", kVideoIF, "Decoder Vout"},
+    {"PROCESSOR_ID", ENTRY_KEYWORD, DEVCAP_FIELD(SBConf.processor.ID), Words(kProcessorIDs), nullptr, "Tex2BinProcessorID", "%s:Error. Unknown Processor ID '%s'\n", nullptr},
+    {"PROCESSOR_CTRL", ENTRY_KEYWORD, DEVCAP_FIELD(SBConf.processor.CtrlPath), Words(kCtrlIFs), nullptr, "Tex2BinCtrlIF", kCtrlIF, "Processor"},
+    {"PROCESSOR_VIN", ENTRY_KEYWORD, DEVCAP_FIELD(SBConf.processor.InputIF), Words(kVideoIFs), nullptr, "Tex2BinVideoIF", kVideoIF, "Processor Vin"},
+    {"PROCESSOR_VOUT", ENTRY_KEYWORD, DEVCAP_FIELD(SBConf.processor.OutputIF), Words(kVideoIFs), nullptr, "Tex2BinVideoIF", kVideoIF, "Processor Vout"},
+    {"ENCODER_ID", ENTRY_KEYWORD, DEVCAP_FIELD(SBConf.encoder.ID), Words(kEncoderIDs), nullptr, "Tex2BinEncoderID", "%s:Error. Unknown Encoder ID '%s'\n", nullptr},
+    {"ENCODER_CTRL", ENTRY_KEYWORD, DEVCAP_FIELD(SBConf.encoder.CtrlPath), Words(kCtrlIFs), nullptr, "Tex2BinCtrlIF", kCtrlIF, "Encoder"},
+    {"ENCODER_VIN", ENTRY_KEYWORD, DEVCAP_FIELD(SBConf.encoder.InputIF), Words(kVideoIFs), nullptr, "Tex2BinVideoIF", kVideoIF, "Encoder Vin"},
+    {"ENCODER_VOUT", ENTRY_KEYWORD, DEVCAP_FIELD(SBConf.encoder.OutputIF), Words(kVideoIFs), nullptr, "Tex2BinVideoIF", kVideoIF, "Encoder Vout"},
+};
+
+constexpr tEntry kFwEntries[] = {
+    {"FWCAP_HEAD_VER", ENTRY_VERSION, DEVCAP_FIELD(FwDevCap.head.ver), {}, nullptr, "Txt2BinHeadVer", nullptr, nullptr},
+    {"FWCAP_UNIT_TYPE", ENTRY_KEYWORD, DEVCAP_FIELD(FwDevCap.type), Words(kUnitTypes), nullptr, "Txt2BinUnitType", "%s:Error. Unknown unit type '%s'\n", nullptr},
+    {"FWCAP_PLATFORM", ENTRY_KEYWORD, DEVCAP_FIELD(FwDevCap.platform), Words(kPlatforms), nullptr, "Txt2BinPlatform", "%s:Error. Unknown platform '%s'\n", nullptr},
+    {"FWCAP_AUDIO_TYPE", ENTRY_KEYWORD, DEVCAP_FIELD(FwDevCap.AudioType), Words(kAudioTypes), nullptr, "Txt2BinAudioType", "%s:Error. Unknown audio type. %s\n", nullptr},
+    {"FWCAP_AUDIO_CAP", ENTRY_KEYWORD, DEVCAP_FIELD(FwDevCap.AudioCap), Words(kAudioCaps), nullptr, "Txt2BinAudioCap", "%s:Error. Unknown audio cap. %s\n", nullptr},
+    {"FWCAP_DIS", ENTRY_NUMBER, DEVCAP_FIELD(FwDevCap.IO.DIs), {}, nullptr, "Txt2BinDIs", nullptr, nullptr},
+    {"FWCAP_DOS", ENTRY_NUMBER, DEVCAP_FIELD(FwDevCap.IO.DOs), {}, nullptr, "Txt2BinDOs", nullptr, nullptr},
+    {"FWCAP_SERIAL", ENTRY_NUMBER, DEVCAP_FIELD(FwDevCap.IO.SerialPorts), {}, nullptr, "Txt2BinSerialPort", nullptr, nullptr},
+    {"FWCAP_MISC_IO", ENTRY_LIST, DEVCAP_FIELD(FwDevCap.IO.MiscIO), Words(kMiscIOs), "NONE", "Txt2BinMiscIO", "%s:Error. Unknown Miac. IO '%s'\n", nullptr},
+    {"STORAGE_IF", ENTRY_KEYWORD, DEVCAP_FIELD(FwDevCap.storage.interface), Words(kStorageIFs), nullptr, "Txt2BinStorageIF", "%s:Error. Unknown storage interface '%s'\n", nullptr},
+    {"STORAGE_TYPE", ENTRY_KEYWORD, DEVCAP_FIELD(FwDevCap.storage.type), Words(kStorageTypes), nullptr, "Txt2BinStorageType", "%s:Error. Unknown storage type '%s'\n", nullptr},
+    {"PT_ENABLED", ENTRY_KEYWORD, DEVCAP_FIELD(FwDevCap.PtzCap.PTEnable), Words(kPTEnabled), nullptr, "Txt2BinPTEnabled", "%s:Error. Invalid PT enabled value '%s'\n", nullptr},
+    {"ZOOM_CAP", ENTRY_LIST, DEVCAP_FIELD(FwDevCap.PtzCap.ZoomCap), Words(kZoomCaps), "None", "Txt2BinZoomCap", "%s:Error. Unknown zoom capability '%s'\n", nullptr},
+    {"ZOOM_LENS", ENTRY_KEYWORD, DEVCAP_FIELD(FwDevCap.PtzCap.ZoomLens), Words(kZoomLenses), nullptr, "Txt2BinZoomLens", "%s:Error. Unknown zoom lens '%s'\n", nullptr},
+};
+
+constexpr tEntry kDNEntries[] = {
+    {"DN_SRC", ENTRY_LIST, DEVCAP_FIELD(DNCtrlCap.DNSrc), Words(kDNSrcs), "None", "Txt2BinDNSrc", "%s:Error. Unknown Day/Night detection source '%s'\n", nullptr},
+    {"DN_SRC_DEFAULT", ENTRY_KEYWORD, DEVCAP_FIELD(DNCtrlCap.DNSrcDefault), Words(kDNSrcDefaults), nullptr, "Txt2BinDNSrcDefault", "%s:Error. Unknown Day/Night default detection source '%s'\n", nullptr},
+    {"DN_CTRL_IO", ENTRY_LIST, DEVCAP_FIELD(DNCtrlCap.DNCtrlElement), Words(kDNCtrlIOs), "None", "Txt2BinDNCtrlIO", "%s:Error. Unknown Day/Night peripheral '%s'\n", nullptr},
+    {"CDS_DAY2NIGHT_THD", ENTRY_NUMBER, DEVCAP_FIELD(DNCtrlCap.CdsDay2NightThd), {}, nullptr, "Txt2BinCdsDay2NightThd", nullptr, nullptr},
+    {"CDS_NIGHT2DAY_THD", ENTRY_NUMBER, DEVCAP_FIELD(DNCtrlCap.CdsNight2DayThd), {}, nullptr, "Txt2BinCdsNight2DayThd", nullptr, nullptr},
+};
+
+constexpr tEntry kMdEntries[] = {
+    {"MD_SRC", ENTRY_LIST, DEVCAP_FIELD(MdCap.MdSrc), Words(kMDSrcs), nullptr, "Txt2BinMDSrc", "%s:Error. Unknown motion detection source '%s'\n", nullptr},
+};
+
+// An unknown F-number prints nothing of its own; the driver reports the entry.
+constexpr tEntry kCamEntries[] = {
+    {"CAMERA_DCIRIS_LEVEL", ENTRY_NUMBER, DEVCAP_FIELD(CamCap.DCIrisLevel), {}, nullptr, "Txt2BinDCIrisLevel", nullptr, nullptr},
+    {"CAMERA_FNUM", ENTRY_KEYWORD, DEVCAP_FIELD(CamCap.F_Num), Words(kFNums), nullptr, "Txt2BinFNum", nullptr, nullptr},
+};
+// clang-format on
+
+template <size_t N>
+constexpr tSection Section(const char* title, tEntryHandler handler, const tEntry (&entries)[N]) {
+    return {title, handler, entries, N};
+}
+
+// The order in which the handlers are offered each entry.
+constexpr tSection kSections[] = {
+    Section("Sensor board", CorvaneSensorBoardConf, kSBEntries),
+    Section("Firmware capabilities", CorvaneFwConf, kFwEntries),
+    Section("Day/night control", CorvaneDNCtrl, kDNEntries),
+    Section("Motion detection", CorvaneMotion, kMdEntries),
+    Section("Camera setup", CorvaneCameraSetup, kCamEntries),
+};
+enum { SECTION_SB, SECTION_FW, SECTION_DN, SECTION_MD, SECTION_CAM, SECTION_COUNT };
+static_assert(std::size(kSections) == SECTION_COUNT);
+
+// ---- name index ----
+// Open addressing over a hash of the name's length and three of its letters,
+// built at compile time: the reader finds a name's row in one or two looks
+// instead of offering it to every handler in turn.
+constexpr size_t kIndexSize = 128;
+constexpr uint8_t kEmpty = 0xFF;
+
+constexpr size_t NameHash(std::string_view name) {
+    if (name.empty()) return 0;
+    const auto at = [&](size_t i) { return static_cast<size_t>(static_cast<unsigned char>(DevCapUpper(name[i]))); };
+    return (name.size() * 37 + at(0) * 7 + at(name.size() / 2) * 3 + at(name.size() - 1)) % kIndexSize;
+}
+
+struct tNameIndex {
+    uint8_t slot[kIndexSize];  // section << 5 | row, or kEmpty
+};
+
+constexpr tNameIndex BuildIndex() {
+    tNameIndex index{};
+    for (uint8_t& s : index.slot) s = kEmpty;
+    for (size_t s = 0; s < SECTION_COUNT; ++s) {
+        for (size_t r = 0; r < kSections[s].count; ++r) {
+            size_t h = NameHash(kSections[s].entries[r].name);
+            while (index.slot[h] != kEmpty) h = (h + 1) % kIndexSize;
+            index.slot[h] = static_cast<uint8_t>(s << 5 | r);
+        }
+    }
+    return index;
+}
+constexpr tNameIndex kIndex = BuildIndex();
+
+constexpr const tEntry* Lookup(std::string_view name) {
+    for (size_t h = NameHash(name);; h = (h + 1) % kIndexSize) {
+        const uint8_t slot = kIndex.slot[h];
+        if (slot == kEmpty) return nullptr;
+        const tEntry& e = kSections[slot >> 5].entries[slot & 31];
+        if (DevCapTextIs(name, e.name)) return &e;
+    }
+}
+
+// Every row is found, and under its own name only.
+constexpr bool IndexFindsEveryRow() {
+    for (const tSection& s : kSections) {
+        if (s.count > 32) return false;
+        for (size_t r = 0; r < s.count; ++r) {
+            if (Lookup(s.entries[r].name) != &s.entries[r]) return false;
+        }
+    }
+    return true;
+}
+static_assert(IndexFindsEveryRow());
+
+int32_t SectionTxt2Bin(const tSection& section, const char* name, char* data, tDevConf* dev, const tDevCapSink* out) {
+    const std::string_view entry(name);
+    for (size_t i = 0; i < section.count; ++i) {
+        if (DevCapTextIs(entry, section.entries[i].name)) return DevCapEntryTxt2Bin(section.entries[i], data, dev, out);
+    }
+    return DEVCAP_ERROR;
+}
+
+}  // namespace
+
+tSectionList DevCapSections() { return {kSections, std::size(kSections)}; }
+
+const tEntry* DevCapFindEntry(std::string_view name) { return Lookup(name); }
+
+int32_t CorvaneSensorBoardConf(const char* name, char* data, tDevConf* dev, const tDevCapSink* out) {
+    return SectionTxt2Bin(kSections[SECTION_SB], name, data, dev, out);
+}
+
+int32_t CorvaneFwConf(const char* name, char* data, tDevConf* dev, const tDevCapSink* out) {
+    return SectionTxt2Bin(kSections[SECTION_FW], name, data, dev, out);
+}
+
+int32_t CorvaneDNCtrl(const char* name, char* data, tDevConf* dev, const tDevCapSink* out) {
+    return SectionTxt2Bin(kSections[SECTION_DN], name, data, dev, out);
+}
+
+int32_t CorvaneMotion(const char* name, char* data, tDevConf* dev, const tDevCapSink* out) {
+    return SectionTxt2Bin(kSections[SECTION_MD], name, data, dev, out);
+}
+
+int32_t CorvaneCameraSetup(const char* name, char* data, tDevConf* dev, const tDevCapSink* out) {
+    return SectionTxt2Bin(kSections[SECTION_CAM], name, data, dev, out);
+}

@@ -1,0 +1,87 @@
+// DevCapRecord.cpp - the record's defaults and its fields by path.
+#include <cstring>
+
+#include "DevCapConv.h"
+
+namespace {
+
+#define FIELD(path) \
+    { #path, DEVCAP_FIELD(path) }
+// clang-format off
+constexpr tField kFields[] = {
+    FIELD(head.key), FIELD(head.ConfCap), FIELD(head.rsvd),
+    FIELD(SBConf.head.ver), FIELD(SBConf.head.len),
+    FIELD(SBConf.sensor.ID), FIELD(SBConf.sensor.CtrlPath), FIELD(SBConf.sensor.InputIF), FIELD(SBConf.sensor.OutputIF),
+    FIELD(SBConf.decoder.ID), FIELD(SBConf.decoder.CtrlPath), FIELD(SBConf.decoder.InputIF), FIELD(SBConf.decoder.OutputIF),
+    FIELD(SBConf.processor.ID), FIELD(SBConf.processor.CtrlPath), FIELD(SBConf.processor.InputIF), FIELD(SBConf.processor.OutputIF),
+    FIELD(SBConf.encoder.ID), FIELD(SBConf.encoder.CtrlPath), FIELD(SBConf.encoder.InputIF), FIELD(SBConf.encoder.OutputIF),
+    FIELD(FwDevCap.head.ver), FIELD(FwDevCap.head.len),
+    FIELD(FwDevCap.type), FIELD(FwDevCap.platform), FIELD(FwDevCap.AudioType), FIELD(FwDevCap.AudioCap),
+    FIELD(FwDevCap.IO.DIs), FIELD(FwDevCap.IO.DOs), FIELD(FwDevCap.IO.SerialPorts), FIELD(FwDevCap.IO.MiscIO),
+    FIELD(FwDevCap.storage.interface), FIELD(FwDevCap.storage.type), FIELD(FwDevCap.storage.rsvd),
+    FIELD(FwDevCap.PtzCap.PTEnable), FIELD(FwDevCap.PtzCap.PtzImageMajor), FIELD(FwDevCap.PtzCap.PtzImageMinor),
+    FIELD(FwDevCap.PtzCap.ZoomCap), FIELD(FwDevCap.PtzCap.ZoomLens), FIELD(FwDevCap.PtzCap.rsvd),
+    FIELD(DNCtrlCap.head.ver), FIELD(DNCtrlCap.head.len),
+    FIELD(DNCtrlCap.DNSrc), FIELD(DNCtrlCap.DNSrcDefault), FIELD(DNCtrlCap.DNCtrlElement),
+    FIELD(DNCtrlCap.CdsDay2NightThd), FIELD(DNCtrlCap.CdsNight2DayThd), FIELD(DNCtrlCap.Rsvd),
+    FIELD(MdCap.head.ver), FIELD(MdCap.head.len), FIELD(MdCap.MdSrc),
+    FIELD(CamCap.head.ver), FIELD(CamCap.head.len),
+    FIELD(CamCap.DCIrisLevel), FIELD(CamCap.F_Num), FIELD(CamCap.Rsvd),
+};
+// clang-format on
+#undef FIELD
+
+// The fields tile the record: no byte is described twice or left out.
+constexpr bool TilesRecord() {
+    size_t next = 0;
+    for (const tField& f : kFields) {
+        if (f.offset != next) return false;
+        next += f.width;
+    }
+    return next == sizeof(tDevConf);
+}
+static_assert(TilesRecord());
+
+}  // namespace
+
+void DevCapConfInit(tDevConf* dev) {
+    memset(dev, 0, sizeof *dev);
+    memcpy(dev->head.key, DEVCAP_KEY, sizeof dev->head.key);
+    dev->head.ConfCap = DEVCAP_CONF_CAP;
+    dev->SBConf.head = {DEVCAP_SECTION_VER, DevCapSectionLen<tSBConf>()};
+    dev->FwDevCap.head = {DEVCAP_SECTION_VER, DevCapSectionLen<tFwDevCap>()};
+    dev->DNCtrlCap.head = {DEVCAP_SECTION_VER, DevCapSectionLen<tDNCtrlCap>()};
+    dev->MdCap.head = {DEVCAP_SECTION_VER, DevCapSectionLen<tMdCap>()};
+    dev->CamCap.head = {DEVCAP_SECTION_VER, DevCapSectionLen<tCamCap>()};
+}
+
+tFieldList DevCapFields() { return {kFields, std::size(kFields)}; }
+
+const tField* DevCapFieldAt(size_t offset) {
+    for (const tField& f : kFields) {
+        if (f.offset == offset) return &f;
+    }
+    return nullptr;
+}
+
+const tEntry* DevCapEntryAt(size_t offset) {
+    const tSectionList list = DevCapSections();
+    for (size_t s = 0; s < list.count; ++s) {
+        for (size_t i = 0; i < list.sections[s].count; ++i) {
+            if (list.sections[s].entries[i].offset == offset) return &list.sections[s].entries[i];
+        }
+    }
+    return nullptr;
+}
+
+uint32_t DevCapLoad(const tDevConf* dev, size_t offset, size_t width) {
+    const auto* bytes = reinterpret_cast<const uint8_t*>(dev);
+    uint32_t value = 0;
+    for (size_t i = width; i-- > 0;) value = value << 8 | bytes[offset + i];
+    return value;
+}
+
+void DevCapStore(tDevConf* dev, size_t offset, size_t width, uint32_t value) {
+    auto* bytes = reinterpret_cast<uint8_t*>(dev);
+    for (size_t i = 0; i < width; ++i, value >>= 8) bytes[offset + i] = static_cast<uint8_t>(value);
+}
