@@ -1,27 +1,86 @@
 // DevCapDriver.cpp - the converter's driver: output naming, reading and
 // splitting the text, sending each entry to the section that owns it, and
 // writing the record.
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "DevCapConv.h"
 
 namespace {
 
-// Pushes the written bytes to the device. Special files that cannot be synced
-// (a terminal, /dev/null) are not a failure.
-bool SyncToDisk(FILE* fp) {
-    if (fflush(fp) != 0) return false;
-    return fsync(fileno(fp)) == 0 || errno == EINVAL || errno == EROFS || errno == ENOTSUP;
+// A sync that the file cannot do (a terminal, /dev/null) is not a failure.
+bool Synced(int fd) { return fsync(fd) == 0 || errno == EINVAL || errno == EROFS || errno == ENOTSUP; }
+
+bool WriteAll(int fd, const void* bytes, size_t size) {
+    const auto* at = static_cast<const uint8_t*>(bytes);
+    while (size > 0) {
+        const ssize_t n = write(fd, at, size);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        at += n;
+        size -= static_cast<size_t>(n);
+    }
+    return true;
 }
 
-bool IsRegularFile(FILE* fp) {
+// The record written in place: special files (a device, a FIFO), and a
+// regular file whose directory we may not create in.
+int32_t WriteInPlace(const tDevConf* dev, const char* output, const tDevCapSink* out) {
+    FILE* fp = fopen(output, "wb+");
+    if (fp == nullptr) return DEVCAP_ERROR;
     struct stat st {};
-    return fstat(fileno(fp), &st) == 0 && S_ISREG(st.st_mode);
+    const bool regular = fstat(fileno(fp), &st) == 0 && S_ISREG(st.st_mode);
+    bool written = fwrite(dev, 1, sizeof *dev, fp) == sizeof *dev && fflush(fp) == 0 && Synced(fileno(fp));
+    if (fclose(fp) != 0) written = false;
+    if (written) return 0;
+    // A truncated record must not be left where a build would pick it up.
+    if (regular) unlink(output);
+    DevCapSay(out, "%s:Error. write %s file\n", "DevCapOtuputBinFile", output);
+    return 1;
+}
+
+// Where a path's directory ends: "BinFiles/x.bin" -> 8, "x.bin" -> 0.
+size_t DirLength(const char* path) {
+    const char* slash = strrchr(path, '/');
+    return slash != nullptr ? static_cast<size_t>(slash - path) : 0;
+}
+
+// A new file beside output, created as fopen would create output (mode 0666
+// less the umask), or with the mode of the file it replaces.
+int CreateTemp(const char* output, const struct stat* old, char (&temp)[PATH_MAX + 32]) {
+    const size_t dir = DirLength(output);
+    const char* base = output + (dir > 0 ? dir + 1 : 0);
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        uint32_t salt = 0;
+        if (getentropy(&salt, sizeof salt) != 0) salt = static_cast<uint32_t>(getpid()) * 2654435761u + attempt;
+        snprintf(temp, sizeof temp, "%.*s%s.%s.%08x.tmp", static_cast<int>(dir), output, dir > 0 ? "/" : "", base,
+                 salt);
+        const int fd = open(temp, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0) {
+            if (old != nullptr) fchmod(fd, old->st_mode & 07777);
+            return fd;
+        }
+        if (errno != EEXIST) return -1;
+    }
+    return -1;
+}
+
+// The directory entry of a rename reaches the disk only with its directory.
+bool SyncDir(const char* output) {
+    char dir[PATH_MAX];
+    const size_t n = DirLength(output);
+    snprintf(dir, sizeof dir, "%.*s", static_cast<int>(n), n > 0 ? output : ".");
+    const int fd = open(dir, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool synced = Synced(fd);
+    return close(fd) == 0 && synced;
 }
 
 // Splits one piece into name and value: PIECE_ENTRY, or why it is none.
@@ -201,20 +260,37 @@ int32_t DevCapTxtFile2Bin(tDevConf* dev, const char* input, const tDevCapSink* o
 }
 
 int32_t DevCapOtuputBinFile(const tDevConf* dev, const char* output, const tDevCapSink* out) {
-    FILE* fp = fopen(output, "wb+");
-    if (fp == nullptr) {
+    struct stat st {};
+    const bool exists = stat(output, &st) == 0;
+    // A link is followed: the file it names is replaced, the link stays.
+    char target[PATH_MAX];
+    struct stat link {};
+    const bool linked = lstat(output, &link) == 0 && S_ISLNK(link.st_mode) && exists && S_ISREG(st.st_mode);
+    if (!linked) snprintf(target, sizeof target, "%s", output);
+    if (linked && realpath(output, target) == nullptr) target[0] = '\0';
+    int32_t ret = DEVCAP_ERROR;
+    char temp[PATH_MAX + 32];
+    const int fd =
+        (exists && !S_ISREG(st.st_mode)) || target[0] == '\0' ? -1 : CreateTemp(target, exists ? &st : nullptr, temp);
+    if (fd < 0) {
+        // Special files, and a file we may replace but not create beside.
+        if (exists) ret = WriteInPlace(dev, output, out);
+    } else {
+        // Written in full beside the output, then renamed over it: a reader
+        // sees the old record or the new one, never part of one, and a failed
+        // run leaves the old one as it was.
+        bool written = WriteAll(fd, dev, sizeof *dev) && Synced(fd);
+        if (close(fd) != 0) written = false;
+        written = written && rename(temp, target) == 0;
+        if (!written) unlink(temp);
+        written = written && SyncDir(target);
+        ret = written ? 0 : 1;
+        if (!written) DevCapSay(out, "%s:Error. write %s file\n", "DevCapOtuputBinFile", output);
+    }
+    if (ret == DEVCAP_ERROR) {
         DevCapSay(out, "%s:Error: open %s to write the device capability\n", "DevCapOtuputBinFile", output);
-        return DEVCAP_ERROR;
     }
-    bool written = fwrite(dev, 1, sizeof *dev, fp) == sizeof *dev && SyncToDisk(fp);
-    const bool regular = IsRegularFile(fp);
-    if (fclose(fp) != 0) written = false;
-    if (!written) {
-        // A truncated record must not be left where a build would pick it up.
-        if (regular) unlink(output);
-        DevCapSay(out, "%s:Error. write %s file\n", "DevCapOtuputBinFile", output);
-        return DEVCAP_ERROR;
-    }
+    if (ret != 0) return DEVCAP_ERROR;
     DevCapSay(out, "\n%s: output binary file to %s\n\n", "DevCapOtuputBinFile", output);
     return 0;
 }

@@ -79,6 +79,7 @@ TEST(Reader, Files) {
     } rows[] = {
         // clang-format off
         {"a leading blank is not a comment", " #X='1'\n", DEVCAP_ERROR, "DevCapTxtFile2Bin:Error. Unknown configuration  #X='1' (' #X='1'\n')\n", {}},
+        {"a comment holding = is skipped", "#SENSOR_ID='bad'\n#=\n", 0, "", {}},
         {"EOF in any case ends reading", "eof=''\nBOGUS='1'\nSENSOR_ID='bad'\n", 0, "", {}},
         {"a bare EOF line is not the end", "EOF\nSENSOR_ID='OV9715'\n", 0, "", {AT(SBConf.sensor.ID, 0x10)}},
         {"every bad entry is reported, the cut value shown",

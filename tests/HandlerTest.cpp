@@ -108,3 +108,59 @@ TEST(Handler, Entries) {
         EXPECT_EQ(BytesOf(dev), Patched(kDefaultBytes, row.bytes)) << what;
     }
 }
+
+// Numbers at their edges, as a 32-bit C library's atoi and strtoul(.., 0) read
+// them: signs, every kind of leading blank, the 32-bit limits and beyond 2^64.
+TEST(Handler, NumberEdges) {
+    const struct {
+        const char* name;
+        const char* value;
+        uint32_t stored;
+    } rows[] = {
+        {"CAMERA_DCIRIS_LEVEL", "+5", 5},
+        {"CAMERA_DCIRIS_LEVEL", "\t\n\v\f\r 7", 7},
+        {"CAMERA_DCIRIS_LEVEL",
+         "\x1c"
+         "7",
+         0},  // not a blank
+        {"CAMERA_DCIRIS_LEVEL", "+-3", 0},
+        {"CAMERA_DCIRIS_LEVEL", "- 3", 0},
+        {"CAMERA_DCIRIS_LEVEL", "  -0012x", 0xfffffff4},
+        {"CAMERA_DCIRIS_LEVEL", "2147483647", 0x7fffffff},
+        {"CAMERA_DCIRIS_LEVEL", "2147483648", 0x7fffffff},
+        {"CAMERA_DCIRIS_LEVEL", "-2147483648", 0x80000000},
+        {"CAMERA_DCIRIS_LEVEL", "-2147483649", 0x80000000},
+        {"CAMERA_DCIRIS_LEVEL", "18446744073709551617", 0x7fffffff},
+        {"CAMERA_DCIRIS_LEVEL", "-18446744073709551617", 0x80000000},
+        {"FWCAP_DIS", "255", 255},
+        {"FWCAP_DIS", "-256", 0},
+        {"FWCAP_HEAD_VER", "65535", 0xffff},
+        {"FWCAP_HEAD_VER", "65536", 0},
+        {"FWCAP_HEAD_VER", "4294967295", 0xffff},
+        {"FWCAP_HEAD_VER", "4294967296", 0xffff},
+        {"FWCAP_HEAD_VER", "18446744073709551616", 0xffff},
+        {"FWCAP_HEAD_VER", "-4294967295", 1},
+        {"FWCAP_HEAD_VER", "-65536", 0},
+        {"FWCAP_HEAD_VER", "0x", 0},
+        {"FWCAP_HEAD_VER", "0xg", 0},
+        {"FWCAP_HEAD_VER", "+0x10", 0x10},
+        {"FWCAP_HEAD_VER", "-0x1", 0xffff},
+        {"FWCAP_HEAD_VER", "\v0x7fFf", 0x7fff},
+        {"FWCAP_HEAD_VER", "077", 63},
+        {"FWCAP_HEAD_VER", "09", 0},
+        {"FWCAP_HEAD_VER", "12a", 12},
+    };
+    for (const auto& row : rows) {
+        tDevConf dev;
+        DevCapConfInit(&dev);
+        char data[DEVCAP_DATA_SIZE];
+        snprintf(data, sizeof data, "%s", row.value);
+        const tEntry* e = DevCapFindEntry(row.name);
+        ASSERT_NE(e, nullptr);
+        EXPECT_EQ(DevCapEntryTxt2Bin(*e, data, &dev, nullptr), 0) << row.value;
+        const uint32_t stored = std::string_view(row.name) == "FWCAP_HEAD_VER" ? dev.FwDevCap.head.ver
+                                : std::string_view(row.name) == "FWCAP_DIS"    ? dev.FwDevCap.IO.DIs
+                                                                               : dev.CamCap.DCIrisLevel;
+        EXPECT_EQ(stored, row.stored) << row.name << "='" << row.value << "'";
+    }
+}

@@ -103,15 +103,65 @@ cp "$EXAMPLES/ipcam.txt" full.txt
 run "output on a full device" 1 "DevCapOtuputBinFile:Error. write BinFiles/full.bin file
 " full.txt
 [ -L BinFiles/full.bin ] && ok || bad "the link to the device was removed"
-# With writes refused (file size limit 0), the truncated file must not stay.
+# --- the output is replaced whole or not at all ---
+# Each fault: how the run is started, the line it must print. The earlier
+# record must stay byte for byte, and no temporary file may be left.
 printf '#!/usr/bin/env bash\ntrap "" XFSZ\nulimit -f 0\nexec "$@"\n' > limited
 chmod +x limited
-cp "$EXAMPLES/ipcam.txt" limit.txt
-printf 'old record' > BinFiles/limit.bin
-got=$("$WORK/limited" "$BIN" limit.txt; printf '#%d' $?)
-[ "$got" = "DevCapOtuputBinFile:Error. write BinFiles/limit.bin file
-#1" ] && ok || bad "refused write: $got"
-[ ! -e BinFiles/limit.bin ] && ok || bad "a partial record was left behind"
+cp "$EXAMPLES/ipcam.txt" keep.txt
+write_error="DevCapOtuputBinFile:Error. write BinFiles/keep.bin file"
+faults=("$WORK/limited|$write_error")
+if command -v strace >/dev/null; then
+    for inject in write:error=ENOSPC:when=1 fsync:error=EIO:when=1 close:error=EIO:when=2 \
+                  rename:error=EXDEV:when=1; do
+        faults+=("strace -o /dev/null -e inject=$inject|$write_error")
+    done
+else
+    echo "note: strace missing, injected write, fsync, close and rename faults not run"
+fi
+for fault in "${faults[@]}"; do
+    printf 'old record' > BinFiles/keep.bin
+    got=$(${fault%%|*} "$BIN" keep.txt; printf '#%d' $?)
+    [ "$got" = "${fault#*|}"$'\n#1' ] && ok || bad "${fault%%|*}: $got"
+    [ "$(cat BinFiles/keep.bin)" = "old record" ] && ok || bad "${fault%%|*}: the earlier record changed"
+    ls BinFiles/.*.tmp >/dev/null 2>&1 && bad "${fault%%|*}: a temporary file was left" || ok
+done
+# The directory cannot be synced after the rename: the record is whole, but
+# not known to be on the disk, and the run says so.
+if command -v strace >/dev/null; then
+    got=$(strace -o /dev/null -e inject=fsync:error=EIO:when=2 "$BIN" keep.txt; printf '#%d' $?)
+    [ "$got" = "$write_error"$'\n#1' ] && cmp -s BinFiles/keep.bin BinFiles/ipcam.bin && ok || bad "directory sync: $got"
+fi
+# Overwriting keeps the file's mode; a new file gets the mode fopen would give.
+printf 'old record' > BinFiles/keep.bin && chmod 640 BinFiles/keep.bin
+run "overwrite" 0 "@ok:BinFiles/keep.bin" keep.txt
+[ "$(stat -c %a BinFiles/keep.bin)" = 640 ] && cmp -s BinFiles/keep.bin BinFiles/ipcam.bin && ok || bad "overwrite"
+rm BinFiles/keep.bin
+(umask 027 && "$BIN" keep.txt >/dev/null)
+[ "$(stat -c %a BinFiles/keep.bin)" = 640 ] && ok || bad "new file mode $(stat -c %a BinFiles/keep.bin), want 640"
+# A link to a regular file: the file is replaced, the link stays.
+mkdir -p store && ln -s ../store/linked.bin BinFiles/linked.bin && printf 'old' > store/linked.bin
+cp keep.txt linked.txt
+run "link to a file" 0 "@ok:BinFiles/linked.bin" linked.txt
+[ -L BinFiles/linked.bin ] && cmp -s store/linked.bin BinFiles/ipcam.bin && ok || bad "link to a file"
+# Special files are written in place.
+ln -s /dev/null BinFiles/null.bin && cp keep.txt null.txt
+run "link to /dev/null" 0 "@ok:BinFiles/null.bin" null.txt
+mkfifo BinFiles/fifo.bin && cp keep.txt fifo.txt
+exec 3<>BinFiles/fifo.bin  # holds the pipe open: the record waits in it
+run "FIFO" 0 "@ok:BinFiles/fifo.bin" fifo.txt
+timeout 5 head -c 120 <&3 > fifo.out
+exec 3<&-
+cmp -s fifo.out BinFiles/ipcam.bin && [ -p BinFiles/fifo.bin ] && ok || bad "FIFO bytes"
+
+# --- a reader polling the record while writers rewrite it sees 120 bytes ---
+cp keep.txt race.txt
+"$BIN" race.txt >/dev/null
+for w in 1 2; do (for i in $(seq 150); do "$BIN" race.txt >/dev/null; done) & done
+sizes=$(for i in $(seq 1500); do stat -c %s BinFiles/race.bin 2>/dev/null || echo missing; done | sort | uniq -c)
+wait
+[ "$(awk '{print $2}' <<<"$sizes")" = 120 ] && ok || bad "a reader saw: $sizes"
+cmp -s BinFiles/race.bin BinFiles/ipcam.bin && ok || bad "two writers left a bad record"
 
 # --- faults: hostile input ---
 mkdir indir.txt
@@ -149,6 +199,13 @@ got=$("$DUMP" missing.bin 2>&1; printf '#%d' $?)
 head -c 120 /dev/zero > zero.bin
 "$DUMP" zero.bin > zero.txt; [ $? -eq 1 ] && ok || bad "a record failing the check must answer 1"
 grep -q '^#   DevCapDBCheckHeader:Error. Header key' zero.txt && ok || bad "the check's line is not in the dump"
+got=$("$DUMP" ../BinFiles/ipcam.bin 2>&1 >/dev/full; printf '#%d' $?)
+[ "$got" = "devcapdump: cannot write standard output: No space left on device
+#2" ] && ok || bad "dump to a full device: $got"
+"$DUMP" -- ../BinFiles/ipcam.bin | cmp -s - <("$DUMP" ../BinFiles/ipcam.bin) \
+    && ok || bad "devcapdump -- FILE"
+[ "$("$DUMP" - < ../BinFiles/ipcam.bin | sed 1d)" = "$("$DUMP" ../BinFiles/ipcam.bin | sed 1d)" ] \
+    && ok || bad "devcapdump - reads standard input"
 "$DUMP" --layout ../BinFiles/ipcam.bin | grep -q '^    36    1 FwDevCap.type                   0x0A               FWCAP_UNIT_TYPE=.Mega IP Camera.$' \
     && ok || bad "--layout line for FwDevCap.type"
 cd ..

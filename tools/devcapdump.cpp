@@ -10,7 +10,7 @@ namespace {
 
 int Usage(FILE* out, int status) {
     fprintf(out,
-            "usage: devcapdump [--layout] FILE.bin\n"
+            "usage: devcapdump [--layout] [--] FILE.bin   (- reads standard input)\n"
             "Prints the device capability text that devcap2bin turns back into FILE.bin,\n"
             "or with --layout one line per field. Exit status: 0 the record passes the\n"
             "consistency check, 1 it fails, 2 the file is not a usable record.\n");
@@ -19,7 +19,8 @@ int Usage(FILE* out, int status) {
 
 // Reads exactly one record; 2 (with a message) when the file is not one.
 int ReadRecord(const char* path, tDevConf* dev) {
-    FILE* fp = fopen(path, "rb");
+    const bool stdinput = strcmp(path, "-") == 0;
+    FILE* fp = stdinput ? stdin : fopen(path, "rb");
     if (fp == nullptr) {
         fprintf(stderr, "devcapdump: cannot open %s: %s\n", path, strerror(errno));
         return 2;
@@ -28,7 +29,7 @@ int ReadRecord(const char* path, tDevConf* dev) {
     const size_t n = fread(bytes, 1, sizeof bytes, fp);
     const bool failed = ferror(fp) != 0;
     const int error = errno;
-    fclose(fp);
+    if (!stdinput) fclose(fp);
     if (failed) {
         fprintf(stderr, "devcapdump: cannot read %s: %s\n", path, strerror(error));
         return 2;
@@ -42,21 +43,23 @@ int ReadRecord(const char* path, tDevConf* dev) {
     return 0;
 }
 
-}  // namespace
-
-int main(int argc, char* argv[]) {
+// The command line, the record and the dump; the exit status.
+int Run(int argc, char* argv[]) {
     bool layout = false;
+    bool options = true;
     const char* path = nullptr;
     for (int i = 1; i < argc; ++i) {
         const char* arg = argv[i];
-        if (strcmp(arg, "-h") == 0 || strcmp(arg, "--help") == 0) return Usage(stdout, 0);
-        if (strcmp(arg, "--version") == 0) {
+        if (options && strcmp(arg, "--") == 0) {
+            options = false;
+        } else if (options && (strcmp(arg, "-h") == 0 || strcmp(arg, "--help") == 0)) {
+            return Usage(stdout, 0);
+        } else if (options && strcmp(arg, "--version") == 0) {
             printf("devcapdump %s\n", DEVCAP_VERSION);
             return 0;
-        }
-        if (strcmp(arg, "--layout") == 0) {
+        } else if (options && strcmp(arg, "--layout") == 0) {
             layout = true;
-        } else if (arg[0] == '-' && arg[1] != '\0') {
+        } else if (options && arg[0] == '-' && arg[1] != '\0') {
             fprintf(stderr, "devcapdump: unknown option %s\n", arg);
             return Usage(stderr, 2);
         } else if (path == nullptr) {
@@ -72,4 +75,17 @@ int main(int argc, char* argv[]) {
     if (read != 0) return read;
     const int32_t check = layout ? DevCapDumpLayout(dev, stdout) : DevCapDumpText(dev, path, stdout);
     return check == 0 ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    const int status = Run(argc, argv);
+    // Output that did not reach its reader is no output: a full disk, a closed pipe.
+    const bool failed = ferror(stdout) != 0;
+    if (fclose(stdout) != 0 || failed) {
+        fprintf(stderr, "devcapdump: cannot write standard output: %s\n", strerror(errno));
+        return 2;
+    }
+    return status;
 }
