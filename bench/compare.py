@@ -21,6 +21,7 @@ ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 BIN = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else os.path.join(ROOT, "build", "devcap2bin"))
 EXAMPLE = os.path.join(ROOT, "examples", "ipcam.txt")
 FGETS = os.path.join(ROOT, "build-bench", "bench", "fgets_loop")
+LINT = os.path.join(os.path.dirname(BIN), "devcaplint")
 
 
 def wall(cmd, runs):
@@ -58,6 +59,24 @@ def generate(path, size):
         f.write("EOF=''\n")
 
 
+def lint_many(work):
+    """devcaplint over thousands of files in one process, against devcap2bin once per file."""
+    os.mkdir("many")
+    examples = [open(os.path.join(ROOT, "examples", n)).read() for n in sorted(os.listdir(os.path.join(ROOT, "examples")))]
+    files = []
+    for i in range(5000):
+        path = os.path.join("many", f"cap{i}.txt")
+        with open(path, "w") as f:
+            f.write(examples[i % len(examples)].replace("FWCAP_DIS='2'", f"FWCAP_DIS='{i % 4}'"))
+        files.append(path)
+    t_lint = wall([LINT] + files, 3)
+    script = 'for f in "$@"; do "$0" "$f"; done'
+    t_conv = wall(["sh", "-c", script, BIN] + files, 1)
+    print(f"lint {len(files)} files  devcaplint one process {t_lint:.3f} s ({t_lint / len(files) * 1e6:.0f} us a file)  "
+          f"devcap2bin once per file {t_conv:.3f} s ({t_conv / len(files) * 1e6:.0f} us a file)")
+    print(f"lint peak memory  50 files {peak_kb([LINT] + files[:50])} KB  {len(files)} files {peak_kb([LINT] + files)} KB")
+
+
 def main():
     work = tempfile.mkdtemp()
     os.chdir(work)
@@ -82,6 +101,8 @@ def main():
             t_fgets = wall([FGETS, big], 3)
             print(f"streaming  fgets loop {t_fgets:.3f} s  devcap2bin {t_big:.3f} s  ratio {t_big / t_fgets:.2f}x")
         print(f"peak memory  1 KB input {peak_kb(conv)} KB  200 MB input {peak_kb([BIN, big])} KB")
+        if os.path.exists(LINT):
+            lint_many(work)
     finally:
         shutil.rmtree(work)
 

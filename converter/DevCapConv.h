@@ -114,8 +114,10 @@ tSectionList DevCapSections();
 // The entry whose name equals name (any case); nullptr when none does.
 const tEntry* DevCapFindEntry(std::string_view name);
 // Converts data into the entry's field: 0, or DEVCAP_ERROR after the entry's
-// line. List values are cut in place at the commas examined.
-int32_t DevCapEntryTxt2Bin(const tEntry& entry, char* data, tDevConf* dev, const tDevCapSink* out);
+// line. List values are cut in place at the commas examined. bad, when given,
+// is pointed at the keyword or list element that was rejected.
+int32_t DevCapEntryTxt2Bin(const tEntry& entry, char* data, tDevConf* dev, const tDevCapSink* out,
+                           const char** bad = nullptr);
 
 int32_t CorvaneSensorBoardConf(const char* name, char* data, tDevConf* dev, const tDevCapSink* out);
 int32_t CorvaneFwConf(const char* name, char* data, tDevConf* dev, const tDevCapSink* out);
@@ -192,6 +194,7 @@ struct tPiece {
     const char* value;    // the value before its handler saw it
     const char* data;     // the value as its handler left it
     const tEntry* entry;  // the row that owns the name, if any
+    const char* bad;      // in data: the keyword or element rejected, if any
 };
 
 // Sees every piece the reader reads, for tools that report on the text.
@@ -208,6 +211,21 @@ struct tPieceSource {
     bool (*failed)(void* ctx);
     void* ctx;
 };
+
+// A stream read in blocks, and text in memory: both cut into pieces exactly
+// as fgets cuts a file, NUL bytes included.
+struct tStreamText {
+    FILE* fp;
+    const char* at;
+    const char* end;
+    char block[16384];
+};
+tPieceSource DevCapStreamSource(tStreamText* stream, FILE* fp);
+struct tMemText {
+    const char* at;
+    const char* end;
+};
+tPieceSource DevCapMemSource(tMemText* mem, const char* text, size_t size);
 
 // The reading loop: every piece to its section, each failure reported.
 // 0, or DEVCAP_ERROR when an entry failed or the source could not be read.

@@ -117,15 +117,6 @@ bool TakePiece(const char** at, const char* end, char* buf, size_t* n, size_t ro
     return nl != nullptr;
 }
 
-// A stream read in blocks; pieces are cut from the block exactly as fgets
-// would cut them from the stream, NUL bytes included.
-struct tStreamText {
-    FILE* fp;
-    const char* at;
-    const char* end;
-    char block[16384];
-};
-
 size_t StreamNext(void* ctx, char* buf, size_t size) {
     auto* s = static_cast<tStreamText*>(ctx);
     size_t n = 0;
@@ -143,11 +134,6 @@ size_t StreamNext(void* ctx, char* buf, size_t size) {
 }
 
 bool StreamFailed(void* ctx) { return ferror(static_cast<tStreamText*>(ctx)->fp) != 0; }
-
-struct tMemText {
-    const char* at;
-    const char* end;
-};
 
 size_t MemNext(void* ctx, char* buf, size_t size) {
     auto* m = static_cast<tMemText*>(ctx);
@@ -196,19 +182,20 @@ int32_t DevCapReadPieces(tDevConf* dev, const tPieceSource& src, const char* inp
     char data[DEVCAP_DATA_SIZE];
     char value[DEVCAP_DATA_SIZE];
     int32_t ret = 0;
-    tPiece p{buf, 0, 1, 1, PIECE_SKIPPED, name, value, data, nullptr};
+    tPiece p{buf, 0, 1, 1, PIECE_SKIPPED, name, value, data, nullptr, nullptr};
     // A physical line longer than the buffer arrives in pieces, each a line of its own.
     for (size_t len; (len = src.next(src.ctx, buf, sizeof buf)) > 0;) {
         p.len = len;
         p.kind = PIECE_SKIPPED;
         p.entry = nullptr;
+        p.bad = nullptr;
         if (buf[0] != '\r' && buf[0] != '#' && buf[0] != '\n') p.kind = SplitEntry(buf, name, data);
         if (p.kind == PIECE_ENTRY) {
             if (seen != nullptr) memcpy(value, data, sizeof value);
             p.entry = DevCapFindEntry(name);
             // The name goes straight to its section; one no section owns is
             // declined by all of them.
-            if (p.entry == nullptr || DevCapEntryTxt2Bin(*p.entry, data, dev, out) != 0) {
+            if (p.entry == nullptr || DevCapEntryTxt2Bin(*p.entry, data, dev, out, &p.bad) != 0) {
                 p.kind = DevCapTextIs(name, "EOF") ? PIECE_EOF : PIECE_REJECTED;
             }
             if (p.kind == PIECE_REJECTED) {
@@ -234,18 +221,25 @@ int32_t DevCapReadPieces(tDevConf* dev, const tPieceSource& src, const char* inp
     return ret;
 }
 
+tPieceSource DevCapStreamSource(tStreamText* stream, FILE* fp) {
+    stream->fp = fp;
+    stream->at = stream->end = stream->block;
+    return {StreamNext, StreamFailed, stream};
+}
+
+tPieceSource DevCapMemSource(tMemText* mem, const char* text, size_t size) {
+    *mem = {text, text + size};
+    return {MemNext, MemFailed, mem};
+}
+
 int32_t DevCapTxtStream2Bin(tDevConf* dev, FILE* fp, const char* input, const tDevCapSink* out) {
     tStreamText stream;
-    stream.fp = fp;
-    stream.at = stream.end = stream.block;
-    const tPieceSource src{StreamNext, StreamFailed, &stream};
-    return DevCapReadPieces(dev, src, input, out, nullptr);
+    return DevCapReadPieces(dev, DevCapStreamSource(&stream, fp), input, out, nullptr);
 }
 
 int32_t DevCapTxtMem2Bin(tDevConf* dev, const char* text, size_t size, const char* input, const tDevCapSink* out) {
-    tMemText mem{text, text + size};
-    const tPieceSource src{MemNext, MemFailed, &mem};
-    return DevCapReadPieces(dev, src, input, out, nullptr);
+    tMemText mem;
+    return DevCapReadPieces(dev, DevCapMemSource(&mem, text, size), input, out, nullptr);
 }
 
 int32_t DevCapTxtFile2Bin(tDevConf* dev, const char* input, const tDevCapSink* out) {

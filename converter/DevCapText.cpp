@@ -48,9 +48,10 @@ void SayError(const tEntry& e, const tDevCapSink* out, const char* value) {
     }
 }
 
-int32_t KeywordTxt2Bin(const tEntry& e, const char* data, tDevConf* dev, const tDevCapSink* out) {
+int32_t KeywordTxt2Bin(const tEntry& e, const char* data, tDevConf* dev, const tDevCapSink* out, const char** bad) {
     const int32_t code = DevCapKeywordCode(e.words, data);
     if (code == DEVCAP_ERROR) {
+        *bad = data;
         SayError(e, out, data);
         return DEVCAP_ERROR;
     }
@@ -60,7 +61,7 @@ int32_t KeywordTxt2Bin(const tEntry& e, const char* data, tDevConf* dev, const t
 
 // Cuts data in place at each comma examined; the field is rebuilt from 0 by
 // every entry and keeps the bits of the elements before an unknown one.
-int32_t ListTxt2Bin(const tEntry& e, char* data, tDevConf* dev, const tDevCapSink* out) {
+int32_t ListTxt2Bin(const tEntry& e, char* data, tDevConf* dev, const tDevCapSink* out, const char** bad) {
     uint32_t bits = 0;
     int32_t ret = 0;
     for (char* element = data;;) {
@@ -69,6 +70,7 @@ int32_t ListTxt2Bin(const tEntry& e, char* data, tDevConf* dev, const tDevCapSin
         if (e.stop != nullptr && DevCapTextIs(element, e.stop)) break;
         const int32_t bit = DevCapKeywordCode(e.words, element);
         if (bit == DEVCAP_ERROR) {
+            *bad = element;
             SayError(e, out, element);
             ret = DEVCAP_ERROR;
             break;
@@ -131,12 +133,13 @@ int32_t DevCapKeywordCode(tKeywordList list, std::string_view text) {
     return DEVCAP_ERROR;
 }
 
-int32_t DevCapEntryTxt2Bin(const tEntry& entry, char* data, tDevConf* dev, const tDevCapSink* out) {
+int32_t DevCapEntryTxt2Bin(const tEntry& entry, char* data, tDevConf* dev, const tDevCapSink* out, const char** bad) {
+    const char* ignored = nullptr;
     switch (entry.kind) {
         case ENTRY_KEYWORD:
-            return KeywordTxt2Bin(entry, data, dev, out);
+            return KeywordTxt2Bin(entry, data, dev, out, bad != nullptr ? bad : &ignored);
         case ENTRY_LIST:
-            return ListTxt2Bin(entry, data, dev, out);
+            return ListTxt2Bin(entry, data, dev, out, bad != nullptr ? bad : &ignored);
         case ENTRY_NUMBER:
             DevCapStore(dev, entry.offset, entry.width, static_cast<uint32_t>(DevCapAtoi32(data)));
             return 0;

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the fuzz preset and runs each fuzz target for SECONDS (default 60):
-# fuzz_convert on text seeded from examples/, fuzz_dump on the records the
+# fuzz_convert and fuzz_lint on text seeded from examples/, fuzz_dump on the records the
 # examples convert to. For a long run: fuzz/run.sh 36000 (ten hours per target).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -14,7 +14,7 @@ for f in examples/*.txt; do (cd "$out" && ./devcap2bin "../$f" >/dev/null); done
 cp "$out"/BinFiles/*.bin "$out/corpus-dump/"
 
 status=0
-for target in convert dump; do
+for target in convert dump lint; do
     corpus=$out/corpus
     [ "$target" = dump ] && corpus=$out/corpus-dump
     log=$out/fuzz_$target.log

@@ -1,13 +1,14 @@
 // devcapgen - writes the copies of the entry tables that live outside the
 // code, at build time, so that none of them is kept by hand:
 //   devcapgen man TEMPLATE > PAGE   the line `.\" ENTRIES-TABLE` becomes the
-//                                   list of entries and keywords
+//                                   list of entries and keywords, the line
+//                                   `.\" RULES-TABLE` the linter's rules
 //   devcapgen dict > FILE           the libFuzzer dictionary: names, keywords
 //                                   and the syntax of a line
 #include <cstdio>
 #include <cstring>
 
-#include "DevCapConv.h"
+#include "DevCapLint.h"
 
 namespace {
 
@@ -64,6 +65,13 @@ int Man(const char* path) {
     while (fgets(line, sizeof line, in) != nullptr) {
         if (strcmp(line, ".\\\" ENTRIES-TABLE\n") == 0) {
             PrintEntries();
+            continue;
+        }
+        if (strcmp(line, ".\\\" RULES-TABLE\n") == 0) {
+            for (const tLintRule& r : kDevCapLintRules) {
+                printf(".TP\n.BR %s \" (%s)\"\n%s.\n", r.name, r.severity == LINT_ERROR ? "error" : "warning",
+                       r.summary);
+            }
             continue;
         }
         for (const char* at = line; *at != '\0';) {
