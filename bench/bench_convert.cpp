@@ -6,6 +6,7 @@
 #include <string>
 
 #include "DevCapConv.h"
+#include "libdevcap.h"
 
 #ifndef DEVCAP_EXAMPLES
 #error "DEVCAP_EXAMPLES must name the examples directory"
@@ -68,6 +69,17 @@ void BM_Generated(benchmark::State& state) {
     Convert(state, text);
 }
 BENCHMARK(BM_Generated)->Unit(benchmark::kMillisecond);
+
+// One conversion through libdevcap's C interface: read, check, messages to a
+// function (none here), as a service converting uploads would call it.
+void BM_Library(benchmark::State& state) {
+    static const std::string text = ReadFile(DEVCAP_EXAMPLES "/ipcam.txt");
+    for (auto _ : state) {
+        tDevConf dev;
+        benchmark::DoNotOptimize(DevCapConvertText(text.data(), text.size(), "ipcam.txt", &dev, nullptr, nullptr));
+    }
+}
+BENCHMARK(BM_Library);
 
 }  // namespace
 

@@ -39,6 +39,10 @@ tDevCapSink DevCapFileSink(FILE* fp);
 // Answers true so that a rule can be "condition && DevCapSay(...)".
 bool DevCapSay(const tDevCapSink* out, const char* fmt, ...) __attribute__((format(printf, 2, 3)));
 
+// text as a JSON string (RFC 8259): UTF-8 passes through; controls and bytes
+// that are not UTF-8 become \u00XX, so that any file name makes valid JSON.
+void DevCapJsonString(const tDevCapSink* out, const char* text);
+
 // ---- keywords ----
 struct tKeyword {
     std::string_view text;

@@ -126,6 +126,38 @@ bool DevCapSay(const tDevCapSink* out, const char* fmt, ...) {
     return true;
 }
 
+namespace {
+
+// Length of the well-formed UTF-8 sequence at s, or 0.
+size_t Utf8Length(const unsigned char* s) {
+    const size_t n = s[0] >= 0xF0 && s[0] <= 0xF4 ? 4 : s[0] >= 0xE0 ? 3 : s[0] >= 0xC2 && s[0] < 0xE0 ? 2 : 0;
+    for (size_t i = 1; i < n; ++i) {
+        if ((s[i] & 0xC0) != 0x80) return 0;
+    }
+    return n;
+}
+
+}  // namespace
+
+void DevCapJsonString(const tDevCapSink* out, const char* text) {
+    out->write(out->ctx, "\"", 1);
+    for (const auto* c = reinterpret_cast<const unsigned char*>(text); *c != '\0';) {
+        const size_t n = *c >= 0x80 ? Utf8Length(c) : 1;
+        char escaped[8];
+        if (*c == '"' || *c == '\\') {
+            const char pair[2] = {'\\', static_cast<char>(*c)};
+            out->write(out->ctx, pair, 2);
+        } else if (*c < 0x20 || *c == 0x7f || n == 0) {
+            snprintf(escaped, sizeof escaped, "\\u%04x", *c);
+            out->write(out->ctx, escaped, 6);
+        } else {
+            out->write(out->ctx, reinterpret_cast<const char*>(c), n);
+        }
+        c += n > 0 ? n : 1;
+    }
+    out->write(out->ctx, "\"", 1);
+}
+
 int32_t DevCapKeywordCode(tKeywordList list, std::string_view text) {
     for (size_t i = 0; i < list.count; ++i) {
         if (DevCapTextIs(text, list.words[i].text)) return static_cast<int32_t>(list.words[i].code);

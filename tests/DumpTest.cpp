@@ -13,11 +13,7 @@ int32_t ReadText(const std::string& text, tDevConf* dev) {
 }
 
 std::string Dump(const tDevConf& dev, int32_t* check) {
-    char buf[16384] = {};
-    FILE* out = fmemopen(buf, sizeof buf - 1, "w");
-    *check = DevCapDumpText(dev, "mem.bin", out);
-    fclose(out);
-    return buf;
+    return Said([&](const tDevCapSink* out) { *check = DevCapDumpText(dev, "mem.bin", out); });
 }
 
 }  // namespace

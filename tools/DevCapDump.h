@@ -18,8 +18,12 @@ tRender DevCapEntryText(const tEntry& entry, const tDevConf& dev, char (&text)[D
 
 // Capability text that devcap2bin turns back into dev, with comments for what
 // it cannot reproduce and the check's lines. Answers the check's result.
-int32_t DevCapDumpText(const tDevConf& dev, const char* source, FILE* out);
+int32_t DevCapDumpText(const tDevConf& dev, const char* source, const tDevCapSink* out);
 // One line per field: offset, size, path, raw value, meaning; then the check.
-int32_t DevCapDumpLayout(const tDevConf& dev, FILE* out);
+int32_t DevCapDumpLayout(const tDevConf& dev, const tDevCapSink* out);
+// Every field by path (offset, width, raw value, the keywords it means,
+// whether it is the default, the entry that sets it), whether the text
+// reproduces the record, and the check: one JSON object.
+int32_t DevCapDumpJson(const tDevConf& dev, const char* source, const tDevCapSink* out);
 
 #endif

@@ -143,9 +143,18 @@ std::string_view Trimmed(std::string_view text) {
 
 constexpr std::string_view kBOM = "\xEF\xBB\xBF";
 
+// text[from, from + n), clipped to text: substr without its exception, which
+// would tie the library to libstdc++.
+constexpr std::string_view Part(std::string_view text, size_t from, size_t n = std::string_view::npos) {
+    if (from > text.size()) from = text.size();
+    return {text.data() + from, n < text.size() - from ? n : text.size() - from};
+}
+
+bool StartsWith(std::string_view text, std::string_view start) { return Part(text, 0, start.size()) == start; }
+
 void UnknownEntry(tLint* l, const tPiece& p) {
     std::string_view name(p.name);
-    if (name.substr(0, kBOM.size()) == kBOM) name.remove_prefix(kBOM.size());
+    if (StartsWith(name, kBOM)) name.remove_prefix(kBOM.size());
     const std::string_view near = Nearest(name, [](auto visit) {
         const tSectionList list = DevCapSections();
         for (size_t s = 0; s < list.count; ++s) {
@@ -261,10 +270,10 @@ void AfterStop(tLint* l, const tPiece& p) {
     for (size_t start = 0; start < value.size();) {
         const size_t comma = value.find(',', start);
         if (comma == std::string_view::npos) return;
-        if (DevCapTextIs(value.substr(start, comma - start), e.stop)) {
+        if (DevCapTextIs(Part(value, start, comma - start), e.stop)) {
             tMessage m{};
             Put(&m, "'%s' ends the list: '", e.stop);
-            PutShown(&m, value.substr(comma + 1));
+            PutShown(&m, Part(value, comma + 1));
             Put(&m, "' is never read");
             Report(l, LINT_IGNORED_AFTER_STOP, p.line, p.column + static_cast<uint32_t>(ValueOffset(p) + comma + 1), m);
             return;
@@ -328,13 +337,13 @@ void SplitLine(tLint* l, const tPiece& p) {
 void Suppress(tLint* l, const tPiece& p) {
     constexpr std::string_view kMark = "# devcaplint: disable=";
     const std::string_view text(p.buf, strcspn(p.buf, "\r\n"));
-    if (p.column != 1 || text.substr(0, kMark.size()) != kMark) return;
-    std::string_view rules = text.substr(kMark.size());
+    if (p.column != 1 || !StartsWith(text, kMark)) return;
+    std::string_view rules = Part(text, kMark.size());
     while (!rules.empty()) {
         const size_t comma = rules.find(',');
-        const tLintRuleId id = DevCapLintRuleNamed(rules.substr(0, comma));
+        const tLintRuleId id = DevCapLintRuleNamed(Part(rules, 0, comma));
         if (id != LINT_RULE_COUNT) l->disabled |= 1u << id;
-        rules = comma == std::string_view::npos ? std::string_view() : rules.substr(comma + 1);
+        rules = comma == std::string_view::npos ? std::string_view() : Part(rules, comma + 1);
     }
 }
 
@@ -343,7 +352,7 @@ void Seen(void* ctx, const tPiece& p) {
     SplitLine(l, p);
     const bool comment = p.buf[0] == '#' && p.column == 1;
     if (comment) Suppress(l, p);
-    if (p.line == 1 && p.column == 1 && std::string_view(p.buf, p.len).substr(0, 3) == kBOM) {
+    if (p.line == 1 && p.column == 1 && StartsWith(std::string_view(p.buf, p.len), kBOM)) {
         Report(l, LINT_BOM, 1, 1, {"a UTF-8 byte-order mark: it becomes part of the first name", 0});
     }
     if (!comment && p.column == 1) Encoding(l, p);

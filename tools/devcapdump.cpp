@@ -10,10 +10,11 @@ namespace {
 
 int Usage(FILE* out, int status) {
     fprintf(out,
-            "usage: devcapdump [--layout] [--] FILE.bin   (- reads standard input)\n"
+            "usage: devcapdump [--layout | --json] [--] FILE.bin   (- reads standard input)\n"
             "Prints the device capability text that devcap2bin turns back into FILE.bin,\n"
-            "or with --layout one line per field. Exit status: 0 the record passes the\n"
-            "consistency check, 1 it fails, 2 the file is not a usable record.\n");
+            "or with --layout one line per field, or with --json one JSON object.\n"
+            "Exit status: 0 the record passes the consistency check, 1 it fails, 2 the\n"
+            "file is not a usable record or the output cannot be written.\n");
     return status;
 }
 
@@ -45,7 +46,7 @@ int ReadRecord(const char* path, tDevConf* dev) {
 
 // The command line, the record and the dump; the exit status.
 int Run(int argc, char* argv[]) {
-    bool layout = false;
+    bool layout = false, json = false;
     bool options = true;
     const char* path = nullptr;
     for (int i = 1; i < argc; ++i) {
@@ -59,6 +60,8 @@ int Run(int argc, char* argv[]) {
             return 0;
         } else if (options && strcmp(arg, "--layout") == 0) {
             layout = true;
+        } else if (options && strcmp(arg, "--json") == 0) {
+            json = true;
         } else if (options && arg[0] == '-' && arg[1] != '\0') {
             fprintf(stderr, "devcapdump: unknown option %s\n", arg);
             return Usage(stderr, 2);
@@ -73,7 +76,10 @@ int Run(int argc, char* argv[]) {
     tDevConf dev;
     const int read = ReadRecord(path, &dev);
     if (read != 0) return read;
-    const int32_t check = layout ? DevCapDumpLayout(dev, stdout) : DevCapDumpText(dev, path, stdout);
+    const tDevCapSink out = DevCapFileSink(stdout);
+    const int32_t check = json     ? DevCapDumpJson(dev, path, &out)
+                          : layout ? DevCapDumpLayout(dev, &out)
+                                   : DevCapDumpText(dev, path, &out);
     return check == 0 ? 0 : 1;
 }
 

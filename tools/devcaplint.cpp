@@ -21,37 +21,11 @@ struct tFile {
     const tOptions* options;
     const char* name;
     bool* firstJson;  // no finding printed yet in the JSON array
+    tDevCapSink stdoutSink;
 };
 
 const char* const kSeverity[] = {"error", "warning", "note"};
 const char* const kColour[] = {"\033[1;31m", "\033[1;35m", "\033[1;36m"};
-
-// Length of the well-formed UTF-8 sequence at s, or 0.
-size_t Utf8Length(const unsigned char* s) {
-    const size_t n = s[0] >= 0xF0 && s[0] <= 0xF4 ? 4 : s[0] >= 0xE0 ? 3 : s[0] >= 0xC2 && s[0] < 0xE0 ? 2 : 0;
-    for (size_t i = 1; i < n; ++i) {
-        if ((s[i] & 0xC0) != 0x80) return 0;
-    }
-    return n;
-}
-
-// A JSON string of any bytes: UTF-8 passes through, controls and bytes that
-// are not UTF-8 become \u00XX, so that any file name makes valid JSON.
-void JsonString(const char* text) {
-    putchar('"');
-    for (const auto* c = reinterpret_cast<const unsigned char*>(text); *c != '\0';) {
-        const size_t n = *c >= 0x80 ? Utf8Length(c) : 1;
-        if (*c == '"' || *c == '\\') {
-            printf("\\%c", *c);
-        } else if (*c < 0x20 || *c == 0x7f || n == 0) {
-            printf("\\u%04x", *c);
-        } else {
-            fwrite(c, 1, n, stdout);
-        }
-        c += n > 0 ? n : 1;
-    }
-    putchar('"');
-}
 
 void Print(void* ctx, const tLintFinding& f) {
     const auto* file = static_cast<const tFile*>(ctx);
@@ -59,10 +33,10 @@ void Print(void* ctx, const tLintFinding& f) {
     if (file->options->json) {
         printf("%s\n  {\"file\": ", *file->firstJson ? "" : ",");
         *file->firstJson = false;
-        JsonString(file->name);
+        DevCapJsonString(&file->stdoutSink, file->name);
         printf(", \"line\": %u, \"column\": %u, \"severity\": \"%s\", \"rule\": \"%s\", \"message\": ", f.line,
                f.column, kSeverity[f.severity], rule);
-        JsonString(f.message);
+        DevCapJsonString(&file->stdoutSink, f.message);
         printf("}");
     } else if (file->options->colour) {
         printf("\033[1m%s:%u:%u:\033[0m %s%s:\033[0m %s [%s]\n", file->name, f.line, f.column, kColour[f.severity],
@@ -139,7 +113,7 @@ int Run(int argc, char* argv[]) {
             status = 2;
             continue;
         }
-        tFile file{&options, stdinput ? "<stdin>" : argv[i], &firstJson};
+        tFile file{&options, stdinput ? "<stdin>" : argv[i], &firstJson, DevCapFileSink(stdout)};
         const int found = DevCapLintStream(fp, options.disabled, {Print, &file});
         if (!stdinput) fclose(fp);
         if (found < 0) {
