@@ -44,5 +44,9 @@ sed -i "1i SENSOR_ID='XYZ'" ptz-dome.txt  # before its EOF line
 check "refused text fails the build" '! cmake --build cm >refused.log 2>&1'
 check "with the converter's lines" 'grep -q "Tex2BinSensorID:Error. Unknown Sensor ID .XYZ." refused.log'
 check "the earlier record stays" 'cmp -s cm/BinFiles/ptz-dome.bin BinFiles/ptz-dome.bin'
+# The installed Python module finds the installed library by itself.
+site=$(dirname "$(dirname "$(find "$PREFIX" -path '*/devcap/__main__.py')")")
+check "python3 -m devcap, installed" \
+    '[ "$(env -u LD_LIBRARY_PATH PYTHONPATH="$site" python3 -m devcap video-server.txt)" = "video-server.txt: converts to BinFiles/video-server.bin" ]'
 printf '%d passed, %d failed\n' "$pass" "$fail"
 [ "$fail" -eq 0 ]

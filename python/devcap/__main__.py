@@ -1,0 +1,40 @@
+"""python3 -m devcap FILE...: a record (.bin) is dumped as the text that makes it,
+with its check; anything else is converted as devcap2bin would, without writing,
+and its messages shown. Exit status 0 when every file converts or passes."""
+
+import os
+import sys
+
+import devcap
+
+
+def main(argv: list[str]) -> int:
+    if not argv or argv[0] in ("-h", "--help"):
+        print(__doc__.strip(), file=sys.stderr if not argv else sys.stdout)
+        return 2 if not argv else 0
+    status = 0
+    for path in argv:
+        try:
+            if path.endswith(".bin"):
+                record = devcap.Record.from_file(path)
+                sys.stdout.write(record.to_text(path))
+                ok = record.check().passes
+            else:
+                with open(path, "rb") as f:
+                    result = devcap.convert(f.read(), path)
+                for line in result.messages:
+                    print(line)
+                base = os.path.splitext(os.path.basename(path))[0]
+                print(f"{path}: {'converts to BinFiles/' + base + '.bin' if result.written else 'refused'}")
+                ok = result.written
+        except (OSError, ValueError) as e:
+            print(f"devcap: {e}", file=sys.stderr)
+            status = 2
+            continue
+        if not ok and status == 0:
+            status = 1
+    return status
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1:]))
