@@ -1,0 +1,148 @@
+"""The workbench page in headless Chromium, driven through Selenium.
+
+usage: /usr/bin/python3 web_test.py devcap.html examples-dir expected-dir
+(Debian's python3-selenium, chromium and chromium-driver)
+"""
+import base64
+import glob
+import os
+import sys
+import tempfile
+import time
+import unittest
+
+from selenium import webdriver
+from selenium.webdriver.chrome.service import Service
+from selenium.webdriver.common.by import By
+from selenium.webdriver.common.keys import Keys
+from selenium.webdriver.support.ui import WebDriverWait
+
+PAGE, EXAMPLES, EXPECTED = (os.path.abspath(a) for a in sys.argv[1:4])
+NAMES = ("ipcam", "ptz-dome", "video-server")
+
+
+def read(path, mode="rb"):
+    with open(path, mode) as f:
+        return f.read()
+
+
+def expected(name):
+    """devcap2bin's bytes for an example, as tests/expected writes them out by hand."""
+    hexes = []
+    for line in read(os.path.join(EXPECTED, name + ".hex"), "r").splitlines():
+        if line.strip() and not line.startswith("#"):
+            hexes += line.split()[1:]
+    return bytes(int(h, 16) for h in hexes)
+
+
+class Page(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.downloads = tempfile.mkdtemp()
+        options = webdriver.ChromeOptions()
+        for flag in ("--headless=new", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
+                     "--disable-background-networking", "--disable-component-update", "--disable-sync",
+                     "--window-size=1280,800", f"--user-data-dir={tempfile.mkdtemp()}"):
+            options.add_argument(flag)
+        options.binary_location = "/usr/bin/chromium"
+        options.add_experimental_option("prefs", {"download.default_directory": cls.downloads,
+                                                  "download.prompt_for_download": False})
+        options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
+        cls.driver = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.driver.quit()
+
+    def setUp(self):
+        self.driver.get("file://" + PAGE)
+        WebDriverWait(self.driver, 20).until(lambda d: d.execute_script("return document.body.dataset.ready"))
+        for f in glob.glob(os.path.join(self.downloads, "*")):
+            os.remove(f)
+
+    def tearDown(self):
+        errors = [e for e in self.driver.get_log("browser") if e["level"] == "SEVERE"]
+        self.assertEqual(errors, [], "the browser logged errors")
+
+    def drop(self, name, data):
+        """Drops a file holding data onto the page, as a user dragging it from a file manager."""
+        self.driver.execute_script("""
+            const bytes = Uint8Array.from(atob(arguments[1]), (c) => c.charCodeAt(0));
+            const transfer = new DataTransfer();
+            transfer.items.add(new File([bytes], arguments[0]));
+            document.body.dispatchEvent(new DragEvent("drop", {dataTransfer: transfer, bubbles: true}));
+        """, name, base64.b64encode(data).decode())
+
+    def status(self, words):
+        WebDriverWait(self.driver, 10).until(lambda d: words in d.find_element(By.ID, "status").text)
+
+    def download(self, name):
+        self.driver.find_element(By.ID, "download").click()
+        path = os.path.join(self.downloads, name)
+        WebDriverWait(self.driver, 10).until(lambda d: os.path.exists(path) and os.path.getsize(path) == 120)
+        return read(path)
+
+    def test_typed_example_downloads_the_converter_record(self):
+        editor = self.driver.find_element(By.ID, "editor")
+        editor.send_keys(Keys.CONTROL, "a")
+        editor.send_keys(read(os.path.join(EXAMPLES, "ipcam.txt"), "r"))
+        self.status("devcap2bin would write BinFiles/untitled.bin")
+        self.assertEqual(self.download("untitled.bin"), expected("ipcam"))
+
+    def test_dropped_examples_download_the_converter_records(self):
+        for name in NAMES[1:]:
+            self.drop(name + ".txt", read(os.path.join(EXAMPLES, name + ".txt")))
+            self.status(f"would write BinFiles/{name}.bin")
+            self.assertEqual(self.download(name + ".bin"), expected(name))
+
+    def test_findings_on_their_lines(self):
+        text = b"SENSOR_ID='MT9P031'\nSENSOR_CTRL='I2C'\nSENSOR_VOUT='CCIR656_8'\nFWCAP_UNIT_TYPE='IP Camra'\n" \
+               b"FWCAP_DIS='two'\nMD_SRC='ENCODER'\n"
+        self.drop("bad.txt", text)
+        self.status("refuses")
+        gutter = {n: self.driver.find_element(By.ID, f"ln-{n}").get_attribute("class") for n in range(1, 7)}
+        self.assertEqual(gutter, {1: "", 2: "", 3: "", 4: "error", 5: "warning", 6: ""})
+        items = [(li.get_attribute("data-line"), li.get_attribute("class"), li.text)
+                 for li in self.driver.find_elements(By.CSS_SELECTOR, "#findings li")]
+        self.assertEqual([i[:2] for i in items], [("4", "error"), ("5", "warning")])
+        self.assertIn("did you mean 'IP Camera'? [bad-value]", items[0][2])
+        self.assertIn("Txt2BinUnitType:Error. Unknown unit type 'IP Camra'",
+                      self.driver.find_element(By.ID, "messages").text)
+        self.assertFalse(self.driver.find_element(By.ID, "download").is_enabled())
+
+    def test_dropped_record_marks_unknown_bits_and_rebuilds(self):
+        record = bytearray(expected("ipcam"))
+        record[43] = 0x31  # DCIRIS and bits no keyword has
+        self.drop("odd.bin", bytes(record))
+        cell = lambda at: self.driver.find_element(By.CSS_SELECTOR, f'#map [data-offset="{at}"]')
+        WebDriverWait(self.driver, 10).until(lambda d: "unknown" in cell(43).get_attribute("class"))
+        self.assertNotIn("unknown", cell(36).get_attribute("class"))
+        self.assertEqual(cell(43).text, "31")
+        cell(43).click()
+        self.driver.execute_script("arguments[0].focus()", cell(43))
+        detail = self.driver.find_element(By.ID, "detail").text
+        self.assertIn("FwDevCap.IO.MiscIO", detail)
+        self.assertIn("no entry can produce this value", detail)
+
+        self.drop("ipcam.bin", expected("ipcam"))
+        WebDriverWait(self.driver, 10).until(lambda d: d.find_element(By.ID, "recordbox").is_displayed())
+        self.assertEqual(self.driver.find_element(By.ID, "checklines").text, "passes")
+        self.driver.find_element(By.ID, "totext").click()
+        self.status("would write BinFiles/ipcam.bin")
+        self.assertEqual(self.download("ipcam.bin"), expected("ipcam"))
+
+    def test_keyboard_suggestions(self):
+        editor = self.driver.find_element(By.ID, "editor")
+        editor.send_keys(Keys.CONTROL, "a")
+        editor.send_keys("SENSOR_V")
+        options = [li.text for li in self.driver.find_elements(By.CSS_SELECTOR, "#suggest li")]
+        self.assertEqual(options, ["SENSOR_VIN", "SENSOR_VOUT"])
+        editor.send_keys(Keys.ARROW_DOWN, Keys.ENTER, "c")
+        self.assertEqual([li.text for li in self.driver.find_elements(By.CSS_SELECTOR, "#suggest li")],
+                         ["CCIR656_8", "CCIR656_16", "CVBS"])
+        editor.send_keys(Keys.ARROW_UP, Keys.TAB)
+        self.assertEqual(editor.get_attribute("value"), "SENSOR_VOUT='CVBS'")
+
+
+if __name__ == "__main__":
+    unittest.main(argv=sys.argv[:1])

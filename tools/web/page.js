@@ -1,0 +1,351 @@
+// The workbench page: an editor for capability text with the linter's
+// findings on their lines, the converter's verdict, and the record as a
+// coloured byte map. All of it runs the converter core compiled to
+// WebAssembly (DevCapModule); nothing leaves the page.
+"use strict";
+
+const $ = (id) => document.getElementById(id);
+const state = {
+  core: null,       // the WebAssembly module
+  tables: null,     // entries with their fields and keywords
+  raw: null,        // the bytes of an opened file, until the text is edited
+  name: "untitled.txt",
+  record: null,     // the 120 bytes on show
+  recordName: "",
+  suggestions: [],
+  chosen: 0,
+};
+
+// ---- calls into the core: bytes in, {status, bytes} out ----
+function call(fn, bytes, ...args) {
+  const m = state.core;
+  const input = m._WebInput();
+  const size = Math.min(bytes.length, m._WebInputSize());
+  m.HEAPU8.set(bytes.subarray(0, size), input);
+  const reply = fn(input, size, ...args) >>> 0;
+  const view = new DataView(m.HEAPU8.buffer);
+  const status = view.getUint32(reply, true);
+  const len = view.getUint32(reply + 4, true);
+  return { status, bytes: m.HEAPU8.slice(reply + 8, reply + 8 + len) };
+}
+const utf8 = new TextDecoder("utf-8");
+const text = (bytes) => utf8.decode(bytes);
+
+function convert(bytes) {
+  const r = call(state.core._WebConvert, bytes);
+  return { written: r.status === 0, record: r.bytes.slice(0, 120), messages: text(r.bytes.slice(120)) };
+}
+const lint = (bytes) => JSON.parse(text(call(state.core._WebLint, bytes).bytes));
+function describe(record, name) {
+  const m = state.core;
+  const nameBytes = new TextEncoder().encode(name + "\0");
+  const at = m._WebInput() + 120;
+  m.HEAPU8.set(nameBytes, at);
+  const r = call((input, size) => m._WebRecord(input, size, at), record);
+  return r.status === 2 ? null : JSON.parse(text(r.bytes));
+}
+
+// The name devcap2bin gives the record of a text file.
+function recordName(file) {
+  const base = file.slice(file.lastIndexOf("/") + 1);
+  const dot = base.lastIndexOf(".");
+  return (dot >= 0 ? base.slice(0, dot + 1) + "bin" : base + ".bin");
+}
+
+// ---- the text side ----
+function currentBytes() { return state.raw || new TextEncoder().encode($("editor").value); }
+
+function setText(value, name, raw) {
+  $("editor").value = value;
+  state.raw = raw || null;
+  state.name = name;
+  $("filename").textContent = name;
+  update();
+}
+
+function update() {
+  const bytes = currentBytes();
+  const result = convert(bytes);
+  const findings = lint(bytes);
+  showFindings(findings);
+  $("messages").textContent = result.messages || "(no messages)";
+  const status = $("status");
+  const out = "BinFiles/" + recordName(state.name);
+  status.textContent = result.written ? `devcap2bin would write ${out}` : "devcap2bin refuses this text";
+  status.className = result.written ? "ok" : "bad";
+  $("download").disabled = !result.written;
+  state.download = result.written ? result.record : null;
+  showRecord(result.record, recordName(state.name), false);
+}
+
+function showFindings(findings) {
+  const lines = $("editor").value.split("\n").length;
+  const worst = new Map();
+  for (const f of findings) {
+    if (worst.get(f.line) !== "error") worst.set(f.line, f.severity);
+  }
+  const gutter = $("gutter");
+  gutter.replaceChildren();
+  for (let n = 1; n <= lines; n++) {
+    const span = document.createElement("span");
+    span.id = "ln-" + n;
+    span.textContent = n + "\n";
+    if (worst.has(n)) {
+      span.className = worst.get(n);
+      span.title = findings.filter((f) => f.line === n).map((f) => `${f.severity}: ${f.message} [${f.rule}]`).join("\n");
+    }
+    gutter.append(span);
+  }
+  const list = $("findings");
+  list.replaceChildren();
+  for (const f of findings) {
+    const li = document.createElement("li");
+    li.className = f.severity;
+    li.dataset.line = f.line;
+    li.tabIndex = 0;
+    li.innerHTML = `<b>${f.line}:${f.column}</b> ${f.severity}: <span class="msg"></span> <span class="rule">[${f.rule}]</span>`;
+    li.querySelector(".msg").textContent = f.message;
+    const go = () => goTo(f.line, f.column);
+    li.addEventListener("click", go);
+    li.addEventListener("keydown", (e) => { if (e.key === "Enter") go(); });
+    list.append(li);
+  }
+  if (findings.length === 0) list.innerHTML = "<li>No findings.</li>";
+  syncGutter();
+}
+
+function goTo(line, column) {
+  const ed = $("editor");
+  const lines = ed.value.split("\n");
+  let at = 0;
+  for (let i = 0; i < line - 1 && i < lines.length; i++) at += lines[i].length + 1;
+  ed.focus();
+  ed.setSelectionRange(at + column - 1, at + column - 1);
+}
+
+function syncGutter() { $("gutter").scrollTop = $("editor").scrollTop; }
+
+// ---- suggestions: entry names, and inside the quotes the entry's keywords ----
+function context() {
+  const ed = $("editor");
+  const before = ed.value.slice(0, ed.selectionStart);
+  const line = before.slice(before.lastIndexOf("\n") + 1);
+  const eq = line.indexOf("=");
+  if (line.startsWith("#")) return null;
+  if (eq < 0) return { kind: "name", prefix: line };
+  const entry = state.tables.entries.find((e) => e.name.toUpperCase() === line.slice(0, eq).toUpperCase());
+  if (!entry || entry.keywords.length === 0 || line[eq + 1] !== "'") return null;
+  const value = line.slice(eq + 2);
+  if (value.includes("'")) return null;
+  const prefix = entry.kind === "list" ? value.slice(value.lastIndexOf(",") + 1) : value;
+  return { kind: "keyword", prefix, entry };
+}
+
+function suggest(force) {
+  const c = context();
+  const list = $("suggest");
+  if (!c || (!force && c.prefix === "")) return hideSuggestions();
+  const words = c.kind === "name" ? state.tables.entries.map((e) => e.name) : c.entry.keywords;
+  const p = c.prefix.toUpperCase();
+  state.suggestions = words.filter((w) => w.toUpperCase().startsWith(p) && w.toUpperCase() !== p)
+    .map((w) => ({ text: w, kind: c.kind, prefix: c.prefix }));
+  if (state.suggestions.length === 0) return hideSuggestions();
+  state.chosen = 0;
+  list.replaceChildren(...state.suggestions.map((s, i) => {
+    const li = document.createElement("li");
+    li.id = "suggest-" + i;
+    li.setAttribute("role", "option");
+    li.textContent = s.text;
+    li.addEventListener("mousedown", (e) => { e.preventDefault(); state.chosen = i; accept(); });
+    return li;
+  }));
+  list.hidden = false;
+  mark();
+}
+
+function mark() {
+  [...$("suggest").children].forEach((li, i) => li.setAttribute("aria-selected", String(i === state.chosen)));
+  $("editor").setAttribute("aria-activedescendant", "suggest-" + state.chosen);
+  const li = $("suggest-" + state.chosen);
+  if (li) li.scrollIntoView({ block: "nearest" });
+}
+
+function hideSuggestions() {
+  $("suggest").hidden = true;
+  state.suggestions = [];
+  $("editor").removeAttribute("aria-activedescendant");
+}
+
+function accept() {
+  const s = state.suggestions[state.chosen];
+  const ed = $("editor");
+  const at = ed.selectionStart;
+  const tail = s.kind === "name" ? "='" : (ed.value[at] === "'" ? "" : "'");
+  const insert = s.text + tail;
+  ed.setRangeText(insert, at - s.prefix.length, at, "end");
+  hideSuggestions();
+  state.raw = null;
+  update();
+}
+
+// ---- the record side ----
+function showRecord(record, name, dropped) {
+  state.record = record;
+  state.recordName = name;
+  $("recordname").textContent = name;
+  const d = describe(record, name);
+  const map = $("map");
+  map.replaceChildren();
+  const legend = $("legend");
+  legend.replaceChildren();
+  const cells = [];
+  for (let row = 0; row < 8; row++) {
+    const off = document.createElement("div");
+    off.className = "off";
+    off.textContent = "0x" + (row * 16).toString(16).padStart(2, "0");
+    map.append(off);
+    for (let col = 0; col < 16; col++) {
+      const at = row * 16 + col;
+      const cell = document.createElement("div");
+      if (at < 120) {
+        cell.className = "byte";
+        cell.textContent = record[at].toString(16).padStart(2, "0").toUpperCase();
+        cell.dataset.offset = at;
+      }
+      map.append(cell);
+      cells.push(cell);
+    }
+  }
+  d.dump.fields.forEach((f, i) => {
+    const hue = (i * 47) % 360;
+    const unknown = !f.reproducible;
+    for (let b = f.offset; b < f.offset + f.width; b++) {
+      const cell = cells[b];
+      cell.style.setProperty("--hue", hue);
+      cell.dataset.field = i;
+      if (b === f.offset) {
+        cell.classList.add("start");
+        cell.tabIndex = 0;
+        cell.setAttribute("aria-label", `${f.path}, offset ${f.offset}, ${f.width} byte${f.width > 1 ? "s" : ""}`);
+      }
+      if (unknown) cell.classList.add("unknown");
+      cell.title = f.path;
+      cell.addEventListener("mouseenter", () => detail(d.dump.fields, i));
+      cell.addEventListener("focus", () => detail(d.dump.fields, i));
+    }
+    const li = document.createElement("li");
+    const b = document.createElement("button");
+    b.type = "button";
+    b.innerHTML = `<span class="swatch"></span>`;
+    b.append(f.path);
+    b.style.setProperty("--hue", hue);
+    if (unknown) b.classList.add("unknown");
+    b.dataset.path = f.path;
+    b.addEventListener("focus", () => detail(d.dump.fields, i));
+    b.addEventListener("mouseenter", () => detail(d.dump.fields, i));
+    li.append(b);
+    legend.append(li);
+  });
+  state.fields = d.dump.fields;
+  $("recordbox").hidden = !dropped;
+  if (dropped) {
+    $("checklines").textContent = (d.dump.check.passes ? "passes" : "fails") +
+      (d.dump.check.lines.length ? "\n" + d.dump.check.lines.join("\n") : "");
+    state.rebuilt = d.text;
+  }
+}
+
+function detail(fields, i) {
+  const f = fields[i];
+  document.querySelectorAll("#map .hot").forEach((c) => c.classList.remove("hot"));
+  document.querySelectorAll(`#map [data-field="${i}"]`).forEach((c) => c.classList.add("hot"));
+  const rows = [
+    ["field", f.path], ["offset", `${f.offset} (0x${f.offset.toString(16)})`], ["width", `${f.width} byte${f.width > 1 ? "s" : ""}`],
+    ["raw", f.raw], ["value", f.value === null ? "-" : String(f.value)],
+    ["means", f.keywords.length ? f.keywords.join(", ") : (f.text !== null ? f.text : "-")],
+    ["default", f.default ? "yes" : "no"], ["set by", f.entry || "no entry (fixed)"],
+  ];
+  if (!f.reproducible) rows.push(["!", "no entry can produce this value"]);
+  const dl = document.createElement("dl");
+  for (const [k, v] of rows) {
+    const dt = document.createElement("dt");
+    dt.textContent = k;
+    const dd = document.createElement("dd");
+    dd.textContent = v;
+    dl.append(dt, dd);
+  }
+  $("detail").replaceChildren(dl);
+}
+
+// ---- files: open, drop, download ----
+async function openFile(file) {
+  const bytes = new Uint8Array(await file.arrayBuffer());
+  if (/\.bin$/i.test(file.name) || (bytes.length === 120 && bytes[7] === 0 && text(bytes.slice(0, 7)) === "SCONFIG")) {
+    if (bytes.length !== 120) {
+      $("status").textContent = `${file.name} is ${bytes.length} bytes, not a 120-byte record`;
+      $("status").className = "bad";
+      return;
+    }
+    showRecord(bytes, file.name, true);
+    $("status").textContent = `${file.name}: the record, its check and the text that rebuilds it`;
+    $("status").className = "";
+    return;
+  }
+  setText(text(bytes), file.name, bytes);
+}
+
+function download() {
+  if (!state.download) return;
+  const a = document.createElement("a");
+  a.href = URL.createObjectURL(new Blob([state.download], { type: "application/octet-stream" }));
+  a.download = recordName(state.name);
+  document.body.append(a);
+  a.click();
+  a.remove();
+  setTimeout(() => URL.revokeObjectURL(a.href), 1000);
+}
+
+function wire() {
+  const ed = $("editor");
+  let timer = 0;
+  ed.addEventListener("input", () => {
+    state.raw = null;
+    clearTimeout(timer);
+    timer = setTimeout(update, 60);
+    suggest(false);
+  });
+  ed.addEventListener("scroll", syncGutter);
+  ed.addEventListener("blur", () => setTimeout(hideSuggestions, 100));
+  ed.addEventListener("keydown", (e) => {
+    if (e.key === " " && e.ctrlKey) { e.preventDefault(); suggest(true); return; }
+    if ($("suggest").hidden) return;
+    const n = state.suggestions.length;
+    if (e.key === "ArrowDown") { e.preventDefault(); state.chosen = (state.chosen + 1) % n; mark(); }
+    else if (e.key === "ArrowUp") { e.preventDefault(); state.chosen = (state.chosen + n - 1) % n; mark(); }
+    else if (e.key === "Enter" || e.key === "Tab") { e.preventDefault(); accept(); }
+    else if (e.key === "Escape") { e.preventDefault(); hideSuggestions(); }
+  });
+  $("open").addEventListener("change", (e) => { if (e.target.files[0]) openFile(e.target.files[0]); e.target.value = ""; });
+  $("download").addEventListener("click", download);
+  $("totext").addEventListener("click", () => {
+    setText(state.rebuilt, state.recordName.replace(/\.bin$/i, "") + ".txt");
+    $("editor").focus();
+  });
+  const drop = document.body;
+  drop.addEventListener("dragover", (e) => { e.preventDefault(); $("drop").classList.add("dragging"); });
+  drop.addEventListener("dragleave", () => $("drop").classList.remove("dragging"));
+  drop.addEventListener("drop", (e) => {
+    e.preventDefault();
+    $("drop").classList.remove("dragging");
+    if (e.dataTransfer.files[0]) openFile(e.dataTransfer.files[0]);
+  });
+}
+
+// Ready once the core is; tests wait for document.body.dataset.ready.
+DevCapModule().then((core) => {
+  state.core = core;
+  state.tables = JSON.parse(text(call(() => core._WebTables(), new Uint8Array()).bytes));
+  wire();
+  setText("# A new capability file: type an entry name, or drop a .txt or .bin here.\n", "untitled.txt");
+  document.body.dataset.ready = "1";
+});
