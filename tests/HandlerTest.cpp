@@ -20,13 +20,7 @@ struct tRow {
 
 // clang-format off
 const tRow kRows[] = {
-    // sensor board: targets, case, the shared TW2835 text, YUB_8, labels
-    {SB, "sensor_id", "mt9p031", 0, {AT(SBConf.sensor.ID, 0xf)}, ""},
-    {SB, "SENSOR_ID", "TW2835", 0, {AT(SBConf.sensor.ID, 0xa)}, ""},
-    {SB, "DECODER_ID", "TW2835", 0, {AT(SBConf.decoder.ID, 3)}, ""},
-    {SB, "PROCESSOR_CTRL", "UART_115200", 0, {AT(SBConf.processor.CtrlPath, 8)}, ""},
-    {SB, "ENCODER_VIN", "YC", 0, {AT(SBConf.encoder.InputIF, 4)}, ""},
-    {SB, "ENCODER_VOUT", "yub_8", 0, {AT(SBConf.encoder.OutputIF, 9)}, ""},
+    // sensor board: every message and label (each keyword's code is KeywordTest's)
     {SB, "ENCODER_VOUT", "YUV_8", E, {}, "Tex2BinVideoIF:Error. Unknown Encoder Vout Interface 'YUV_8'\n"},
     {SB, "SENSOR_VIN", "I2C", E, {}, "Tex2BinVideoIF:Error. Unknown Sensor Vin Interface 'I2C'\n"},
     {SB, "DECODER_CTRL", "SPI", E, {}, "Tex2BinCtrlIF:Error. Unknown Decoder CtrlIF 'SPI'\n"},
@@ -38,12 +32,9 @@ const tRow kRows[] = {
     {SB, "ENCODER_ID", " ADV7179", E, {}, "Tex2BinEncoderID:Error. Unknown Encoder ID ' ADV7179'\n"},
     {SB, "SENSOR_ID ", "MT9P031", E, {}, ""},
     // firmware: keywords whole and untrimmed, numbers as a 32-bit C library reads them
-    {FW, "fwcap_unit_type", "ip ptz camera", 0, {AT(FwDevCap.type, 8)}, ""},
     {FW, "FWCAP_UNIT_TYPE", "IP Camera ", E, {}, "Txt2BinUnitType:Error. Unknown unit type 'IP Camera '\n"},
-    {FW, "FWCAP_PLATFORM", "t", 0, {AT(FwDevCap.platform, 0x54)}, ""},
     {FW, "FWCAP_PLATFORM", "WA", E, {}, "Txt2BinPlatform:Error. Unknown platform 'WA'\n"},
     {FW, "FWCAP_AUDIO_TYPE", "01", E, {}, "Txt2BinAudioType:Error. Unknown audio type. 01\n"},
-    {FW, "FWCAP_AUDIO_CAP", "g711a,g711u,pcm", 0, {AT(FwDevCap.AudioCap, 7)}, ""},
     {FW, "FWCAP_AUDIO_CAP", "PCM,G711A", E, {}, "Txt2BinAudioCap:Error. Unknown audio cap. PCM,G711A\n"},
     {FW, "FWCAP_DIS", "2 inputs", 0, {AT(FwDevCap.IO.DIs, 2)}, ""},
     {FW, "FWCAP_DIS", "0x2", 0, {}, ""},
@@ -54,26 +45,21 @@ const tRow kRows[] = {
     {FW, "FWCAP_HEAD_VER", "0X1f", 0, {AT(FwDevCap.head.ver, 0x1f)}, ""},
     {FW, "FWCAP_HEAD_VER", "010", 0, {AT(FwDevCap.head.ver, 8)}, ""},
     {FW, "FWCAP_HEAD_VER", "08", 0, {AT(FwDevCap.head.ver, 0)}, ""},
-    {FW, "FWCAP_HEAD_VER", "-1", 0, {AT(FwDevCap.head.ver, 0xffff)}, ""},
-    {FW, "FWCAP_HEAD_VER", "-4294967296", 0, {AT(FwDevCap.head.ver, 0xffff)}, ""},
     {FW, "FWCAP_MISC_IO", "PIRIS,dciris", 0, {AT(FwDevCap.IO.MiscIO, 5)}, ""},
     {FW, "FWCAP_MISC_IO", "none,DCIRIS", 0, {}, ""},
     {FW, "FWCAP_MISC_IO", "DCIRIS,NONE,BOGUS", 0, {AT(FwDevCap.IO.MiscIO, 1)}, ""},
     {FW, "FWCAP_MISC_IO", "DCIRIS,", E, {AT(FwDevCap.IO.MiscIO, 1)}, "Txt2BinMiscIO:Error. Unknown Miac. IO ''\n"},
     {FW, "FWCAP_MISC_IO", "DCIRIS, PIRIS", E, {AT(FwDevCap.IO.MiscIO, 1)}, "Txt2BinMiscIO:Error. Unknown Miac. IO ' PIRIS'\n"},
     {FW, "STORAGE_IF", "USB_SATA", E, {}, "Txt2BinStorageIF:Error. Unknown storage interface 'USB_SATA'\n"},
-    {FW, "STORAGE_TYPE", "sd", 0, {AT(FwDevCap.storage.type, 2)}, ""},
     {FW, "STORAGE_TYPE", "SSD", E, {}, "Txt2BinStorageType:Error. Unknown storage type 'SSD'\n"},
     {FW, "PT_ENABLED", "true", E, {}, "Txt2BinPTEnabled:Error. Invalid PT enabled value 'true'\n"},
     {FW, "ZOOM_CAP", "DIGITAL,OPTICAL", 0, {AT(FwDevCap.PtzCap.ZoomCap, 3)}, ""},
     {FW, "ZOOM_CAP", "OPTICAL,10x", E, {AT(FwDevCap.PtzCap.ZoomCap, 1)}, "Txt2BinZoomCap:Error. Unknown zoom capability '10x'\n"},
-    {FW, "ZOOM_LENS", "2.7X", 0, {AT(FwDevCap.PtzCap.ZoomLens, 3)}, ""},
     {FW, "ZOOM_LENS", "27x", E, {}, "Txt2BinZoomLens:Error. Unknown zoom lens '27x'\n"},
     {FW, "DN_SRC", "DSP", E, {}, ""},
     // day/night
     {DN, "DN_SRC", "DSP,None,XYZ", 0, {AT(DNCtrlCap.DNSrc, 1)}, ""},
     {DN, "DN_SRC", "DSP,XYZ", E, {AT(DNCtrlCap.DNSrc, 1)}, "Txt2BinDNSrc:Error. Unknown Day/Night detection source 'XYZ'\n"},
-    {DN, "DN_SRC_DEFAULT", "cds", 0, {AT(DNCtrlCap.DNSrcDefault, 2)}, ""},
     {DN, "DN_SRC_DEFAULT", "IR", E, {}, "Txt2BinDNSrcDefault:Error. Unknown Day/Night default detection source 'IR'\n"},
     {DN, "DN_CTRL_IO", "CUT_FILTER,irled", 0, {AT(DNCtrlCap.DNCtrlElement, 3)}, ""},
     {DN, "DN_CTRL_IO", "", E, {}, "Txt2BinDNCtrlIO:Error. Unknown Day/Night peripheral ''\n"},
@@ -84,11 +70,8 @@ const tRow kRows[] = {
     {MD, "MD_SRC", "None", E, {}, "Txt2BinMDSrc:Error. Unknown motion detection source 'None'\n"},
     {MD, "MD_SRC", "ENCODER,PIR", E, {AT(MdCap.MdSrc, 1)}, "Txt2BinMDSrc:Error. Unknown motion detection source 'PIR'\n"},
     // camera
-    {CAM, "camera_fnum", "f22", 0, {AT(CamCap.F_Num, 1)}, ""},
-    {CAM, "CAMERA_FNUM", "F1.0", 0, {AT(CamCap.F_Num, 0x13)}, ""},
     {CAM, "CAMERA_FNUM", "F8", E, {}, ""},  // no message of its own
     {CAM, "CAMERA_DCIRIS_LEVEL", "300", 0, {AT(CamCap.DCIrisLevel, 0x12c)}, ""},
-    {CAM, "CAMERA_DCIRIS_LEVEL", "-1", 0, {AT(CamCap.DCIrisLevel, 0xffffffff)}, ""},
 };
 // clang-format on
 

@@ -5,6 +5,7 @@ usage: python_test.py devcap2bin devcapdump examples-dir
 (DEVCAP_LIBRARY and PYTHONPATH name the library and the package under test)
 """
 import concurrent.futures
+import json
 import os
 import subprocess
 import sys
@@ -41,6 +42,30 @@ class Module(unittest.TestCase):
             self.assertEqual(result.record, devcap.Record.from_file(f"BinFiles/{name}.bin"))
             json = subprocess.run([DUMP, "--json", f"BinFiles/{name}.bin"], capture_output=True, check=True).stdout
             self.assertEqual(result.record.to_json(f"BinFiles/{name}.bin"), json.decode())
+
+    def test_json_parses(self):
+        """to_json() is devcapdump --json (above); a JSON parser reads it, unknown codes and bits included."""
+        raw = bytes(devcap.convert(open(os.path.join(EXAMPLES, "ipcam.txt"), "rb").read()).record)
+        d = json.loads(devcap.Record(raw).to_json("ipcam.bin"))
+        self.assertEqual((d["size"], d["reproduces"], d["check"]), (120, True, {"passes": True, "lines": []}))
+        offset = 0
+        for f in d["fields"]:  # they tile the record, each value as stored
+            self.assertEqual(f["offset"], offset)
+            if f["value"] is not None:
+                self.assertEqual(f["value"], int.from_bytes(raw[offset:offset + f["width"]], "little"))
+            offset += f["width"]
+        self.assertEqual(offset, 120)
+        odd = bytearray(raw)
+        odd[36], odd[43], odd[96] = 200, 0x31, 7  # a code without keyword, unknown bits, a reserved byte
+        d = json.loads(devcap.Record(bytes(odd)).to_json("odd \"name\"\x01\xe9.bin"))
+        fields = {f["path"]: f for f in d["fields"]}
+        self.assertEqual(d["source"], "odd \"name\"\x01\xe9.bin")
+        self.assertFalse(d["reproduces"])
+        self.assertEqual((fields["FwDevCap.type"]["keywords"], fields["FwDevCap.type"]["reproducible"]), ([], False))
+        self.assertEqual((fields["FwDevCap.IO.MiscIO"]["keywords"], fields["FwDevCap.IO.MiscIO"]["text"]), (["DCIRIS"], None))
+        self.assertEqual((fields["CamCap.Rsvd"]["default"], fields["CamCap.Rsvd"]["raw"][:4]), (False, "0700"))
+        d = json.loads(devcap.Record(bytes(120)).to_json())
+        self.assertEqual(d["check"], {"passes": False, "lines": ["DevCapDBCheckHeader:Error. Header key ''('SCONFIG')"]})
 
     def test_refused_text_gives_the_converter_lines(self):
         text = "SENSOR_ID='XYZ'\nDN_SRC='DSP,\u00e9'\nEOF=''\n"
