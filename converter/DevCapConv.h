@@ -248,5 +248,9 @@ int usage(const char* name, const tDevCapSink* out);
 // when the name would not fit DEVCAP_PATH_SIZE.
 int32_t DevCapOutputName(const char* input, char (&OutputFile)[DEVCAP_PATH_SIZE], const tDevCapSink* out);
 int32_t DevCapOtuputBinFile(const tDevConf* dev, const char* output, const tDevCapSink* out);
+// Closes standard output for a program that reports there: status, or 2 with
+// one line on standard error when what it printed did not reach its reader
+// (a full disk, a closed pipe).
+int DevCapCloseOutput(const char* program, int status);
 
 #endif

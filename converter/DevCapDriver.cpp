@@ -288,3 +288,12 @@ int32_t DevCapOtuputBinFile(const tDevConf* dev, const char* output, const tDevC
     DevCapSay(out, "\n%s: output binary file to %s\n\n", "DevCapOtuputBinFile", output);
     return 0;
 }
+
+int DevCapCloseOutput(const char* program, int status) {
+    const bool failed = ferror(stdout) != 0;
+    if (fclose(stdout) != 0 || failed) {
+        fprintf(stderr, "%s: cannot write standard output: %s\n", program, strerror(errno));
+        return 2;
+    }
+    return status;
+}

@@ -85,13 +85,4 @@ int Run(int argc, char* argv[]) {
 
 }  // namespace
 
-int main(int argc, char* argv[]) {
-    const int status = Run(argc, argv);
-    // Output that did not reach its reader is no output: a full disk, a closed pipe.
-    const bool failed = ferror(stdout) != 0;
-    if (fclose(stdout) != 0 || failed) {
-        fprintf(stderr, "devcapdump: cannot write standard output: %s\n", strerror(errno));
-        return 2;
-    }
-    return status;
-}
+int main(int argc, char* argv[]) { return DevCapCloseOutput("devcapdump", Run(argc, argv)); }

@@ -129,12 +129,4 @@ int Run(int argc, char* argv[]) {
 
 }  // namespace
 
-int main(int argc, char* argv[]) {
-    const int status = Run(argc, argv);
-    const bool failed = ferror(stdout) != 0;
-    if (fclose(stdout) != 0 || failed) {
-        fprintf(stderr, "devcaplint: cannot write standard output: %s\n", strerror(errno));
-        return 2;
-    }
-    return status;
-}
+int main(int argc, char* argv[]) { return DevCapCloseOutput("devcaplint", Run(argc, argv)); }
