@@ -73,6 +73,10 @@ function update() {
   const out = "BinFiles/" + recordName(state.name);
   status.textContent = result.written ? `devcap2bin would write ${out}` : "devcap2bin refuses this text";
   status.className = result.written ? "ok" : "bad";
+  if (bytes.length > state.core._WebInputSize()) {
+    status.textContent = `only the first ${state.core._WebInputSize()} bytes of this text are read here`;
+    status.className = "bad";
+  }
   $("download").disabled = !result.written;
   state.download = result.written ? result.record : null;
   showRecord(result.record, recordName(state.name), false);
