@@ -78,6 +78,9 @@ enum tEntryKind : uint8_t {
     ENTRY_VERSION,  // as a 32-bit strtoul with base 0 reads it, low bits kept
 };
 
+// "keyword", "list", "number" or "version".
+const char* DevCapKindName(tEntryKind kind);
+
 // Everything about one entry: its name, the field it writes, how its value
 // reads and what it prints when it rejects one.
 struct tEntry {
@@ -209,7 +212,7 @@ struct tPieceObserver {
 
 // Where pieces come from: fills buf as fgets does (at most size - 1 bytes,
 // up to and including a line end, terminated) and answers the bytes read, 0
-// at the end. read_error answers whether the source failed.
+// at the end. failed answers whether the source could not be read.
 struct tPieceSource {
     size_t (*next)(void* ctx, char* buf, size_t size);
     bool (*failed)(void* ctx);

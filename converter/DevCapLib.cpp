@@ -173,9 +173,8 @@ int DevCapEntryInfo(size_t index, tDevCapEntryInfo* info) {
     const char* section = nullptr;
     const tEntry* e = EntryNumber(index, &section);
     if (e == nullptr) return DEVCAP_NOT_FOUND;
-    static const char* const kKinds[] = {"keyword", "list", "number", "version"};
-    *info = {e->name.data(), section,  kKinds[e->kind], DevCapFieldAt(e->offset)->path,
-             e->offset,      e->width, e->words.count,  e->stop};
+    *info = {e->name.data(), section,  DevCapKindName(e->kind), DevCapFieldAt(e->offset)->path,
+             e->offset,      e->width, e->words.count,          e->stop};
     return DEVCAP_OK;
 }
 
@@ -195,13 +194,12 @@ int DevCapLintText(const char* text, size_t size, tDevCapFindingFn finding, void
         tDevCapFindingFn finding;
         void* ctx;
     } forward{finding, ctx};
-    const tLintReport report{
-        [](void* c, const tLintFinding& f) {
-            static const char* const kSeverity[] = {"error", "warning", "note"};
-            const auto* fw = static_cast<const tForward*>(c);
-            const tDevCapFinding out{f.line, f.column, kSeverity[f.severity], kDevCapLintRules[f.rule].name, f.message};
-            if (fw->finding != nullptr) fw->finding(fw->ctx, &out);
-        },
-        &forward};
+    const tLintReport report{[](void* c, const tLintFinding& f) {
+                                 const auto* fw = static_cast<const tForward*>(c);
+                                 const tDevCapFinding out{f.line, f.column, kDevCapLintSeverity[f.severity],
+                                                          kDevCapLintRules[f.rule].name, f.message};
+                                 if (fw->finding != nullptr) fw->finding(fw->ctx, &out);
+                             },
+                             &forward};
     return DevCapLintMem(text != nullptr ? text : "", size, 0, report);
 }

@@ -158,6 +158,11 @@ void DevCapJsonString(const tDevCapSink* out, const char* text) {
     out->write(out->ctx, "\"", 1);
 }
 
+const char* DevCapKindName(tEntryKind kind) {
+    static const char* const kNames[] = {"keyword", "list", "number", "version"};
+    return kind < std::size(kNames) ? kNames[kind] : "";
+}
+
 int32_t DevCapKeywordCode(tKeywordList list, std::string_view text) {
     for (size_t i = 0; i < list.count; ++i) {
         if (DevCapTextIs(text, list.words[i].text)) return static_cast<int32_t>(list.words[i].code);

@@ -25,6 +25,8 @@ const tLintRule kDevCapLintRules[LINT_RULE_COUNT] = {
 };
 // clang-format on
 
+const char* const kDevCapLintSeverity[3] = {"error", "warning", "note"};
+
 tLintRuleId DevCapLintRuleNamed(std::string_view name) {
     for (size_t i = 0; i < LINT_RULE_COUNT; ++i) {
         if (name == kDevCapLintRules[i].name) return static_cast<tLintRuleId>(i);

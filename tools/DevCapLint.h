@@ -33,6 +33,8 @@ struct tLintRule {
     const char* summary;
 };
 extern const tLintRule kDevCapLintRules[LINT_RULE_COUNT];
+// "error", "warning", "note", by tLintSeverity.
+extern const char* const kDevCapLintSeverity[3];
 
 // The rule called name (exactly); LINT_RULE_COUNT when there is none.
 tLintRuleId DevCapLintRuleNamed(std::string_view name);

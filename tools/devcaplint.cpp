@@ -24,7 +24,6 @@ struct tFile {
     tDevCapSink stdoutSink;
 };
 
-const char* const kSeverity[] = {"error", "warning", "note"};
 const char* const kColour[] = {"\033[1;31m", "\033[1;35m", "\033[1;36m"};
 
 void Print(void* ctx, const tLintFinding& f) {
@@ -35,14 +34,15 @@ void Print(void* ctx, const tLintFinding& f) {
         *file->firstJson = false;
         DevCapJsonString(&file->stdoutSink, file->name);
         printf(", \"line\": %u, \"column\": %u, \"severity\": \"%s\", \"rule\": \"%s\", \"message\": ", f.line,
-               f.column, kSeverity[f.severity], rule);
+               f.column, kDevCapLintSeverity[f.severity], rule);
         DevCapJsonString(&file->stdoutSink, f.message);
         printf("}");
     } else if (file->options->colour) {
         printf("\033[1m%s:%u:%u:\033[0m %s%s:\033[0m %s [%s]\n", file->name, f.line, f.column, kColour[f.severity],
-               kSeverity[f.severity], f.message, rule);
+               kDevCapLintSeverity[f.severity], f.message, rule);
     } else {
-        printf("%s:%u:%u: %s: %s [%s]\n", file->name, f.line, f.column, kSeverity[f.severity], f.message, rule);
+        printf("%s:%u:%u: %s: %s [%s]\n", file->name, f.line, f.column, kDevCapLintSeverity[f.severity], f.message,
+               rule);
     }
 }
 
@@ -87,7 +87,7 @@ int Run(int argc, char* argv[]) {
             return 0;
         } else if (strcmp(arg, "--list-rules") == 0) {
             for (const tLintRule& r : kDevCapLintRules)
-                printf("%-18s %-7s %s\n", r.name, kSeverity[r.severity], r.summary);
+                printf("%-18s %-7s %s\n", r.name, kDevCapLintSeverity[r.severity], r.summary);
             return 0;
         } else if (strcmp(arg, "--format=json") == 0 || strcmp(arg, "--format=text") == 0) {
             options.json = strcmp(arg, "--format=json") == 0;

@@ -18,7 +18,7 @@ struct tReply {
 };
 tReply gReply;
 char gInput[1 << 20];  // where the page puts the bytes of a call
-tReply gText;  // a rendering to be quoted into gReply
+tReply gText;          // a rendering to be quoted into gReply
 
 void Add(void* ctx, const char* text, size_t len) {
     auto* r = static_cast<tReply*>(ctx);
@@ -64,13 +64,12 @@ EMSCRIPTEN_KEEPALIVE const tReply* WebLint(const char* text, size_t size) {
     Say("[");
     bool first = true;
     const tLintReport report{[](void* ctx, const tLintFinding& f) {
-                                 static const char* const kSeverity[] = {"error", "warning", "note"};
                                  char head[160];
                                  snprintf(head, sizeof head,
                                           "%s{\"line\": %u, \"column\": %u, \"severity\": \"%s\", \"rule\": \"%s\", "
                                           "\"message\": ",
                                           *static_cast<bool*>(ctx) ? "" : ", ", f.line, f.column,
-                                          kSeverity[f.severity], kDevCapLintRules[f.rule].name);
+                                          kDevCapLintSeverity[f.severity], kDevCapLintRules[f.rule].name);
                                  *static_cast<bool*>(ctx) = false;
                                  Say(head);
                                  const tDevCapSink sink{Add, &gReply};
@@ -110,7 +109,6 @@ EMSCRIPTEN_KEEPALIVE const tReply* WebRecord(const uint8_t* bytes, size_t size, 
 EMSCRIPTEN_KEEPALIVE const tReply* WebTables() {
     tReply* r = Begin();
     const tDevCapSink out{Add, r};
-    static const char* const kKinds[] = {"keyword", "list", "number", "version"};
     Say("{\"entries\": [");
     const tSectionList sections = DevCapSections();
     bool first = true;
@@ -118,9 +116,11 @@ EMSCRIPTEN_KEEPALIVE const tReply* WebTables() {
         for (size_t i = 0; i < sections.sections[s].count; ++i) {
             const tEntry& e = sections.sections[s].entries[i];
             char head[256];
-            snprintf(head, sizeof head, "%s{\"name\": \"%.*s\", \"section\": \"%s\", \"kind\": \"%s\", \"field\": \"%s\", "
-                     "\"keywords\": [", first ? "" : ", ", static_cast<int>(e.name.size()), e.name.data(),
-                     sections.sections[s].title, kKinds[e.kind], DevCapFieldAt(e.offset)->path);
+            snprintf(head, sizeof head,
+                     "%s{\"name\": \"%.*s\", \"section\": \"%s\", \"kind\": \"%s\", \"field\": \"%s\", "
+                     "\"keywords\": [",
+                     first ? "" : ", ", static_cast<int>(e.name.size()), e.name.data(), sections.sections[s].title,
+                     DevCapKindName(e.kind), DevCapFieldAt(e.offset)->path);
             Say(head);
             first = false;
             for (size_t w = 0; w < e.words.count; ++w) {
