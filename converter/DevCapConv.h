@@ -242,7 +242,8 @@ int32_t DevCapReadPieces(tDevConf* dev, const tPieceSource& src, const char* inp
 // file holding the same bytes.
 int32_t DevCapTxtStream2Bin(tDevConf* dev, FILE* fp, const char* input, const tDevCapSink* out);
 int32_t DevCapTxtMem2Bin(tDevConf* dev, const char* text, size_t size, const char* input, const tDevCapSink* out);
-int32_t DevCapTxtFile2Bin(tDevConf* dev, const char* input, const tDevCapSink* out);
+// unreadable, when given, tells whether the file could not be opened or read.
+int32_t DevCapTxtFile2Bin(tDevConf* dev, const char* input, const tDevCapSink* out, bool* unreadable = nullptr);
 bool GetDevCapConfEntry(const char* buf, char (&name)[DEVCAP_NAME_SIZE], char (&data)[DEVCAP_DATA_SIZE]);
 
 // ---- the command line and the output ----

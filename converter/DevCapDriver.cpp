@@ -242,13 +242,15 @@ int32_t DevCapTxtMem2Bin(tDevConf* dev, const char* text, size_t size, const cha
     return DevCapReadPieces(dev, DevCapMemSource(&mem, text, size), input, out, nullptr);
 }
 
-int32_t DevCapTxtFile2Bin(tDevConf* dev, const char* input, const tDevCapSink* out) {
+int32_t DevCapTxtFile2Bin(tDevConf* dev, const char* input, const tDevCapSink* out, bool* unreadable) {
     FILE* fp = fopen(input, "rb");
+    if (unreadable != nullptr) *unreadable = fp == nullptr;
     if (fp == nullptr) {
         DevCapSay(out, "%s:Error. open %s file\n", "DevCapTxtFile2Bin", input);
         return DEVCAP_ERROR;
     }
     const int32_t ret = DevCapTxtStream2Bin(dev, fp, input, out);
+    if (unreadable != nullptr) *unreadable = ferror(fp) != 0;
     fclose(fp);
     return ret;
 }

@@ -82,15 +82,9 @@ int DevCapConvertFile(const char* path, tDevConf* dev, tDevCapMessageFn message,
     if (path == nullptr || dev == nullptr) return DEVCAP_BAD_ARGUMENT;
     const tDevCapSink out = Sink(message, ctx);
     DevCapConfInit(dev);
-    FILE* fp = fopen(path, "rb");
-    if (fp == nullptr) {
-        DevCapSay(&out, "%s:Error. open %s file\n", "DevCapTxtFile2Bin", path);
-        return DEVCAP_IO_ERROR;
-    }
-    const int32_t read = DevCapTxtStream2Bin(dev, fp, path, &out);
-    const bool failed = ferror(fp) != 0;
-    fclose(fp);
-    if (failed) return DEVCAP_IO_ERROR;
+    bool unreadable = false;
+    const int32_t read = DevCapTxtFile2Bin(dev, path, &out, &unreadable);
+    if (unreadable) return DEVCAP_IO_ERROR;
     if (read != 0) return DEVCAP_REFUSED;
     return DevCapDBCheck(dev, &out) == 0 ? DEVCAP_OK : DEVCAP_REFUSED;
 }

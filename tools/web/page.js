@@ -250,7 +250,6 @@ function showRecord(record, name, dropped) {
     li.append(b);
     legend.append(li);
   });
-  state.fields = d.dump.fields;
   $("recordbox").hidden = !dropped;
   if (dropped) {
     $("checklines").textContent = (d.dump.check.passes ? "passes" : "fails") +
