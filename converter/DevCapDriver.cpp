@@ -53,15 +53,14 @@ size_t DirLength(const char* path) {
 }
 
 // A new file beside output, created as fopen would create output (mode 0666
-// less the umask), or with the mode of the file it replaces.
+// less the umask), or with the mode of the file it replaces. Its name has a
+// fixed short length, so it fits wherever the output's own name fits.
 int CreateTemp(const char* output, const struct stat* old, char (&temp)[PATH_MAX + 32]) {
     const size_t dir = DirLength(output);
-    const char* base = output + (dir > 0 ? dir + 1 : 0);
     for (int attempt = 0; attempt < 16; ++attempt) {
         uint32_t salt = 0;
         if (getentropy(&salt, sizeof salt) != 0) salt = static_cast<uint32_t>(getpid()) * 2654435761u + attempt;
-        snprintf(temp, sizeof temp, "%.*s%s.%s.%08x.tmp", static_cast<int>(dir), output, dir > 0 ? "/" : "", base,
-                 salt);
+        snprintf(temp, sizeof temp, "%.*s%s.devcap%08x.tmp", static_cast<int>(dir), output, dir > 0 ? "/" : "", salt);
         const int fd = open(temp, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0) {
             if (old != nullptr) fchmod(fd, old->st_mode & 07777);

@@ -44,6 +44,11 @@ sed -i "1i SENSOR_ID='XYZ'" ptz-dome.txt  # before its EOF line
 check "refused text fails the build" '! cmake --build cm >refused.log 2>&1'
 check "with the converter's lines" 'grep -q "Tex2BinSensorID:Error. Unknown Sensor ID .XYZ." refused.log'
 check "the earlier record stays" 'cmp -s cm/BinFiles/ptz-dome.bin BinFiles/ptz-dome.bin'
+# A project with no language finds the package; two texts of one base name are refused by name.
+cmake -S "$SRC/records" -B rec -DCMAKE_PREFIX_PATH="$PREFIX" "-DRECORD_TEXTS=$WORK/video-server.txt" >rec.log 2>&1
+check "project(records NONE)" '{ cmake --build rec >>rec.log 2>&1 && cmp -s rec/BinFiles/video-server.bin BinFiles/video-server.bin; } || { cat rec.log; false; }'
+mkdir other && cp video-server.txt other/
+check "one record name for two texts" '! cmake -S "$SRC/records" -B dup -DCMAKE_PREFIX_PATH="$PREFIX" "-DRECORD_TEXTS=$WORK/video-server.txt;$WORK/other/video-server.txt" >dup.log 2>&1 && tr -s " \n" " " <dup.log | grep -q "other/video-server.txt and $WORK/video-server.txt would both become BinFiles/video-server.bin"'
 # The installed Python module finds the installed library by itself.
 site=$(dirname "$(dirname "$(find "$PREFIX" -path '*/devcap/__main__.py')")")
 check "python3 -m devcap, installed" \

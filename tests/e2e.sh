@@ -158,6 +158,27 @@ timeout 5 head -c 120 <&3 > fifo.out
 exec 3<&-
 cmp -s fifo.out BinFiles/ipcam.bin && [ -p BinFiles/fifo.bin ] && ok || bad "FIFO bytes"
 
+# --- base names of every length: "BinFiles/" + base + ".bin" holds at most 255
+# characters, so 242 is the longest base; with and without an earlier record ---
+for n in 1 200 236 237 238 239 240 241 242 243; do
+    base=$(head -c "$n" /dev/zero | tr '\0' x)
+    cp "$EXAMPLES/ipcam.txt" "$base.txt"
+    for earlier in no yes; do
+        rm -f "BinFiles/$base.bin"
+        [ $earlier = yes ] && printf 'old record' > "BinFiles/$base.bin"
+        if [ "$n" -le 242 ]; then
+            run "base name of $n, earlier record: $earlier" 0 "@ok:BinFiles/$base.bin" "$base.txt"
+            cmp -s "BinFiles/$base.bin" BinFiles/ipcam.bin && ok || bad "base name of $n: bytes differ"
+        else
+            run "base name of $n, earlier record: $earlier" 1 "DevCapOutputName:Error. output file name for $base.txt is longer than 255 characters
+" "$base.txt"
+            [ $earlier = no ] || [ "$(cat "BinFiles/$base.bin")" = "old record" ] && ok || bad "base name of $n: earlier record changed"
+        fi
+    done
+    ls BinFiles/.*.tmp >/dev/null 2>&1 && bad "base name of $n: a temporary file was left" || ok
+    rm -f "$base.txt" "BinFiles/$base.bin"
+done
+
 # --- a reader polling the record while writers rewrite it sees 120 bytes ---
 cp keep.txt race.txt
 "$BIN" race.txt >/dev/null

@@ -127,6 +127,17 @@ class Module(unittest.TestCase):
             together = list(pool.map(devcap.convert, texts * 40))
         self.assertEqual(together, alone * 40)
 
+    def test_output_name_is_the_converters(self):
+        for path, name in ((".txt", "BinFiles/.bin"), ("a.b.txt", "BinFiles/a.b.bin"),
+                           ("dir.x/file", "BinFiles/file.bin"), ("noext", "BinFiles/noext.bin")):
+            self.assertEqual(devcap.output_name(path), name)
+        with self.assertRaisesRegex(ValueError, "longer than 255"):
+            devcap.output_name("x" * 243)
+        with open(".txt", "wb") as f:
+            f.write(open(os.path.join(EXAMPLES, "ipcam.txt"), "rb").read())
+        run = subprocess.run([sys.executable, "-m", "devcap", ".txt"], capture_output=True, text=True, check=False)
+        self.assertEqual(run.stdout, ".txt: converts to BinFiles/.bin\n")
+
     def test_command_line(self):
         run = subprocess.run([sys.executable, "-m", "devcap", os.path.join(EXAMPLES, "ipcam.txt")],
                              capture_output=True, text=True, check=False)

@@ -94,6 +94,8 @@ class Page(unittest.TestCase):
             self.drop(name + ".txt", read(os.path.join(EXAMPLES, name + ".txt")))
             self.status(f"would write BinFiles/{name}.bin")
             self.assertEqual(self.download(name + ".bin"), expected(name))
+        self.drop(".txt", read(os.path.join(EXAMPLES, "ipcam.txt")))  # the name is the core's, not the script's
+        self.status("would write BinFiles/.bin")
 
     def test_findings_on_their_lines(self):
         text = b"SENSOR_ID='MT9P031'\nSENSOR_CTRL='I2C'\nSENSOR_VOUT='CCIR656_8'\nFWCAP_UNIT_TYPE='IP Camra'\n" \

@@ -22,7 +22,7 @@ import os
 from dataclasses import dataclass, field
 from typing import Iterator, NamedTuple, Optional, Union
 
-__all__ = ["Conversion", "Check", "Entry", "Finding", "Record", "convert", "entries", "lint", "version"]
+__all__ = ["Conversion", "Check", "Entry", "Finding", "Record", "convert", "entries", "lint", "output_name", "version"]
 
 RECORD_SIZE = 120
 
@@ -89,6 +89,7 @@ _signature("DevCapLibVersion", ctypes.c_char_p)
 _signature("DevCapRecordInit", None, _p)
 _signature("DevCapConvertText", _int, ctypes.c_char_p, _sz, ctypes.c_char_p, _p, _MessageFn, _p)
 _signature("DevCapCheckRecord", _int, _p, _MessageFn, _p)
+_signature("DevCapOutputPath", _int, ctypes.c_char_p, ctypes.c_char_p, _sz, _MessageFn, _p)
 _signature("DevCapRenderText", _sz, _p, ctypes.c_char_p, ctypes.c_char_p, _sz)
 _signature("DevCapRenderLayout", _sz, _p, ctypes.c_char_p, _sz)
 _signature("DevCapRenderJson", _sz, _p, ctypes.c_char_p, ctypes.c_char_p, _sz)
@@ -105,6 +106,15 @@ _signature("DevCapLintText", _int, ctypes.c_char_p, _sz, _FindingFn, _p)
 def version() -> str:
     """The version of the libdevcap in use, "MAJOR.MINOR.PATCH"."""
     return _lib.DevCapLibVersion().decode()
+
+
+def output_name(path: Union[str, os.PathLike]) -> str:
+    """The name devcap2bin gives the record of the text file at path, "BinFiles/<base name>.bin";
+    ValueError when it would be longer than 255 characters."""
+    buf = ctypes.create_string_buffer(256)
+    if _lib.DevCapOutputPath(os.fsencode(path), buf, len(buf), _MessageFn(), None) != _OK:
+        raise ValueError(f"{os.fspath(path)}: the record's name would be longer than 255 characters")
+    return os.fsdecode(buf.value)
 
 
 class _Said:

@@ -2,7 +2,6 @@
 with its check; anything else is converted as devcap2bin would, without writing,
 and its messages shown. Exit status 0 when every file converts or passes."""
 
-import os
 import sys
 
 import devcap
@@ -24,8 +23,7 @@ def main(argv: list[str]) -> int:
                     result = devcap.convert(f.read(), path)
                 for line in result.messages:
                     print(line)
-                base = os.path.splitext(os.path.basename(path))[0]
-                print(f"{path}: {'converts to BinFiles/' + base + '.bin' if result.written else 'refused'}")
+                print(f"{path}: {'converts to ' + devcap.output_name(path) if result.written else 'refused'}")
                 ok = result.written
         except (OSError, ValueError) as e:
             print(f"devcap: {e}", file=sys.stderr)

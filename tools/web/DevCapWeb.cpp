@@ -58,6 +58,16 @@ EMSCRIPTEN_KEEPALIVE const tReply* WebConvert(const char* text, size_t size) {
     return r;
 }
 
+// The name devcap2bin gives the record of the text file name: status 0 and
+// "BinFiles/<base name>.bin", or status 1 when it would be too long.
+EMSCRIPTEN_KEEPALIVE const tReply* WebOutputName(const char* name) {
+    tReply* r = Begin();
+    char path[DEVCAP_PATH_SIZE];
+    r->status = DevCapOutputName(name, path, nullptr) == 0 ? 0 : 1;
+    if (r->status == 0) Say(path);
+    return r;
+}
+
 // devcaplint's findings as a JSON array.
 EMSCRIPTEN_KEEPALIVE const tReply* WebLint(const char* text, size_t size) {
     tReply* r = Begin();

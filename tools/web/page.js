@@ -45,12 +45,13 @@ function describe(record, name) {
   return r.status === 2 ? null : JSON.parse(text(r.bytes));
 }
 
-// The name devcap2bin gives the record of a text file.
-function recordName(file) {
-  const base = file.slice(file.lastIndexOf("/") + 1);
-  const dot = base.lastIndexOf(".");
-  return (dot >= 0 ? base.slice(0, dot + 1) + "bin" : base + ".bin");
+// The name devcap2bin gives the record of a text file, "BinFiles/<base>.bin",
+// asked of the core; null when it would be too long.
+function outputName(file) {
+  const r = call((input) => state.core._WebOutputName(input), new TextEncoder().encode(file + "\0"));
+  return r.status === 0 ? text(r.bytes) : null;
 }
+const recordName = (file) => (outputName(file) || "BinFiles/untitled.bin").slice("BinFiles/".length);
 
 // ---- the text side ----
 function currentBytes() { return state.raw || new TextEncoder().encode($("editor").value); }
@@ -70,8 +71,9 @@ function update() {
   showFindings(findings);
   $("messages").textContent = result.messages || "(no messages)";
   const status = $("status");
-  const out = "BinFiles/" + recordName(state.name);
-  status.textContent = result.written ? `devcap2bin would write ${out}` : "devcap2bin refuses this text";
+  const out = outputName(state.name);
+  status.textContent = !result.written ? "devcap2bin refuses this text"
+    : out ? `devcap2bin would write ${out}` : "devcap2bin refuses this file name: the record's name is too long";
   status.className = result.written ? "ok" : "bad";
   if (bytes.length > state.core._WebInputSize()) {
     status.textContent = `only the first ${state.core._WebInputSize()} bytes of this text are read here`;
