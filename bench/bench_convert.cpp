@@ -5,8 +5,7 @@
 #include <cstdio>
 #include <string>
 
-#include "DevCapConv.h"
-#include "libdevcap.h"
+#include "DevCapCore.h"
 
 #ifndef DEVCAP_EXAMPLES
 #error "DEVCAP_EXAMPLES must name the examples directory"

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "DevCapConv.h"
+#include "DevCapCore.h"
 
 #define FUZZ_CHECK(cond)                                                          \
     do {                                                                          \
@@ -60,7 +60,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
     const tDevCapSink out{Collect, &said}, outMem{Collect, &saidMem};
     FILE* fp = fmemopen(const_cast<uint8_t*>(bytes), size, "rb");
     if (fp == nullptr) return 0;  // size 0
-    const int32_t read = DevCapTxtStream2Bin(&dev, fp, "fuzz.txt", &out);
+    tStreamText stream;
+    const int32_t read = DevCapReadPieces(&dev, DevCapStreamSource(&stream, fp), "fuzz.txt", &out, nullptr);
     fclose(fp);
     FUZZ_CHECK(read == 0 || read == DEVCAP_ERROR);
     for (size_t b = 0; b < sizeof dev; ++b) {
@@ -77,6 +78,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
     FUZZ_CHECK(check == 0 || check == DEVCAP_ERROR);
     FUZZ_CHECK(memcmp(&dev, &before, sizeof dev) == 0);
     if (read == 0 && check == 0) FUZZ_CHECK(DevCapOtuputBinFile(&dev, "/dev/null", nullptr) == 0);
+    // Whatever converted compares with the defaults as the bytes say.
+    FUZZ_CHECK((DevCapDiff(
+                    init, dev, [](void*, const tDevCapChange*) {}, nullptr) == 0) ==
+               (memcmp(&init, &dev, sizeof dev) == 0));
 
     // The same bytes as a path argument: the output name never overruns.
     char path[512];

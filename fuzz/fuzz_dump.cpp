@@ -1,11 +1,13 @@
-// libFuzzer target: any 120 bytes as a record through devcapdump's text and
-// layout. When the dump says its text reproduces the record, reading that
-// text back must give the same bytes; when it says not, it must not.
+// libFuzzer target: any bytes as one or two records, through devcapdump's
+// text, layout and JSON and through the comparison. When the dump says its
+// text reproduces the record, reading that text back must give the same
+// bytes; when it says not, it must not. A record compared with itself is the
+// same; A against B and B against A list the same fields.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
-#include "DevCapDump.h"
+#include "DevCapCore.h"
 
 namespace {
 
@@ -21,12 +23,26 @@ void Collect(void* ctx, const char* bytes, size_t len) {
     t->len += len;
 }
 
+// The paths of the fields that differ, in order.
+struct tPaths {
+    const char* path[64];
+    size_t n;
+};
+
+void Path(void* ctx, const tDevCapChange* c) {
+    auto* p = static_cast<tPaths*>(ctx);
+    if (c->path != nullptr && p->n < 64) p->path[p->n++] = c->path;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
-    tDevConf dev;
+    tDevConf dev, other;
     memset(&dev, 0, sizeof dev);
+    memset(&other, 0, sizeof other);
     memcpy(&dev, bytes, size < sizeof dev ? size : sizeof dev);
+    if (size > sizeof dev)
+        memcpy(&other, bytes + sizeof dev, size - sizeof dev < sizeof other ? size - sizeof dev : sizeof other);
 
     static tText text;
     text.len = 0;
@@ -46,5 +62,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
     const bool same = memcmp(&back, &dev, sizeof dev) == 0;
     const bool claims = strstr(text.buf, "turns it back into the same 120 bytes") != nullptr;
     if (same != claims) abort();
+
+    tPaths ab{}, ba{}, self{};
+    if (DevCapDiff(dev, dev, Path, &self) != 0 || self.n != 0) abort();
+    const int changes = DevCapDiff(dev, other, Path, &ab);
+    DevCapDiff(other, dev, Path, &ba);
+    if (ab.n != ba.n || (changes == 0) != (memcmp(&dev, &other, sizeof dev) == 0)) abort();
+    for (size_t i = 0; i < ab.n; ++i) {
+        if (ab.path[i] != ba.path[i]) abort();
+    }
     return 0;
 }

@@ -4,13 +4,19 @@
  * Converts capability text into the 120-byte record (tDevConf, DevCap.h)
  * exactly as devcap2bin does, checks records, writes them with devcap2bin's
  * guarantees, renders them as text, as a layout table and as JSON, reads and
- * sets fields by path, lists the entries and their keywords, and lints text.
+ * sets fields by path, lists the entries and their keywords, lints text and
+ * mends what it is sure of, and compares two records field by field.
  *
  * Every function is safe to call from many threads at once: nothing is
- * allocated, nothing is kept between calls. Diagnostics go to the caller's
+ * allocated and nothing is kept between calls. Diagnostics go to the caller's
  * message function, one call per piece of text (a message may arrive in
- * several pieces; a line ends with '\n'); a null function drops them. Results
- * are the DEVCAP_* codes below, never errno for the library's own errors.
+ * several pieces; a line ends with '\n'); a null function drops them.
+ *
+ * Results are DEVCAP_OK or one of the negative codes below, never errno; the
+ * functions that answer a size or a count say so. Strings the library hands
+ * out are either static (they live as long as the program: names, paths,
+ * keywords, DevCapStrError's texts) or valid only during the call that hands
+ * them to a callback, as each declaration says.
  */
 #ifndef LIBDEVCAP_H
 #define LIBDEVCAP_H
@@ -30,22 +36,47 @@ extern "C" {
 #define DEVCAP_API
 #endif
 
-#define DEVCAP_LIB_VERSION_MAJOR 1
-#define DEVCAP_LIB_VERSION_MINOR 1
+/* The library's version; the build reads it from here. */
+#define DEVCAP_VERSION_MAJOR 1
+#define DEVCAP_VERSION_MINOR 2
+#define DEVCAP_VERSION_PATCH 0
+
+/* The reader's limits, in characters: a line is read in pieces of at most
+ * DEVCAP_PIECE_MAX; a longer name or value makes the line skipped; an output
+ * path may not be longer than DEVCAP_PATH_MAX. */
+#define DEVCAP_PIECE_MAX 159
+#define DEVCAP_NAME_MAX 31
+#define DEVCAP_VALUE_MAX 127
+#define DEVCAP_PATH_MAX 255
 
 /* Results. */
 #define DEVCAP_OK 0
 #define DEVCAP_REFUSED (-1)      /* the text or record was refused; the messages say why */
-#define DEVCAP_NOT_FOUND (-2)    /* no field, entry or keyword by that path, name or index */
-#define DEVCAP_TOO_WIDE (-3)     /* the value does not fit the field, or the field is no number */
+#define DEVCAP_NOT_FOUND (-2)    /* no field, entry, rule or keyword by that path, name or index */
+#define DEVCAP_TOO_WIDE (-3)     /* the value does not fit the field or buffer, or the field is no number */
 #define DEVCAP_BAD_ARGUMENT (-4) /* a null pointer where one is needed */
-#define DEVCAP_IO_ERROR (-5)     /* a file could not be opened, read or written; the messages say which */
+#define DEVCAP_IO_ERROR (-5)     /* a file could not be opened, read or written; errno or the messages say which */
 
-/* Receives diagnostics: len bytes of text (not terminated). */
+/* A short English text for a result code ("refused", ...); never NULL,
+ * static. */
+DEVCAP_API const char* DevCapStrError(int result);
+
+/* The library's version, "MAJOR.MINOR.PATCH"; static. */
+DEVCAP_API const char* DevCapLibVersion(void);
+
+/* Receives diagnostics: len bytes of text (not terminated, valid during the
+ * call only). */
 typedef void (*tDevCapMessageFn)(void* ctx, const char* text, size_t len);
 
-/* The library's version, "MAJOR.MINOR.PATCH". */
-DEVCAP_API const char* DevCapLibVersion(void);
+/* A message function that writes to the stdio stream (FILE*) given as ctx. */
+DEVCAP_API void DevCapToFile(void* file, const char* text, size_t len);
+
+/* Ends a program that reports on standard output: closes it and answers
+ * status, or 2 after one line on standard error naming program when what was
+ * printed did not reach its reader (a full disk, a closed pipe). */
+DEVCAP_API int DevCapCloseStdout(const char* program, int status);
+
+/* ---- converting ---- */
 
 /* Fills dev with the defaults every conversion starts from. */
 DEVCAP_API void DevCapRecordInit(tDevConf* dev);
@@ -53,58 +84,95 @@ DEVCAP_API void DevCapRecordInit(tDevConf* dev);
 /* Converts size bytes of capability text into dev, read exactly as a file
  * holding those bytes (the same pieces and messages; name stands for the
  * file in them), then runs the consistency check. DEVCAP_OK when devcap2bin
- * would write the record; DEVCAP_REFUSED when it would not. */
+ * would write the record; DEVCAP_REFUSED when it would not (dev holds what
+ * was read); DEVCAP_BAD_ARGUMENT for a null dev, or a null text with size. */
 DEVCAP_API int DevCapConvertText(const char* text, size_t size, const char* name, tDevConf* dev,
                                  tDevCapMessageFn message, void* ctx);
 
-/* The same for the text file at path. DEVCAP_IO_ERROR when it cannot be
- * opened or read, with devcap2bin's message. */
+/* The same for the text file at path, with devcap2bin's messages.
+ * DEVCAP_IO_ERROR when it cannot be opened or read. */
 DEVCAP_API int DevCapConvertFile(const char* path, tDevConf* dev, tDevCapMessageFn message, void* ctx);
 
 /* The consistency check on a record: DEVCAP_OK or DEVCAP_REFUSED. Its lines
  * (warnings, and the first error) go to message. dev is only read. */
 DEVCAP_API int DevCapCheckRecord(const tDevConf* dev, tDevCapMessageFn message, void* ctx);
 
+/* Whether size bytes are a record rather than capability text, told by
+ * content: exactly 120 bytes holding a NUL byte (every record has one, at
+ * the end of its key; text has none). 1 or 0. */
+DEVCAP_API int DevCapIsRecord(const void* bytes, size_t size);
+
+/* Reads a record, or converts a text, from size bytes told apart by
+ * DevCapIsRecord: DEVCAP_OK with dev filled; DEVCAP_REFUSED for a text
+ * devcap2bin refuses (its lines go to message, name standing for the file);
+ * a record is taken as it is, whatever its check says. */
+DEVCAP_API int DevCapLoad(const void* bytes, size_t size, const char* name, tDevConf* dev, tDevCapMessageFn message,
+                          void* ctx);
+
+/* The same from the file at path (standard input when path is NULL), read
+ * once from its start, so that a pipe will do; name stands for it in the
+ * messages. DEVCAP_IO_ERROR, with errno set and nothing said, when it cannot
+ * be opened or read. */
+DEVCAP_API int DevCapLoadFile(const char* path, const char* name, tDevConf* dev, tDevCapMessageFn message, void* ctx);
+
+/* ---- writing ---- */
+
 /* The name devcap2bin gives the record of the text file input,
- * "BinFiles/<base name>.bin", into path (size bytes). DEVCAP_TOO_WIDE when it
- * does not fit size or 255 characters. */
+ * "BinFiles/<base name>.bin", into path (size bytes, terminator included).
+ * DEVCAP_TOO_WIDE when it is longer than DEVCAP_PATH_MAX (after devcap2bin's
+ * message) or does not fit size (silently). */
 DEVCAP_API int DevCapOutputPath(const char* input, char* path, size_t size, tDevCapMessageFn message, void* ctx);
 
 /* Writes the 120 bytes to path as devcap2bin does: written beside, synced,
- * renamed over path; a failure leaves an earlier file as it was. Special
- * files are written in place. DEVCAP_OK or DEVCAP_IO_ERROR, with devcap2bin's
- * lines (the success line included). */
+ * renamed over path, the directory synced; a failure leaves an earlier file
+ * as it was and no file beside it. Special files are written in place.
+ * DEVCAP_OK or DEVCAP_IO_ERROR, with devcap2bin's lines (the success line
+ * included). */
 DEVCAP_API int DevCapWriteRecord(const tDevConf* dev, const char* path, tDevCapMessageFn message, void* ctx);
 
-/* Renderings, as devcapdump prints them: capability text that converts back
- * into dev (source names the record in its first comment), the layout table,
- * and JSON. Each writes at most size - 1 bytes and a terminator into buf (buf
- * may be null when size is 0) and answers the length of the whole rendering:
- * a result of size or more means buf was too small. */
+/* Replaces the file at path with size bytes of text in the same way, keeping
+ * its mode. DEVCAP_OK, or DEVCAP_IO_ERROR with errno set; nothing is said. */
+DEVCAP_API int DevCapWriteText(const char* path, const char* text, size_t size);
+
+/* ---- renderings ----
+ * Each writes at most size - 1 bytes and a terminator into buf (buf may be
+ * null when size is 0) and answers the length of the whole rendering: a
+ * result of size or more means buf was too small. A null record renders
+ * nothing and answers 0. */
+
+/* Capability text that converts back into dev (source names the record in
+ * its first comment; null or "" for none), as devcapdump prints it. */
 DEVCAP_API size_t DevCapRenderText(const tDevConf* dev, const char* source, char* buf, size_t size);
+/* One line per field: offset, size, path, raw value, meaning; the check. */
 DEVCAP_API size_t DevCapRenderLayout(const tDevConf* dev, char* buf, size_t size);
+/* The record as one JSON object (schema in devcapdump(1)). */
 DEVCAP_API size_t DevCapRenderJson(const tDevConf* dev, const char* source, char* buf, size_t size);
+/* Every entry with its section, kind, field and keywords as one JSON array. */
+DEVCAP_API size_t DevCapRenderEntriesJson(char* buf, size_t size);
+
+/* ---- fields and entries ---- */
 
 /* One field by its path, such as "FwDevCap.IO.DIs": its value (1, 2 or 4
  * bytes, little-endian as stored). DEVCAP_NOT_FOUND for an unknown path,
- * DEVCAP_TOO_WIDE for a field wider than 4 bytes, or for a value that does not
- * fit the field. */
+ * DEVCAP_TOO_WIDE for a field of 3 or more than 4 bytes, or (set) for a value
+ * that does not fit the field, which is then left as it was. */
 DEVCAP_API int DevCapGetField(const tDevConf* dev, const char* path, uint32_t* value);
 DEVCAP_API int DevCapSetField(tDevConf* dev, const char* path, uint32_t value);
 
 typedef struct {
-    const char* path;  /* "FwDevCap.IO.DIs" */
+    const char* path;  /* "FwDevCap.IO.DIs"; static */
     uint32_t offset;   /* in the record */
     uint32_t width;    /* in bytes */
-    const char* entry; /* the entry that sets it, or NULL */
+    const char* entry; /* the entry that sets it, or NULL; static */
 } tDevCapFieldInfo;
 
-/* The record's fields in offset order; they cover its 120 bytes. */
+/* The record's fields in offset order; they cover its 120 bytes.
+ * DevCapFieldInfo: DEVCAP_NOT_FOUND for index >= DevCapFieldCount(). */
 DEVCAP_API size_t DevCapFieldCount(void);
 DEVCAP_API int DevCapFieldInfo(size_t index, tDevCapFieldInfo* info);
 
 typedef struct {
-    const char* name;       /* "FWCAP_MISC_IO" */
+    const char* name;       /* "FWCAP_MISC_IO"; every string here is static */
     const char* section;    /* "Firmware capabilities" */
     const char* kind;       /* "keyword", "list", "number" or "version" */
     const char* field;      /* the path of the field it writes */
@@ -114,22 +182,90 @@ typedef struct {
 } tDevCapEntryInfo;
 
 /* The entries in the order the sections own them, and their keywords with
- * the code (list elements: the bit) each stores. */
+ * the code (list elements: the bit) each stores; keyword text is static.
+ * DEVCAP_NOT_FOUND for an index past the end. */
 DEVCAP_API size_t DevCapEntryCount(void);
 DEVCAP_API int DevCapEntryInfo(size_t index, tDevCapEntryInfo* info);
 DEVCAP_API int DevCapEntryKeyword(size_t entry, size_t keyword, const char** text, uint32_t* code);
 
+/* The value the entry called name (any case) stores for value, as the
+ * converter reads it: DEVCAP_OK with *code set, DEVCAP_NOT_FOUND for a name no
+ * section owns, DEVCAP_REFUSED for a value the entry rejects. */
+DEVCAP_API int DevCapEntryValue(const char* name, const char* value, uint32_t* code);
+
+/* ---- lint ---- */
+
+/* One edit of a fix: replace the bytes [column, column + length) of line
+ * (both from 1; columns count bytes) by text. */
 typedef struct {
-    uint32_t line, column; /* from 1; the column counts bytes */
-    const char* severity;  /* "error", "warning" or "note" */
-    const char* rule;      /* "bad-value", "duplicate", ... */
-    const char* message;   /* valid during the call only */
+    uint32_t line, column, length;
+    const char* text;
+} tDevCapEdit;
+
+typedef struct {
+    uint32_t line, column;    /* from 1; the column counts bytes */
+    const char* severity;     /* "error", "warning" or "note"; static */
+    const char* rule;         /* "bad-value", "duplicate", ...; static */
+    const char* message;      /* valid during the call only */
+    const tDevCapEdit* edits; /* the fix the rule is sure of, or NULL; valid during the call only */
+    size_t nedits;
 } tDevCapFinding;
 typedef void (*tDevCapFindingFn)(void* ctx, const tDevCapFinding* finding);
 
-/* devcaplint's findings on size bytes of text; an error finding exactly when
- * DevCapConvertText would refuse it. Answers the number of findings. */
+typedef struct {
+    const char* name;     /* static */
+    const char* severity; /* "error" (cannot be turned off), "warning" or "note" */
+    const char* summary;
+} tDevCapLintRule;
+
+/* The rules; a rule's bit in a disabled mask is 1 << its index. */
+DEVCAP_API size_t DevCapLintRuleCount(void);
+DEVCAP_API int DevCapLintRuleInfo(size_t index, tDevCapLintRule* info);
+
+/* Adds the rules of a comma list of names ("duplicate,quote") to *disabled.
+ * DEVCAP_NOT_FOUND for a name that is no rule, DEVCAP_REFUSED for an error
+ * rule (errors cannot be turned off); *disabled is then unchanged and the
+ * reason goes to message. */
+DEVCAP_API int DevCapLintDisable(const char* list, uint32_t* disabled, tDevCapMessageFn message, void* ctx);
+
+/* devcaplint's findings on size bytes of text, sorted by line and column,
+ * rules in disabled (warnings and notes) turned off: an error finding
+ * exactly when DevCapConvertText would refuse the text. Answers the number
+ * of findings, or DEVCAP_BAD_ARGUMENT. */
 DEVCAP_API int DevCapLintText(const char* text, size_t size, tDevCapFindingFn finding, void* ctx);
+DEVCAP_API int DevCapLintTextDisabled(const char* text, size_t size, uint32_t disabled, tDevCapFindingFn finding,
+                                      void* ctx);
+
+/* The text with every fix of DevCapLintTextDisabled's findings applied, as a
+ * rendering (see above). */
+DEVCAP_API size_t DevCapLintFix(const char* text, size_t size, uint32_t disabled, char* buf, size_t bufsize);
+
+/* One finding as a JSON object (keys file, when file is not NULL, line,
+ * column, severity, rule, message, and fix when it has one), as a rendering. */
+DEVCAP_API size_t DevCapRenderFindingJson(const tDevCapFinding* finding, const char* file, char* buf, size_t size);
+
+/* ---- comparing ---- */
+
+typedef struct {
+    const char* path;  /* the field's path; NULL for a line of the check */
+    const char* entry; /* the entry that sets the field, or NULL */
+    uint32_t offset, width;
+    const char *a, *b; /* the field's value in a and b as the entry's text (a number where
+                          no keyword has it); for a check line, the line in a or b and
+                          NULL where it does not appear. Valid during the call only. */
+} tDevCapChange;
+typedef void (*tDevCapChangeFn)(void* ctx, const tDevCapChange* change);
+
+/* What differs between two records: each field whose value differs, in
+ * record order, then the lines of the consistency check (every rule on its
+ * own) that appear or disappear. Answers the number of changes: 0 when the
+ * records are the same. */
+DEVCAP_API int DevCapDiffRecords(const tDevConf* a, const tDevConf* b, tDevCapChangeFn change, void* ctx);
+/* The same as devcapdiff prints it, as text and as one JSON object (names
+ * stand for the two inputs), as renderings. */
+DEVCAP_API size_t DevCapRenderDiff(const tDevConf* a, const tDevConf* b, char* buf, size_t size);
+DEVCAP_API size_t DevCapRenderDiffJson(const tDevConf* a, const tDevConf* b, const char* name_a, const char* name_b,
+                                       char* buf, size_t size);
 
 #ifdef __cplusplus
 }

@@ -1,21 +1,11 @@
-// libdevcap through its C interface only: conversions equal the converter's,
-// on many threads at once; fields by path; renderings into small buffers.
+// libdevcap through its C interface: conversions equal the converter's, on
+// many threads at once; fields and entries by path and index at their edges;
+// renderings into buffers of every size; lint options; JSON strings.
 #include <thread>
 
 #include "TestRecord.h"
-#include "libdevcap.h"
 
 namespace {
-
-std::string ReadFile(const std::string& path) {
-    std::string text;
-    FILE* fp = fopen(path.c_str(), "rb");
-    for (int c; fp != nullptr && (c = fgetc(fp)) != EOF;) text.push_back(static_cast<char>(c));
-    if (fp != nullptr) fclose(fp);
-    return text;
-}
-
-void Append(void* ctx, const char* text, size_t len) { static_cast<std::string*>(ctx)->append(text, len); }
 
 struct tConverted {
     int result;
@@ -32,19 +22,23 @@ tConverted Convert(const std::string& text) {
     return c;
 }
 
-const char* const kExamples[] = {"ipcam", "ptz-dome", "video-server"};
+const char* const kExamples[] = {"ipcam.txt", "ptz-dome.txt", "video-server.txt"};
 
 }  // namespace
 
 TEST(Library, ConvertsAsTheConverter) {
     for (const char* name : kExamples) {
-        const std::string path = std::string(DEVCAP_EXAMPLES "/") + name + ".txt";
-        const tConverted text = Convert(ReadFile(path));
+        const tConverted text = Convert(Example(name));
         EXPECT_EQ(text.result, DEVCAP_OK) << name << text.said;
-        tDevConf dev;
+        tDevConf dev, loaded;
         std::string said;
-        EXPECT_EQ(DevCapConvertFile(path.c_str(), &dev, Append, &said), DEVCAP_OK);
+        EXPECT_EQ(DevCapConvertFile((std::string(DEVCAP_EXAMPLES "/") + name).c_str(), &dev, Append, &said), DEVCAP_OK);
         EXPECT_EQ(BytesOf(dev), text.bytes) << name;
+        // A record and its text load alike; a record is told by content.
+        EXPECT_EQ(DevCapLoad(&dev, sizeof dev, "r", &loaded, nullptr, nullptr), DEVCAP_OK);
+        EXPECT_EQ(BytesOf(loaded), text.bytes);
+        EXPECT_EQ(DevCapLoad(Example(name).data(), Example(name).size(), "t", &loaded, nullptr, nullptr), DEVCAP_OK);
+        EXPECT_EQ(BytesOf(loaded), text.bytes);
     }
     const tConverted bad = Convert("SENSOR_ID='XYZ'\nFWCAP_DIS='1'\n");
     EXPECT_EQ(bad.result, DEVCAP_REFUSED);
@@ -57,13 +51,21 @@ TEST(Library, ConvertsAsTheConverter) {
     EXPECT_EQ(DevCapConvertFile("/nonexistent.txt", &dev, Append, &said), DEVCAP_IO_ERROR);
     EXPECT_EQ(said, "DevCapTxtFile2Bin:Error. open /nonexistent.txt file\n");
     EXPECT_EQ(DevCapConvertText(nullptr, 1, "x", &dev, nullptr, nullptr), DEVCAP_BAD_ARGUMENT);
+    // 120 bytes of text, no NUL among them: a text, which this one is not.
+    const std::string text120 = "SENSOR_ID='MT9P031'\n" + std::string(99, '#') + "\n";
+    EXPECT_EQ(DevCapIsRecord(text120.data(), 120), 0);
+    EXPECT_EQ(DevCapIsRecord(kDefaultBytes.data(), 120), 1);
+    EXPECT_EQ(DevCapIsRecord(kDefaultBytes.data(), 119), 0);
+    said.clear();
+    EXPECT_EQ(DevCapLoad(text120.data(), 120, "n.txt", &dev, Append, &said), DEVCAP_REFUSED);
+    EXPECT_EQ(said, "DevCapDBCheckSensorBoardIF:Error. missing control interface in sensor\n");
 }
 
 // Different texts on several threads at once give the single-threaded results
 // (run under ThreadSanitizer by the tsan preset).
 TEST(Library, Threads) {
     std::vector<std::string> texts;
-    for (const char* name : kExamples) texts.push_back(ReadFile(std::string(DEVCAP_EXAMPLES "/") + name + ".txt"));
+    for (const char* name : kExamples) texts.push_back(Example(name));
     texts.push_back("SENSOR_ID='XYZ'\nDN_SRC='DSP,X'\n");
     texts.push_back(texts[0] + "FWCAP_DIS='3'\n");
     std::vector<tConverted> alone;
@@ -75,10 +77,7 @@ TEST(Library, Threads) {
             for (size_t i = 0; i < 200; ++i) {
                 const size_t which = (i + t) % texts.size();
                 if (!(Convert(texts[which]) == alone[which])) ++mismatches[t];
-                char buf[64];
-                tDevConf dev;
-                DevCapRecordInit(&dev);
-                if (DevCapRenderJson(&dev, "x", buf, sizeof buf) < sizeof buf) ++mismatches[t];
+                if (DevCapLintText(texts[which].data(), texts[which].size(), nullptr, nullptr) < 0) ++mismatches[t];
             }
         });
     }
@@ -86,48 +85,169 @@ TEST(Library, Threads) {
     EXPECT_EQ(mismatches, std::vector<int>(4, 0));
 }
 
-// Fields by path and the entry tables are the Python module's tests too; here
-// what only C sees: sizes, null arguments, cut renderings.
-TEST(Library, CInterface) {
+TEST(Library, Fields) {
     tDevConf dev;
     DevCapRecordInit(&dev);
     const struct {
         const char* path;
         uint32_t value;
-        int result;
+        int set, get;
+        uint32_t after;  // what get reads after the set
     } rows[] = {
-        {"FwDevCap.IO.DIs", 255, DEVCAP_OK},
-        {"FwDevCap.IO.DIs", 256, DEVCAP_TOO_WIDE},
-        {"FwDevCap.head.ver", 0x10000, DEVCAP_TOO_WIDE},
-        {"CamCap.DCIrisLevel", 0xffffffff, DEVCAP_OK},
-        {"head.key", 0, DEVCAP_TOO_WIDE},
-        {"fwdevcap.io.dis", 0, DEVCAP_NOT_FOUND},
+        {"FwDevCap.IO.DIs", 255, DEVCAP_OK, DEVCAP_OK, 255},
+        {"FwDevCap.IO.DIs", 256, DEVCAP_TOO_WIDE, DEVCAP_OK, 0},
+        {"FwDevCap.head.ver", 0xffff, DEVCAP_OK, DEVCAP_OK, 0xffff},
+        {"FwDevCap.head.ver", 0x10000, DEVCAP_TOO_WIDE, DEVCAP_OK, 1},
+        {"CamCap.DCIrisLevel", 0xffffffff, DEVCAP_OK, DEVCAP_OK, 0xffffffff},
+        {"head.key", 0, DEVCAP_TOO_WIDE, DEVCAP_TOO_WIDE, 0},
+        {"FwDevCap.PtzCap.rsvd", 0, DEVCAP_TOO_WIDE, DEVCAP_TOO_WIDE, 0},  // 3 bytes
+        {"fwdevcap.io.dis", 0, DEVCAP_NOT_FOUND, DEVCAP_NOT_FOUND, 0},
+        {"FwDevCap.IO", 0, DEVCAP_NOT_FOUND, DEVCAP_NOT_FOUND, 0},
     };
     for (const auto& row : rows) {
         tDevConf d = dev;
         uint32_t value = 0;
-        EXPECT_EQ(DevCapSetField(&d, row.path, row.value), row.result) << row.path << "=" << row.value;
-        if (row.result == DEVCAP_OK) {
-            EXPECT_EQ(DevCapGetField(&d, row.path, &value), DEVCAP_OK);
-            EXPECT_EQ(value, row.value) << row.path;
-        } else {
-            EXPECT_EQ(BytesOf(d), BytesOf(dev)) << row.path;
-        }
+        EXPECT_EQ(DevCapSetField(&d, row.path, row.value), row.set) << row.path << "=" << row.value;
+        EXPECT_EQ(DevCapGetField(&d, row.path, &value), row.get) << row.path;
+        EXPECT_EQ(value, row.after) << row.path;
+        EXPECT_TRUE(row.set == DEVCAP_OK || BytesOf(d) == BytesOf(dev)) << row.path;
     }
     EXPECT_EQ(DevCapGetField(&dev, "FwDevCap.IO.DIs", nullptr), DEVCAP_BAD_ARGUMENT);
-    const tConverted cam = Convert(ReadFile(DEVCAP_EXAMPLES "/ipcam.txt"));
-    const tDevConf camDev = RecordOf(cam.bytes);
-    const size_t need = DevCapRenderText(&camDev, "ipcam.bin", nullptr, 0);
+    // Fields, entries and keywords by index, at the ends of their lists.
+    tDevCapFieldInfo field;
+    EXPECT_EQ(DevCapFieldCount(), 56u);
+    ASSERT_EQ(DevCapFieldInfo(55, &field), DEVCAP_OK);
+    EXPECT_EQ(std::string(field.path) + " " + std::to_string(field.offset) + " " + std::to_string(field.width),
+              "CamCap.Rsvd 96 24");
+    EXPECT_EQ(field.entry, nullptr);
+    ASSERT_EQ(DevCapFieldInfo(50, &field), DEVCAP_OK);
+    EXPECT_STREQ(field.entry, "MD_SRC");
+    EXPECT_EQ(DevCapFieldInfo(56, &field), DEVCAP_NOT_FOUND);
+    tDevCapEntryInfo e;
+    EXPECT_EQ(DevCapEntryCount(), 38u);
+    ASSERT_EQ(DevCapEntryInfo(24, &e), DEVCAP_OK);
+    EXPECT_EQ(std::string(e.name) + "|" + e.section + "|" + e.kind + "|" + e.field + "|" + std::to_string(e.offset) +
+                  "|" + std::to_string(e.width) + "|" + std::to_string(e.keywords) + "|" + e.stop,
+              "FWCAP_MISC_IO|Firmware capabilities|list|FwDevCap.IO.MiscIO|43|1|4|NONE");
+    ASSERT_EQ(DevCapEntryInfo(37, &e), DEVCAP_OK);
+    EXPECT_STREQ(e.name, "CAMERA_FNUM");
+    EXPECT_EQ(DevCapEntryInfo(38, &e), DEVCAP_NOT_FOUND);
+    const char* text = nullptr;
+    uint32_t code = 0;
+    ASSERT_EQ(DevCapEntryKeyword(0, 23, &text, &code), DEVCAP_OK);
+    EXPECT_EQ(std::string(text) + "=" + std::to_string(code), "AR0331=23");
+    EXPECT_EQ(DevCapEntryKeyword(0, 24, &text, &code), DEVCAP_NOT_FOUND);
+    EXPECT_EQ(DevCapEntryKeyword(38, 0, &text, &code), DEVCAP_NOT_FOUND);
+    // The value an entry stores, as the converter reads it.
+    EXPECT_EQ(DevCapEntryValue("zoom_lens", "22X", &code), DEVCAP_OK);
+    EXPECT_EQ(code, 2u);
+    EXPECT_EQ(DevCapEntryValue("FWCAP_DIS", "300", &code), DEVCAP_OK);
+    EXPECT_EQ(code, 0x2cu);
+    EXPECT_EQ(DevCapEntryValue("ZOOM_LENS", "27x", &code), DEVCAP_REFUSED);
+    EXPECT_EQ(DevCapEntryValue("ZOOM", "10x", &code), DEVCAP_NOT_FOUND);
+    EXPECT_EQ(DevCapEntryValue("FWCAP_DIS", std::string(128, '1').c_str(), &code), DEVCAP_TOO_WIDE);
+}
+
+// Every rendering into a buffer: cut and terminated when too small, whole
+// from the exact size on.
+TEST(Library, Renderings) {
+    const tConverted cam = Convert(Example("ipcam.txt"));
+    const tDevConf dev = RecordOf(cam.bytes);
+    const size_t need = DevCapRenderText(&dev, "ipcam.bin", nullptr, 0);
     std::string text(need + 1, '\0');
-    EXPECT_EQ(DevCapRenderText(&camDev, "ipcam.bin", text.data(), text.size()), need);
+    EXPECT_EQ(DevCapRenderText(&dev, "ipcam.bin", text.data(), text.size()), need);
     text.resize(need);
     EXPECT_EQ(Convert(text).bytes, cam.bytes);  // the text makes the same record
+    EXPECT_EQ(text.substr(0, text.find('\n')), "# Device capability text of ipcam.bin, written by devcapdump.");
     char small[8];
-    EXPECT_EQ(DevCapRenderLayout(&camDev, small, sizeof small), DevCapRenderLayout(&camDev, nullptr, 0));
+    EXPECT_EQ(DevCapRenderLayout(&dev, small, sizeof small), DevCapRenderLayout(&dev, nullptr, 0));
     EXPECT_STREQ(small, "offset ");  // cut, and terminated
-    char path[32];
-    EXPECT_EQ(DevCapOutputPath("cap/board.txt", path, sizeof path, nullptr, nullptr), DEVCAP_OK);
-    EXPECT_STREQ(path, "BinFiles/board.bin");
-    EXPECT_EQ(DevCapOutputPath("cap/a-long-base-name.txt", path, 20, nullptr, nullptr), DEVCAP_TOO_WIDE);
-    EXPECT_STREQ(DevCapLibVersion(), DEVCAP_VERSION);
+    std::string exact(need, 'x');
+    DevCapRenderText(&dev, "ipcam.bin", exact.data(), need);
+    EXPECT_EQ(exact.substr(0, need - 1) + '\n', text);
+    EXPECT_EQ(exact.back(), '\0');
+    EXPECT_EQ(DevCapRenderJson(nullptr, "x", small, sizeof small), 0u);
+    // What text cannot give is named; a record from bytes names no source.
+    const tDevConf odd = RecordOf(
+        Patched(kDefaultBytes, {AT(head.ConfCap, 0x1e), AT(FwDevCap.PtzCap.rsvd[1], 9), AT(FwDevCap.type, 200),
+                                AT(FwDevCap.IO.MiscIO, 0x31), AT(FwDevCap.PtzCap.ZoomCap, 0), AT(MdCap.MdSrc, 0)}));
+    text.assign(4096, '\0');
+    text.resize(DevCapRenderText(&odd, nullptr, text.data(), text.size()));
+    for (const char* part :
+         {"# Device capability text, written by devcapdump.\n"
+          "# devcap2bin will NOT turn this text back into the same record: no entry gives\n"
+          "#   head.ConfCap (offset 8, 2 bytes) = 0x001E\n#   FwDevCap.type (offset 36, 1 byte) = 0xC8\n"
+          "#   FwDevCap.IO.MiscIO (offset 43, 1 byte) = 0x31\n#   FwDevCap.PtzCap.rsvd (offset 53, 3 bytes) = "
+          "000900\n\n",
+          "# FWCAP_UNIT_TYPE: no keyword for FwDevCap.type = 200\n", "ZOOM_CAP='None'\n", "# MD_SRC not given\n",
+          "# Consistency check: fails\n#   DevCapDBCheckHeader:Warning! Capability '0x1E'('0x1F')\n"
+          "#   DevCapDBCheckSensorBoard:Error. no video frond-end\nEOF=''\n"}) {
+        EXPECT_NE(text.find(part), std::string::npos) << part << text;
+    }
+    text.assign(8192, '\0');
+    text.resize(DevCapRenderLayout(&odd, text.data(), text.size()));
+    EXPECT_NE(text.find("     0    8 head.key                        53434F4E46494700   default; as text: SCONFIG.\n"
+                        "     8    2 head.ConfCap                    0x001E             NOT the default\n"),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find("    43    1 FwDevCap.IO.MiscIO              0x31               no FWCAP_MISC_IO keyword\n"),
+              std::string::npos);
+    EXPECT_STREQ(DevCapLibVersion(), (std::to_string(DEVCAP_VERSION_MAJOR) + "." +
+                                      std::to_string(DEVCAP_VERSION_MINOR) + "." + std::to_string(DEVCAP_VERSION_PATCH))
+                                         .c_str());
+}
+
+TEST(Library, JsonStrings) {
+    const struct {
+        std::string in, out;
+    } rows[] = {
+        {"plain", "\"plain\""},
+        {"q\"b\\", "\"q\\\"b\\\\\""},
+        {"\x01\n\x1f \x7f", "\"\\u0001\\u000a\\u001f \\u007f\""},
+        {"caf\xC3\xA9 \xF0\x9F\x98\x80", "\"caf\xC3\xA9 \xF0\x9F\x98\x80\""},  // UTF-8 passes through
+        {"\xC3(\xE2\x82\xFF\xC0\xAF", "\"\\u00c3(\\u00e2\\u0082\\u00ff\\u00c0\\u00af\""},
+        {"\xF8\x80\x80\xED\xA0\x80\xE0\x9F\xBF\xF4\x90\x80\x80",
+         "\"\\u00f8\\u0080\\u0080\\u00ed\\u00a0\\u0080\\u00e0\\u009f\\u00bf\\u00f4\\u0090\\u0080\\u0080\""},
+        {std::string("a\0b", 3), "\"a\\u0000b\""},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(Said([&](const tDevCapSink* out) { DevCapJsonString(out, row.in); }), row.out) << row.in;
+    }
+}
+
+TEST(Library, LintOptions) {
+    uint32_t mask = 0;
+    std::string said;
+    EXPECT_EQ(DevCapLintDisable("duplicate,quote", &mask, Append, &said), DEVCAP_OK);
+    EXPECT_EQ(mask, 1u << LINT_DUPLICATE | 1u << LINT_QUOTE);
+    EXPECT_EQ(DevCapLintDisable("spelling,nosuch", &mask, Append, &said), DEVCAP_NOT_FOUND);
+    EXPECT_EQ(DevCapLintDisable("bad-value", &mask, Append, &said), DEVCAP_REFUSED);
+    EXPECT_EQ(DevCapLintDisable("quote,", &mask, Append, &said), DEVCAP_NOT_FOUND);
+    EXPECT_EQ(mask, 1u << LINT_DUPLICATE | 1u << LINT_QUOTE);  // unchanged by a refused list
+    EXPECT_EQ(said, "'nosuch' is no rule\n'bad-value' is an error: errors cannot be turned off\n'' is no rule\n");
+    tDevCapLintRule rule;
+    EXPECT_EQ(DevCapLintRuleCount(), 16u);
+    ASSERT_EQ(DevCapLintRuleInfo(15, &rule), DEVCAP_OK);
+    EXPECT_EQ(std::string(rule.name) + " " + rule.severity, "spelling note");
+    EXPECT_EQ(DevCapLintRuleInfo(16, &rule), DEVCAP_NOT_FOUND);
+    // A finding as JSON, its fix with it; the fixed text.
+    const std::string text = "DN_SRC='DSP, CDS'\n";
+    std::string json;
+    DevCapLintText(
+        text.data(), text.size(),
+        [](void* ctx, const tDevCapFinding* f) {
+            char buf[512];
+            if (DevCapRenderFindingJson(f, "a\"b", buf, sizeof buf) < sizeof buf)
+                static_cast<std::string*>(ctx)->append(buf);
+        },
+        &json);
+    EXPECT_EQ(
+        json,
+        "{\"file\": \"a\\\"b\", \"line\": 1, \"column\": 13, \"severity\": \"error\", \"rule\": \"bad-value\", "
+        "\"message\": \"unknown Day/Night detection source ' CDS'; 'CDS' is a keyword: nothing is trimmed, remove "
+        "the blanks\", \"fix\": [{\"range\": {\"start\": {\"line\": 1, \"column\": 13}, \"end\": {\"line\": 1, "
+        "\"column\": 17}}, \"text\": \"CDS\"}]}");
+    char fixed[32];
+    EXPECT_EQ(DevCapLintFix(text.data(), text.size(), 0, fixed, sizeof fixed), text.size() - 1);
+    EXPECT_STREQ(fixed, "DN_SRC='DSP,CDS'\n");
 }

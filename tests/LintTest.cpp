@@ -1,6 +1,6 @@
 // devcaplint's rules: each with the smallest text that triggers it and the
-// exact findings, and the error findings against the converter's verdict.
-#include "DevCapLint.h"
+// exact findings in line and column order; each certain fix, before and
+// after; and the error findings against the converter's verdict.
 #include "TestRecord.h"
 
 namespace {
@@ -8,18 +8,21 @@ namespace {
 // A file that converts: a sensor with its interfaces and encoder motion.
 const std::string kGood = "SENSOR_ID='MT9P031'\nSENSOR_CTRL='I2C'\nSENSOR_VOUT='CCIR656_8'\nMD_SRC='ENCODER'\n";
 
+void Line(void* ctx, const tDevCapFinding* f) {
+    char line[1024];
+    snprintf(line, sizeof line, "%u:%u: %s: %s [%s]%s\n", f->line, f->column, f->severity, f->message, f->rule,
+             f->nedits > 0 ? " +fix" : "");
+    static_cast<std::string*>(ctx)->append(line);
+}
+
 std::string Lint(const std::string& text, uint32_t disabled = 0) {
     std::string out;
-    const tLintReport report{[](void* ctx, const tLintFinding& f) {
-                                 char line[1024];
-                                 snprintf(line, sizeof line, "%u:%u: %s: %s [%s]\n", f.line, f.column,
-                                          f.severity == LINT_ERROR ? "error" : "warning", f.message,
-                                          kDevCapLintRules[f.rule].name);
-                                 static_cast<std::string*>(ctx)->append(line);
-                             },
-                             &out};
-    DevCapLintMem(text.data(), text.size(), disabled, report);
+    DevCapLint(text.data(), text.size(), disabled, Line, &out);
     return out;
+}
+
+std::string Fixed(const std::string& text) {
+    return Said([&](const tDevCapSink* out) { DevCapLintApplyFixes(text.data(), text.size(), 0, out); });
 }
 
 }  // namespace
@@ -32,11 +35,11 @@ TEST(Lint, EachRule) {
     } rows[] = {
         // clang-format off
         {kGood, ""},
-        {kGood + "SENSORID='OV9715'\n", "5:1: error: unknown entry 'SENSORID'; did you mean 'SENSOR_ID'? [unknown-entry]\n"},
+        {kGood + "SENSORID='OV9715'\n", "5:1: error: unknown entry 'SENSORID'; did you mean 'SENSOR_ID'? [unknown-entry] +fix\n"},
         {kGood + "CAMERA='x'\n", "5:1: error: unknown entry 'CAMERA' [unknown-entry]\n"},
-        {kGood + "FWCAP_UNIT_TYPE='IP Camra'\n", "5:18: error: unknown unit type 'IP Camra'; did you mean 'IP Camera'? [bad-value]\n"},
-        {kGood + "FWCAP_MISC_IO='DCIRIS,PIRS'\n", "5:23: error: unknown Miac. IO 'PIRS'; did you mean 'PIRIS'? [bad-value]\n"},
-        {kGood + "DN_SRC='DSP, CDS'\n", "5:13: error: unknown Day/Night detection source ' CDS'; 'CDS' is a keyword: nothing is trimmed, remove the blanks [bad-value]\n"},
+        {kGood + "FWCAP_UNIT_TYPE='IP Camra'\n", "5:18: error: unknown unit type 'IP Camra'; did you mean 'IP Camera'? [bad-value] +fix\n"},
+        {kGood + "FWCAP_MISC_IO='DCIRIS,PIRS'\n", "5:23: error: unknown Miac. IO 'PIRS'; did you mean 'PIRIS'? [bad-value] +fix\n"},
+        {kGood + "DN_SRC='DSP, CDS'\n", "5:13: error: unknown Day/Night detection source ' CDS'; 'CDS' is a keyword: nothing is trimmed, remove the blanks [bad-value] +fix\n"},
         {kGood + "CAMERA_FNUM='F8'\n", "5:14: error: 'F8' is not a keyword of CAMERA_FNUM; did you mean 'F8.0'? [bad-value]\n"},
         {"EOF=''\n", "1:1: error: DevCapDBCheckSensorBoard:Error. no video frond-end (SBConf.sensor.ID never set by SENSOR_ID; "
                      "SBConf.decoder.ID never set by DECODER_ID; SBConf.processor.ID never set by PROCESSOR_ID; SBConf.encoder.ID never set by ENCODER_ID) [check]\n"
@@ -44,47 +47,98 @@ TEST(Lint, EachRule) {
         {kGood + "FWCAP_DIS='2'\nMD_SRC='ENCODER,MD_SENSOR'\n",
          "6:1: warning: MD_SRC is set again: line 4 set it first, this line wins [duplicate]\n"
          "6:1: warning: DevCapDBCheckMotion:Warning. DI2 and PIR should not be availabe at the same time (MdCap.MdSrc set at line 6; FwDevCap.IO.DIs set at line 5) [check]\n"},
-        {kGood + std::string(32, 'N') + "='1'\n", "5:1: warning: the name is longer than 31 characters: the line is skipped [long-name]\n"},
-        {kGood + "N='" + std::string(130, 'v') + "'\n", "5:3: warning: the value is longer than 127 characters: the line is skipped [long-value]\n"},
+        {kGood + std::string(31, 'N') + "='1'\n" + std::string(32, 'N') + "='1'\n",
+         "5:1: error: unknown entry 'NNNNNNNNNNNNNNNNNNNNNNNNNNNNNNN' [unknown-entry]\n"
+         "6:1: warning: the name is longer than 31 characters: the line is skipped [long-name]\n"},
+        {kGood + "N='" + std::string(125, 'v') + "'\nN='" + std::string(126, 'v') + "'\n",
+         "5:1: error: unknown entry 'N' [unknown-entry]\n6:3: warning: the value is longer than 127 characters: the line is skipped [long-value]\n"},
         {kGood + longComment, "5:160: warning: the line is longer than 159 bytes: from column 160 it is read as a line of its own [split-line]\n"
                           "5:160: warning: MD_SRC is set again: line 4 set it first, this line wins [duplicate]\n"},
         {kGood + std::string(159, '#') + "\n", ""},  // exactly one piece and its line end
         {kGood + "FWCAP_DIS='two'\n", "5:12: warning: 'two' is not a number: FWCAP_DIS becomes 0 [not-a-number]\n"},
         {kGood + "CDS_DAY2NIGHT_THD='3O'\n", "5:20: warning: '3O' has text after the number: CDS_DAY2NIGHT_THD becomes 3 [not-a-number]\n"},
         {kGood + "FWCAP_DOS='256'\n", "5:12: warning: '256' does not fit 1 byte: FWCAP_DOS becomes 0 [not-a-number]\n"},
+        {kGood + "FWCAP_HEAD_VER='0x10000'\nFWCAP_HEAD_VER='0xFFFF'\nFWCAP_HEAD_VER='0200000'\n",
+         "5:17: warning: '0x10000' does not fit 2 bytes: FWCAP_HEAD_VER becomes 0 [not-a-number]\n"
+         "6:1: warning: FWCAP_HEAD_VER is set again: line 5 set it first, this line wins [duplicate]\n"
+         "7:1: warning: FWCAP_HEAD_VER is set again: line 6 set it first, this line wins [duplicate]\n"
+         "7:1: error: DevCapDBCheckFWConf:Error. FW Conf. ver is 0 (FwDevCap.head.ver set at line 7) [check]\n"
+         "7:17: warning: '0200000' does not fit 2 bytes: FWCAP_HEAD_VER becomes 0 [not-a-number]\n"},
         {kGood + "FWCAP_DOS='255'\nCAMERA_DCIRIS_LEVEL='2147483647'\nFWCAP_HEAD_VER='0x0001'\n",
          "5:1: error: DevCapDBCheckExtIO:Error. too many DOs (255) (FwDevCap.IO.DOs set at line 5) [check]\n"
          "6:1: error: DevCapDBCheckCamera:Error. invalid DC-IRIS level 2147483647 (CamCap.DCIrisLevel set at line 6) [check]\n"},
-        {kGood + "CAMERA_DCIRIS_LEVEL='-1'\n", "5:22: warning: '-1' is not a number: CAMERA_DCIRIS_LEVEL becomes 4294967295 [not-a-number]\n"
-                                              "5:1: error: DevCapDBCheckCamera:Error. invalid DC-IRIS level -1 (CamCap.DCIrisLevel set at line 5) [check]\n"},
-        {kGood + "FWCAP_HEAD_VER='65536'\n", "5:17: warning: '65536' does not fit 2 bytes: FWCAP_HEAD_VER becomes 0 [not-a-number]\n"
-                                            "5:1: error: DevCapDBCheckFWConf:Error. FW Conf. ver is 0 (FwDevCap.head.ver set at line 5) [check]\n"},
+        {kGood + "CAMERA_DCIRIS_LEVEL='-1'\n", "5:1: error: DevCapDBCheckCamera:Error. invalid DC-IRIS level -1 (CamCap.DCIrisLevel set at line 5) [check]\n"
+                                              "5:22: warning: '-1' is not a number: CAMERA_DCIRIS_LEVEL becomes 4294967295 [not-a-number]\n"},
         {kGood + "ZOOM_CAP='None,OPTICAL'\n", "5:16: warning: 'None' ends the list: 'OPTICAL' is never read [ignored-after-stop]\n"},
         {kGood + "EOF=''\nBOGUS='1'\n\nSENSOR_ID='x'\n", "6:1: warning: 2 entries after EOF='' are never read [after-eof]\n"},
-        {kGood + "SENSOR_ID 'MT9P031'\n", "5:1: warning: not an entry (no '='): the line is skipped [not-an-entry]\n"},
-        {kGood + "  \n", ""},
-        {kGood + "ZOOM_LENS=None'\n", "5:12: error: unknown zoom lens 'one'; did you mean 'None'? [bad-value]\n"
-                                     "5:11: warning: no quote after '=': its first character 'N' is dropped [quote]\n"},
+        {kGood + "SENSOR_ID 'MT9P031'\n  \n", "5:1: warning: not an entry (no '='): the line is skipped [not-an-entry]\n"},
+        // sorted by column: the quote before the value it misreads
+        {kGood + "ZOOM_LENS=None'\n", "5:11: warning: no quote after '=': its first character 'N' is dropped [quote] +fix\n"
+                                     "5:12: error: unknown zoom lens 'one'; did you mean 'None'? [bad-value]\n"},
         {kGood + "PT_ENABLED='1' # pan\n", "5:15: warning: text after the closing quote is ignored: ' # pan' [quote]\n"},
-        {kGood + "FWCAP_DIS='1\n", "5:11: warning: the value is never closed: it keeps the line end [quote]\n"},
-        {"\xEF\xBB\xBF" + kGood, "1:1: warning: a UTF-8 byte-order mark: it becomes part of the first name [bom]\n"
+        {kGood + "FWCAP_DIS='1\n", "5:11: warning: the value is never closed: it keeps the line end [quote] +fix\n"},
+        {"\xEF\xBB\xBF" + kGood, "1:1: warning: a UTF-8 byte-order mark: it becomes part of the first name [bom] +fix\n"
                                  "1:1: error: unknown entry '\\xEF\\xBB\\xBFSENSOR_ID'; did you mean 'SENSOR_ID'? [unknown-entry]\n"},
-        {kGood + "PT_ENABLED='1'\x01\n", "5:15: warning: control byte 0x01 [encoding]\n"
-                                         "5:15: warning: text after the closing quote is ignored: '\\x01' [quote]\n"},
-        {kGood + "# caf\xC3\xA9\n" + std::string("PT_ENABLED='1'\0x\n", 17), "6:15: warning: a NUL byte: the reader takes the line to end here [encoding]\n"},
+        {kGood + "PT_ENABLED='1'\x01\r\n", "5:15: warning: control byte 0x01 [encoding]\n"
+                                           "5:15: warning: text after the closing quote is ignored: '\\x01' [quote]\n"},
+        {kGood + "# caf\xC3\xA9\n" + std::string("PT_ENABLED='1'\0x\n", 17) + "\r='1'\n",
+         "6:15: warning: a NUL byte: the reader takes the line to end here [encoding]\n7:1: warning: control byte 0x0D [encoding]\n"},
+        {kGood + "sensor_id='mt9p031'\nDN_SRC='dsp,Cds'\nZOOM_CAP='none'\n",
+         "5:1: note: 'sensor_id': the table spells it 'SENSOR_ID' [spelling] +fix\n"
+         "5:1: warning: SENSOR_ID is set again: line 1 set it first, this line wins [duplicate]\n"
+         "5:12: note: 'mt9p031': the table spells it 'MT9P031' [spelling] +fix\n"
+         "6:1: error: DevCapDBCheckDNCtrl:Error. missing default DN Src (DNCtrlCap.DNSrc set at line 6; DNCtrlCap.DNSrcDefault never set by DN_SRC_DEFAULT) [check]\n"
+         "6:9: note: 'dsp': the table spells it 'DSP' [spelling] +fix\n6:13: note: 'Cds': the table spells it 'CDS' [spelling] +fix\n"
+         "7:11: note: 'none': the table spells it 'None' [spelling] +fix\n"},
+        // disable comments: the rules they name are off for the rest of the file
         {kGood + "# devcaplint: disable=duplicate,quote\nMD_SRC='ENCODER' \n", ""},
+        {kGood + "#devcaplint:disable=quote\nMD_SRC='ENCODER' \n",
+         "5:1: warning: not a disable comment: it reads '# devcaplint: disable=' [disable] +fix\n"
+         "6:1: warning: MD_SRC is set again: line 4 set it first, this line wins [duplicate]\n6:17: warning: text after the closing quote is ignored: ' ' [quote]\n"},
+        {kGood + "# devcaplint: disable=quote,duplcate\n# devcaplint: disable=bad-value,nosuch\nMD_SRC='ENCODER' \n",
+         "5:29: warning: 'duplcate' is no rule; did you mean 'duplicate'? [disable] +fix\n"
+         "6:23: warning: 'bad-value' is an error: errors cannot be turned off [disable]\n"
+         "7:1: warning: MD_SRC is set again: line 4 set it first, this line wins [duplicate]\n"},
         // clang-format on
     };
     for (const auto& row : rows) EXPECT_EQ(Lint(row.text), row.findings) << row.text;
-    EXPECT_EQ(Lint(kGood + "FWCAP_DIS='x'\n", 1u << LINT_NOT_A_NUMBER), "");
+    EXPECT_EQ(Lint(kGood + "FWCAP_DIS='x'\nsensor_id='MT9P031'\n", 1u << LINT_NOT_A_NUMBER | 1u << LINT_SPELLING),
+              "6:1: warning: SENSOR_ID is set again: line 1 set it first, this line wins [duplicate]\n");
     EXPECT_EQ(Lint(kGood + "BOGUS='1'\n", 1u << LINT_UNKNOWN_ENTRY),
               "5:1: error: unknown entry 'BOGUS' [unknown-entry]\n");
+}
+
+// Each certain fix: the text after it, which that rule no longer flags.
+TEST(Lint, Fixes) {
+    const struct {
+        std::string before, after;
+        const char* rule;
+    } rows[] = {
+        // clang-format off
+        {"SENSORID='OV9715'\n", "SENSOR_ID='OV9715'\n", "unknown-entry"},
+        {"FWCAP_UNIT_TYPE='IP Camra'\r\n", "FWCAP_UNIT_TYPE='IP Camera'\r\n", "bad-value"},
+        {"DN_SRC='DSP, CDS'\nFWCAP_MISC_IO='DCIRIS,PIRS'", "DN_SRC='DSP,CDS'\nFWCAP_MISC_IO='DCIRIS,PIRIS'", "bad-value"},
+        {"\xEF\xBB\xBFSENSOR_ID='OV9715'\n", "SENSOR_ID='OV9715'\n", "bom"},
+        {"FWCAP_DIS='1\r\nZOOM_LENS=None'\nPT_ENABLED=1", "FWCAP_DIS='1'\r\nZOOM_LENS='None'\nPT_ENABLED='1'", "quote"},
+        {"sensor_id='mt9p031'\nDN_SRC='dsp,Cds,none'\n", "SENSOR_ID='MT9P031'\nDN_SRC='DSP,CDS,None'\n", "spelling"},
+        {"#devcaplint:  Disable= quote\n# devcaplint: disable=duplcate\n", "# devcaplint: disable=quote\n# devcaplint: disable=duplicate\n", "disable"},
+        // uncertain: several keywords as near, or a value misread without its quote
+        {"CAMERA_FNUM='F8'\nZOOM_LENS=1Ox'\n", "CAMERA_FNUM='F8'\nZOOM_LENS='1Ox'\n", "bad-value"},
+        // clang-format on
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(Fixed(row.before), row.after) << row.before;
+        const std::string left = Lint(row.after);
+        EXPECT_EQ(left.find(std::string("[") + row.rule + "] +fix"), std::string::npos) << row.after << left;
+        if (std::string_view(row.rule) != "bad-value") {
+            EXPECT_EQ(left.find(std::string("[") + row.rule + "]"), std::string::npos) << row.after << left;
+        }
+    }
 }
 
 // Errors exactly when the converter refuses the text: every example, and
 // every example with one line changed.
 TEST(Lint, ErrorsIfAndOnlyIfRefused) {
-    const char* examples[] = {"ipcam.txt", "ptz-dome.txt", "video-server.txt"};
     const char* changes[] = {"",
                              "FWCAP_DIS='3'\n",
                              "MD_SRC='None'\n",
@@ -94,18 +148,11 @@ TEST(Lint, ErrorsIfAndOnlyIfRefused) {
                              "EOF=''\n",
                              "FWCAP_MISC_IO='DCIRIS,PIRIS'\n",
                              "FWCAP_HEAD_VER='0'\n"};
-    for (const char* name : examples) {
-        std::string text;
-        FILE* fp = fopen((std::string(DEVCAP_EXAMPLES "/") + name).c_str(), "rb");
-        ASSERT_NE(fp, nullptr);
-        for (int c; (c = fgetc(fp)) != EOF;) text.push_back(static_cast<char>(c));
-        fclose(fp);
+    for (const char* name : {"ipcam.txt", "ptz-dome.txt", "video-server.txt"}) {
         for (const char* change : changes) {
-            const std::string changed = change + text;
+            const std::string changed = change + Example(name);
             tDevConf dev;
-            DevCapConfInit(&dev);
-            const bool refused = DevCapTxtMem2Bin(&dev, changed.data(), changed.size(), "x", nullptr) != 0 ||
-                                 DevCapDBCheck(&dev, nullptr) != 0;
+            const bool refused = DevCapConvertText(changed.data(), changed.size(), "x", &dev, nullptr, nullptr) != 0;
             EXPECT_EQ(Lint(changed).find(": error: ") != std::string::npos, refused) << change << name;
         }
     }

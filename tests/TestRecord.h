@@ -1,5 +1,5 @@
 // TestRecord.h - the record's bytes as the tests expect them, written out from
-// the layout table, and helpers to run code with stdout captured.
+// the layout table, and helpers to run code with its messages captured.
 #ifndef TESTRECORD_H
 #define TESTRECORD_H
 
@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "DevCapConv.h"
+#include "DevCapCore.h"
 
 using tBytes = std::array<uint8_t, 120>;
 
@@ -56,14 +56,25 @@ inline tDevConf RecordOf(const tBytes& bytes) {
     return dev;
 }
 
+inline void Append(void* ctx, const char* text, size_t len) { static_cast<std::string*>(ctx)->append(text, len); }
+
 // Runs fn with a sink and answers what it said there.
 template <typename Fn>
 std::string Said(Fn fn) {
     std::string text;
-    const tDevCapSink sink{[](void* ctx, const char* t, size_t n) { static_cast<std::string*>(ctx)->append(t, n); },
-                           &text};
+    const tDevCapSink sink{Append, &text};
     fn(&sink);
     return text;
 }
+
+inline std::string ReadFile(const std::string& path) {
+    std::string text;
+    FILE* fp = fopen(path.c_str(), "rb");
+    for (int c; fp != nullptr && (c = fgetc(fp)) != EOF;) text.push_back(static_cast<char>(c));
+    if (fp != nullptr) fclose(fp);
+    return text;
+}
+
+inline std::string Example(const char* name) { return ReadFile(std::string(DEVCAP_EXAMPLES "/") + name); }
 
 #endif

@@ -2,6 +2,7 @@
 with its check; anything else is converted as devcap2bin would, without writing,
 and its messages shown. Exit status 0 when every file converts or passes."""
 
+import pathlib
 import sys
 
 import devcap
@@ -19,8 +20,7 @@ def main(argv: list[str]) -> int:
                 sys.stdout.write(record.to_text(path))
                 ok = record.check().passes
             else:
-                with open(path, "rb") as f:
-                    result = devcap.convert(f.read(), path)
+                result = devcap.convert(pathlib.Path(path).read_bytes(), path)
                 for line in result.messages:
                     print(line)
                 print(f"{path}: {'converts to ' + devcap.output_name(path) if result.written else 'refused'}")

@@ -1,10 +1,11 @@
 // devcapdump - shows a binary device capability record as the capability
 // text that makes it (or, with --layout, field by field).
-#include "DevCapDump.h"
-
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+
+#include "libdevcap.h"
 
 namespace {
 
@@ -56,7 +57,7 @@ int Run(int argc, char* argv[]) {
         } else if (options && (strcmp(arg, "-h") == 0 || strcmp(arg, "--help") == 0)) {
             return Usage(stdout, 0);
         } else if (options && strcmp(arg, "--version") == 0) {
-            printf("devcapdump %s\n", DEVCAP_VERSION);
+            printf("devcapdump %s\n", DevCapLibVersion());
             return 0;
         } else if (options && strcmp(arg, "--layout") == 0) {
             layout = true;
@@ -76,13 +77,20 @@ int Run(int argc, char* argv[]) {
     tDevConf dev;
     const int read = ReadRecord(path, &dev);
     if (read != 0) return read;
-    const tDevCapSink out = DevCapFileSink(stdout);
-    const int32_t check = json     ? DevCapDumpJson(dev, path, &out)
-                          : layout ? DevCapDumpLayout(dev, &out)
-                                   : DevCapDumpText(dev, path, &out);
-    return check == 0 ? 0 : 1;
+    const auto render = [&](char* buf, size_t size) {
+        return json     ? DevCapRenderJson(&dev, path, buf, size)
+               : layout ? DevCapRenderLayout(&dev, buf, size)
+                        : DevCapRenderText(&dev, path, buf, size);
+    };
+    const size_t len = render(nullptr, 0);
+    char* text = static_cast<char*>(malloc(len + 1));
+    if (text == nullptr) return 2;
+    render(text, len + 1);
+    fwrite(text, 1, len, stdout);
+    free(text);
+    return DevCapCheckRecord(&dev, nullptr, nullptr) == DEVCAP_OK ? 0 : 1;
 }
 
 }  // namespace
 
-int main(int argc, char* argv[]) { return DevCapCloseOutput("devcapdump", Run(argc, argv)); }
+int main(int argc, char* argv[]) { return DevCapCloseStdout("devcapdump", Run(argc, argv)); }

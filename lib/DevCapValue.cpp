@@ -1,14 +1,13 @@
-// DevCapText.cpp - messages, and the one routine per kind of entry value:
-// keyword, comma list, number and version.
-#include <cstdarg>
-#include <cstdio>
+// DevCapValue.cpp - an entry's value, from text into the record and back: one
+// pair of routines per kind of entry (keyword, comma list, number, version),
+// each reading where the other writes.
 #include <cstring>
 
-#include "DevCapConv.h"
+#include "DevCapCore.h"
+
+const char* const kDevCapKindNames[ENTRY_KIND_COUNT] = {"keyword", "list", "number", "version"};
 
 namespace {
-
-void WriteFile(void* ctx, const char* text, size_t len) { fwrite_unlocked(text, 1, len, static_cast<FILE*>(ctx)); }
 
 // The C library's isspace() in the "C" locale, without consulting the locale.
 constexpr bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
@@ -48,16 +47,33 @@ void SayError(const tEntry& e, const tDevCapSink* out, const char* value) {
     }
 }
 
+void Copy(std::string_view word, char (&text)[DEVCAP_DATA_SIZE]) {
+    snprintf(text, sizeof text, "%.*s", static_cast<int>(word.size()), word.data());
+}
+
+// ---- keyword: one word of the entry's table, matched whole ----
+
 int32_t KeywordTxt2Bin(const tEntry& e, const char* data, tDevConf* dev, const tDevCapSink* out, const char** bad) {
-    const int32_t code = DevCapKeywordCode(e.words, data);
-    if (code == DEVCAP_ERROR) {
+    const tKeyword* word = DevCapKeyword(e.words, data);
+    if (word == nullptr) {
         *bad = data;
         SayError(e, out, data);
         return DEVCAP_ERROR;
     }
-    DevCapStore(dev, e.offset, e.width, static_cast<uint32_t>(code));
+    DevCapStore(dev, e.offset, e.width, word->code);
     return 0;
 }
+
+tRender KeywordBin2Txt(const tEntry& e, uint32_t value, char (&text)[DEVCAP_DATA_SIZE]) {
+    for (size_t i = 0; i < e.words.count; ++i) {
+        if (e.words.words[i].code != value) continue;
+        Copy(e.words.words[i].text, text);
+        return RENDER_ENTRY;
+    }
+    return value == 0 ? RENDER_OMIT : RENDER_NONE;
+}
+
+// ---- list: comma-separated words, each a bit, up to the stop word ----
 
 // Cuts data in place at each comma examined; the field is rebuilt from 0 by
 // every entry and keeps the bits of the elements before an unknown one.
@@ -68,14 +84,14 @@ int32_t ListTxt2Bin(const tEntry& e, char* data, tDevConf* dev, const tDevCapSin
         char* comma = strchr(element, ',');
         if (comma != nullptr) *comma = '\0';
         if (e.stop != nullptr && DevCapTextIs(element, e.stop)) break;
-        const int32_t bit = DevCapKeywordCode(e.words, element);
-        if (bit == DEVCAP_ERROR) {
+        const tKeyword* word = DevCapKeyword(e.words, element);
+        if (word == nullptr) {
             *bad = element;
             SayError(e, out, element);
             ret = DEVCAP_ERROR;
             break;
         }
-        bits |= static_cast<uint32_t>(bit);
+        bits |= word->code;
         if (comma == nullptr) break;
         element = comma + 1;
     }
@@ -83,91 +99,59 @@ int32_t ListTxt2Bin(const tEntry& e, char* data, tDevConf* dev, const tDevCapSin
     return ret;
 }
 
-}  // namespace
-
-tDevCapSink DevCapFileSink(FILE* fp) { return {WriteFile, fp}; }
-
-namespace {
-
-// clang-tidy 14 takes a va_list parameter for an uninitialised one.
-// NOLINTBEGIN(clang-analyzer-valist.Uninitialized)
-void SayV(const tDevCapSink* out, const char* fmt, va_list args) {
-    while (*fmt != '\0') {
-        const char* pct = strchr(fmt, '%');
-        const size_t plain = pct != nullptr ? static_cast<size_t>(pct - fmt) : strlen(fmt);
-        if (plain > 0) out->write(out->ctx, fmt, plain);
-        if (pct == nullptr) break;
-        char num[16];
-        const char conv = pct[1];
-        fmt = pct + (conv != '\0' ? 2 : 1);
-        if (conv == 's') {
-            const char* s = va_arg(args, const char*);
-            out->write(out->ctx, s, strlen(s));
-        } else if (conv == 'd' || conv == 'u' || conv == 'X' || conv == 'c') {
-            const char nf[3] = {'%', conv, '\0'};
-            const int n = snprintf(num, sizeof num, nf, va_arg(args, int));
-            out->write(out->ctx, num, static_cast<size_t>(n));
-        } else {
-            out->write(out->ctx, pct, 1);  // "%%" and anything unknown: the characters themselves
-            if (conv != '%' && conv != '\0') out->write(out->ctx, pct + 1, 1);
-        }
+// The elements in table order; no element means the stop word, or (without
+// one) leaving the entry out.
+tRender ListBin2Txt(const tEntry& e, uint32_t value, char (&text)[DEVCAP_DATA_SIZE]) {
+    if (value == 0) {
+        if (e.stop == nullptr) return RENDER_OMIT;
+        Copy(e.stop, text);
+        return RENDER_ENTRY;
     }
-}
-// NOLINTEND(clang-analyzer-valist.Uninitialized)
-
-}  // namespace
-
-bool DevCapSay(const tDevCapSink* out, const char* fmt, ...) {
-    if (out == nullptr || out->write == nullptr) return true;
-    va_list args;
-    va_start(args, fmt);
-    SayV(out, fmt, args);
-    va_end(args);
-    return true;
+    size_t used = 0;
+    for (size_t i = 0; i < e.words.count; ++i) {
+        const tKeyword& w = e.words.words[i];
+        if ((value & w.code) == 0) continue;
+        value &= ~w.code;
+        used += static_cast<size_t>(snprintf(text + used, sizeof text - used, "%s%.*s", used ? "," : "",
+                                             static_cast<int>(w.text.size()), w.text.data()));
+    }
+    return value == 0 ? RENDER_ENTRY : RENDER_NONE;
 }
 
-namespace {
+// ---- number: decimal, as atoi reads it ----
 
-// Length of the well-formed UTF-8 sequence at s, or 0.
-size_t Utf8Length(const unsigned char* s) {
-    const size_t n = s[0] >= 0xF0 && s[0] <= 0xF4 ? 4 : s[0] >= 0xE0 ? 3 : s[0] >= 0xC2 && s[0] < 0xE0 ? 2 : 0;
-    for (size_t i = 1; i < n; ++i) {
-        if ((s[i] & 0xC0) != 0x80) return 0;
+void NumberTxt2Bin(const tEntry& e, const char* data, tDevConf* dev) {
+    DevCapStore(dev, e.offset, e.width, static_cast<uint32_t>(DevCapAtoi32(data)));
+}
+
+// atoi gives a 4-byte field back from its signed reading.
+tRender NumberBin2Txt(const tEntry& e, uint32_t value, char (&text)[DEVCAP_DATA_SIZE]) {
+    if (e.width == 4) {
+        snprintf(text, sizeof text, "%d", static_cast<int32_t>(value));
+    } else {
+        snprintf(text, sizeof text, "%u", value);
     }
-    return n;
+    return RENDER_ENTRY;
+}
+
+// ---- version: as strtoul with base 0 reads it ----
+
+void VersionTxt2Bin(const tEntry& e, const char* data, tDevConf* dev) {
+    DevCapStore(dev, e.offset, e.width, DevCapStrtoul32(data));
+}
+
+tRender VersionBin2Txt(uint32_t value, char (&text)[DEVCAP_DATA_SIZE]) {
+    snprintf(text, sizeof text, "0x%04X", value);
+    return RENDER_ENTRY;
 }
 
 }  // namespace
 
-void DevCapJsonString(const tDevCapSink* out, const char* text) {
-    out->write(out->ctx, "\"", 1);
-    for (const auto* c = reinterpret_cast<const unsigned char*>(text); *c != '\0';) {
-        const size_t n = *c >= 0x80 ? Utf8Length(c) : 1;
-        char escaped[8];
-        if (*c == '"' || *c == '\\') {
-            const char pair[2] = {'\\', static_cast<char>(*c)};
-            out->write(out->ctx, pair, 2);
-        } else if (*c < 0x20 || *c == 0x7f || n == 0) {
-            snprintf(escaped, sizeof escaped, "\\u%04x", *c);
-            out->write(out->ctx, escaped, 6);
-        } else {
-            out->write(out->ctx, reinterpret_cast<const char*>(c), n);
-        }
-        c += n > 0 ? n : 1;
-    }
-    out->write(out->ctx, "\"", 1);
-}
-
-const char* DevCapKindName(tEntryKind kind) {
-    static const char* const kNames[] = {"keyword", "list", "number", "version"};
-    return kind < std::size(kNames) ? kNames[kind] : "";
-}
-
-int32_t DevCapKeywordCode(tKeywordList list, std::string_view text) {
+const tKeyword* DevCapKeyword(tKeywordList list, std::string_view text) {
     for (size_t i = 0; i < list.count; ++i) {
-        if (DevCapTextIs(text, list.words[i].text)) return static_cast<int32_t>(list.words[i].code);
+        if (DevCapTextIs(text, list.words[i].text)) return &list.words[i];
     }
-    return DEVCAP_ERROR;
+    return nullptr;
 }
 
 int32_t DevCapEntryTxt2Bin(const tEntry& entry, char* data, tDevConf* dev, const tDevCapSink* out, const char** bad) {
@@ -178,13 +162,33 @@ int32_t DevCapEntryTxt2Bin(const tEntry& entry, char* data, tDevConf* dev, const
         case ENTRY_LIST:
             return ListTxt2Bin(entry, data, dev, out, bad != nullptr ? bad : &ignored);
         case ENTRY_NUMBER:
-            DevCapStore(dev, entry.offset, entry.width, static_cast<uint32_t>(DevCapAtoi32(data)));
+            NumberTxt2Bin(entry, data, dev);
             return 0;
         case ENTRY_VERSION:
-            DevCapStore(dev, entry.offset, entry.width, DevCapStrtoul32(data));
+            VersionTxt2Bin(entry, data, dev);
             return 0;
+        case ENTRY_KIND_COUNT:
+            break;
     }
     return DEVCAP_ERROR;
+}
+
+tRender DevCapEntryBin2Txt(const tEntry& entry, const tDevConf& dev, char (&text)[DEVCAP_DATA_SIZE]) {
+    const uint32_t value = DevCapLoad(&dev, entry.offset, entry.width);
+    text[0] = '\0';
+    switch (entry.kind) {
+        case ENTRY_KEYWORD:
+            return KeywordBin2Txt(entry, value, text);
+        case ENTRY_LIST:
+            return ListBin2Txt(entry, value, text);
+        case ENTRY_NUMBER:
+            return NumberBin2Txt(entry, value, text);
+        case ENTRY_VERSION:
+            return VersionBin2Txt(value, text);
+        case ENTRY_KIND_COUNT:
+            break;
+    }
+    return RENDER_NONE;
 }
 
 int32_t DevCapAtoi32(const char* text) {

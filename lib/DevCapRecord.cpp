@@ -1,7 +1,8 @@
 // DevCapRecord.cpp - the record's defaults and its fields by path.
+#include <cstdio>
 #include <cstring>
 
-#include "DevCapConv.h"
+#include "DevCapCore.h"
 
 namespace {
 
@@ -84,4 +85,43 @@ uint32_t DevCapLoad(const tDevConf* dev, size_t offset, size_t width) {
 void DevCapStore(tDevConf* dev, size_t offset, size_t width, uint32_t value) {
     auto* bytes = reinterpret_cast<uint8_t*>(dev);
     for (size_t i = 0; i < width; ++i, value >>= 8) bytes[offset + i] = static_cast<uint8_t>(value);
+}
+
+const tField* DevCapFieldNamed(const char* path) {
+    for (const tField& f : kFields) {
+        if (path != nullptr && strcmp(f.path, path) == 0) return &f;
+    }
+    return nullptr;
+}
+
+bool DevCapIsDefault(const tDevConf& dev, const tField& f) {
+    tDevConf init;
+    DevCapConfInit(&init);
+    return memcmp(reinterpret_cast<const uint8_t*>(&dev) + f.offset, reinterpret_cast<const uint8_t*>(&init) + f.offset,
+                  f.width) == 0;
+}
+
+void DevCapRawText(const tDevConf& dev, const tField& f, char (&raw)[64]) {
+    if (f.width == 1 || f.width == 2 || f.width == 4) {
+        snprintf(raw, sizeof raw, "0x%0*X", f.width * 2, DevCapLoad(&dev, f.offset, f.width));
+        return;
+    }
+    size_t used = 0;
+    raw[0] = '\0';
+    for (unsigned i = 0; i < f.width && used + 3 < sizeof raw; ++i) {
+        used += static_cast<size_t>(
+            snprintf(raw + used, sizeof raw - used, "%02X", reinterpret_cast<const uint8_t*>(&dev)[f.offset + i]));
+    }
+}
+
+void DevCapFieldText(const tDevConf& dev, const tField& f, char (&text)[DEVCAP_DATA_SIZE]) {
+    const tEntry* e = DevCapEntryAt(f.offset);
+    if (e != nullptr && DevCapEntryBin2Txt(*e, dev, text) == RENDER_ENTRY) return;
+    if (e != nullptr || f.width == 1 || f.width == 2 || f.width == 4) {
+        snprintf(text, sizeof text, "%u", DevCapLoad(&dev, f.offset, f.width));
+        return;
+    }
+    char raw[64];
+    DevCapRawText(dev, f, raw);
+    snprintf(text, sizeof text, "%s", raw);
 }

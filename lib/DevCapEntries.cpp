@@ -1,8 +1,8 @@
 // DevCapEntries.cpp - every entry of the capability text, one row each: its
 // name, the field it writes, its keywords and the line it prints on a value it
 // does not know. The five sections' handlers, the man pages, devcapdump, the
-// linter and the fuzz dictionary all read these rows.
-#include "DevCapConv.h"
+// linter, the library's tables and the fuzz dictionary all read these rows.
+#include "DevCapCore.h"
 
 namespace {
 
@@ -205,15 +205,15 @@ constexpr tSection Section(const char* title, tEntryHandler handler, const tEntr
 }
 
 // The order in which the handlers are offered each entry.
-constexpr tSection kSections[] = {
+enum { SECTION_SB, SECTION_FW, SECTION_DN, SECTION_MD, SECTION_CAM, SECTION_COUNT };
+constexpr tSection kSections[SECTION_COUNT] = {
     Section("Sensor board", CorvaneSensorBoardConf, kSBEntries),
     Section("Firmware capabilities", CorvaneFwConf, kFwEntries),
     Section("Day/night control", CorvaneDNCtrl, kDNEntries),
     Section("Motion detection", CorvaneMotion, kMdEntries),
     Section("Camera setup", CorvaneCameraSetup, kCamEntries),
 };
-enum { SECTION_SB, SECTION_FW, SECTION_DN, SECTION_MD, SECTION_CAM, SECTION_COUNT };
-static_assert(std::size(kSections) == SECTION_COUNT);
+static_assert(kSections[SECTION_COUNT - 1].count > 0, "a section for every enumerator");
 
 // ---- name index ----
 // Open addressing over a hash of the name's length and three of its letters,
@@ -280,6 +280,23 @@ int32_t SectionTxt2Bin(const tSection& section, const char* name, char* data, tD
 tSectionList DevCapSections() { return {kSections, std::size(kSections)}; }
 
 const tEntry* DevCapFindEntry(std::string_view name) { return Lookup(name); }
+
+const tEntry* DevCapEntryNumber(size_t index, const char** section) {
+    for (const tSection& s : kSections) {
+        if (index < s.count) {
+            if (section != nullptr) *section = s.title;
+            return &s.entries[index];
+        }
+        index -= s.count;
+    }
+    return nullptr;
+}
+
+size_t DevCapEntryTotal() {
+    size_t n = 0;
+    for (const tSection& s : kSections) n += s.count;
+    return n;
+}
 
 int32_t CorvaneSensorBoardConf(const char* name, char* data, tDevConf* dev, const tDevCapSink* out) {
     return SectionTxt2Bin(kSections[SECTION_SB], name, data, dev, out);

@@ -1,9 +1,10 @@
-// DevCapConv.h - the converter core: the entry and section tables, the reader,
-// the check and the routines they share. Everything here is linked from the
-// core library; only main() lives outside it. Nothing in it keeps state
-// between calls: every message goes to the sink the caller passes down.
-#ifndef DEVCAPCONV_H
-#define DEVCAPCONV_H
+// DevCapCore.h - libdevcap's own header: the entry and section tables, the
+// reader, the check, the writer, the renderings, the lint rules and the
+// comparison, and the routines they share. Nothing here keeps state between
+// calls: every message goes to the sink the caller passes down. Front ends
+// use libdevcap.h; only the library, its tests and its fuzz targets see this.
+#ifndef DEVCAPCORE_H
+#define DEVCAPCORE_H
 
 #include <cstddef>
 #include <cstdint>
@@ -11,12 +12,13 @@
 #include <string_view>
 
 #include "DevCap.h"
+#include "libdevcap.h"
 
 // Buffer sizes of the reader and the output path, terminator included.
-constexpr size_t DEVCAP_LINE_SIZE = 160;
-constexpr size_t DEVCAP_NAME_SIZE = 32;
-constexpr size_t DEVCAP_DATA_SIZE = 128;
-constexpr size_t DEVCAP_PATH_SIZE = 256;
+constexpr size_t DEVCAP_LINE_SIZE = DEVCAP_PIECE_MAX + 1;
+constexpr size_t DEVCAP_NAME_SIZE = DEVCAP_NAME_MAX + 1;
+constexpr size_t DEVCAP_DATA_SIZE = DEVCAP_VALUE_MAX + 1;
+constexpr size_t DEVCAP_PATH_SIZE = DEVCAP_PATH_MAX + 1;
 
 // Bytes after a section's tHeadInfo: what its len field holds.
 template <typename Section>
@@ -24,24 +26,34 @@ constexpr uint16_t DevCapSectionLen() {
     return static_cast<uint16_t>(sizeof(Section) - sizeof(tHeadInfo));
 }
 
-// ---- diagnostics ----
+// ---- diagnostics (DevCapSink.cpp) ----
 // Where messages go: a function and its context. A null sink, or one without
 // a function, drops them (a rule evaluated quietly).
-typedef void (*tDevCapSinkFn)(void* ctx, const char* text, size_t len);
 struct tDevCapSink {
-    tDevCapSinkFn write;
+    tDevCapMessageFn write;
     void* ctx;
 };
 // A sink that writes to an open stream.
 tDevCapSink DevCapFileSink(FILE* fp);
-// printf for the sink, limited to the conversions messages use (%s %d %u %X
-// %c %%); strings of any length pass through whole, nothing is allocated.
-// Answers true so that a rule can be "condition && DevCapSay(...)".
+// printf onto a sink (flags, width, precision, the l and z sizes; d i u x X c
+// s %); a %s without width or precision passes a string of any length whole,
+// and nothing is allocated. Answers true so that a rule can be
+// "condition && DevCapSay(...)".
 bool DevCapSay(const tDevCapSink* out, const char* fmt, ...) __attribute__((format(printf, 2, 3)));
+
+// A caller's buffer as a sink: keeps what fits (size - 1 bytes), counts all.
+struct tDevCapBuffer {
+    char* buf;
+    size_t size;
+    size_t len;  // of everything written, kept or not
+};
+tDevCapSink DevCapBufferSink(tDevCapBuffer* b);
+// Terminates what the buffer kept; answers the whole length.
+size_t DevCapBufferEnd(tDevCapBuffer* b);
 
 // text as a JSON string (RFC 8259): UTF-8 passes through; controls and bytes
 // that are not UTF-8 become \u00XX, so that any file name makes valid JSON.
-void DevCapJsonString(const tDevCapSink* out, const char* text);
+void DevCapJsonString(const tDevCapSink* out, std::string_view text);
 
 // ---- keywords ----
 struct tKeyword {
@@ -66,20 +78,21 @@ constexpr bool DevCapTextIs(std::string_view text, std::string_view keyword) {
     return true;
 }
 
-// Code of the keyword equal to text; DEVCAP_ERROR when there is none.
-int32_t DevCapKeywordCode(tKeywordList list, std::string_view text);
+// The keyword equal to text (any case); nullptr when there is none.
+const tKeyword* DevCapKeyword(tKeywordList list, std::string_view text);
 
-// ---- entries ----
+// ---- entries (DevCapEntries.cpp) ----
 // How an entry's value reads; one routine converts every row of a kind.
 enum tEntryKind : uint8_t {
     ENTRY_KEYWORD,  // one keyword of words, matched whole
     ENTRY_LIST,     // comma list of words' bits, ended by stop
     ENTRY_NUMBER,   // decimal as a 32-bit atoi reads it, low bits kept
     ENTRY_VERSION,  // as a 32-bit strtoul with base 0 reads it, low bits kept
+    ENTRY_KIND_COUNT
 };
 
 // "keyword", "list", "number" or "version".
-const char* DevCapKindName(tEntryKind kind);
+extern const char* const kDevCapKindNames[ENTRY_KIND_COUNT];
 
 // Everything about one entry: its name, the field it writes, how its value
 // reads and what it prints when it rejects one.
@@ -120,11 +133,9 @@ struct tSectionList {
 tSectionList DevCapSections();
 // The entry whose name equals name (any case); nullptr when none does.
 const tEntry* DevCapFindEntry(std::string_view name);
-// Converts data into the entry's field: 0, or DEVCAP_ERROR after the entry's
-// line. List values are cut in place at the commas examined. bad, when given,
-// is pointed at the keyword or list element that was rejected.
-int32_t DevCapEntryTxt2Bin(const tEntry& entry, char* data, tDevConf* dev, const tDevCapSink* out,
-                           const char** bad = nullptr);
+// The entries in section order, numbered from 0; nullptr past the end.
+const tEntry* DevCapEntryNumber(size_t index, const char** section);
+size_t DevCapEntryTotal();
 
 int32_t CorvaneSensorBoardConf(const char* name, char* data, tDevConf* dev, const tDevCapSink* out);
 int32_t CorvaneFwConf(const char* name, char* data, tDevConf* dev, const tDevCapSink* out);
@@ -132,11 +143,26 @@ int32_t CorvaneDNCtrl(const char* name, char* data, tDevConf* dev, const tDevCap
 int32_t CorvaneMotion(const char* name, char* data, tDevConf* dev, const tDevCapSink* out);
 int32_t CorvaneCameraSetup(const char* name, char* data, tDevConf* dev, const tDevCapSink* out);
 
+// ---- values: text to record and back, one pair per kind (DevCapValue.cpp) ----
+// Converts data into the entry's field: 0, or DEVCAP_ERROR after the entry's
+// line. List values are cut in place at the commas examined. bad, when given,
+// is pointed at the keyword or list element that was rejected.
+int32_t DevCapEntryTxt2Bin(const tEntry& entry, char* data, tDevConf* dev, const tDevCapSink* out,
+                           const char** bad = nullptr);
+
+// How an entry's field comes back as text.
+enum tRender {
+    RENDER_ENTRY,  // text holds the value; NAME='text' gives the field back
+    RENDER_OMIT,   // the field holds what it holds without the entry
+    RENDER_NONE,   // no text can give this value
+};
+tRender DevCapEntryBin2Txt(const tEntry& entry, const tDevConf& dev, char (&text)[DEVCAP_DATA_SIZE]);
+
 // Numbers as a 32-bit C library reads them: atoi, and strtoul with base 0.
 int32_t DevCapAtoi32(const char* text);
 uint32_t DevCapStrtoul32(const char* text);
 
-// ---- the record ----
+// ---- the record (DevCapRecord.cpp) ----
 void DevCapConfInit(tDevConf* dev);
 
 // Every field of the record by its path, in offset order; they tile it.
@@ -150,17 +176,26 @@ struct tFieldList {
     size_t count;
 };
 tFieldList DevCapFields();
-// The field at exactly offset; nullptr when none starts there.
+// The field at exactly offset, or called path; nullptr when there is none.
 const tField* DevCapFieldAt(size_t offset);
+const tField* DevCapFieldNamed(const char* path);
 // The entry that writes the field at offset; nullptr when none does.
 const tEntry* DevCapEntryAt(size_t offset);
 // A 1, 2 or 4-byte field as stored (little-endian), and stored.
 uint32_t DevCapLoad(const tDevConf* dev, size_t offset, size_t width);
 void DevCapStore(tDevConf* dev, size_t offset, size_t width, uint32_t value);
+// Whether the field holds what DevCapConfInit gives it.
+bool DevCapIsDefault(const tDevConf& dev, const tField& f);
+// A field's raw value as the layout shows it: a number, or bytes for arrays.
+void DevCapRawText(const tDevConf& dev, const tField& f, char (&raw)[64]);
+// A field's value as text: the entry's text, or its number where no keyword
+// has it, or the raw value of a field no entry sets.
+void DevCapFieldText(const tDevConf& dev, const tField& f, char (&text)[DEVCAP_DATA_SIZE]);
 
-// ---- the check ----
-// One rule of the consistency check. fires answers whether the rule holds
-// against the record, printing its line to out when it does.
+// ---- the check (DevCapDBCheck.cpp) ----
+// One rule of the consistency check. fires answers whether the record
+// breaks the rule (an error) or meets its warning's condition, and prints the
+// rule's line to out when it does.
 struct tCheckRule {
     const char* name;  // what it tests, for tools that list the rules
     const char* step;  // the check step its line names first
@@ -171,21 +206,26 @@ struct tCheckRule {
     bool error;  // an error ends the check; a warning does not
 };
 struct tCheckRuleList {
-    const tCheckRule* rules;
+    const tCheckRule* const* rules;
     size_t count;
 };
 // Every rule in the order the check evaluates and prints them.
 tCheckRuleList DevCapCheckRules();
 // Rules in order until the first error: 0, or DEVCAP_ERROR. Only reads dev.
 int32_t DevCapDBCheck(const tDevConf* dev, const tDevCapSink* out);
+// The lines of the rules that fire, one at a time without their line end:
+// up to the first error as the check prints them, or (all) every rule on its
+// own. 0, or DEVCAP_ERROR when an error rule fired.
+typedef void (*tCheckLineFn)(void* ctx, const tCheckRule& rule, std::string_view line);
+int32_t DevCapCheckEach(const tDevConf& dev, bool all, tCheckLineFn fn, void* ctx);
 
-// ---- the reader ----
-// What the reader made of one piece of a line (at most 159 bytes).
+// ---- the reader (DevCapRead.cpp) ----
+// What the reader made of one piece of a line (at most DEVCAP_PIECE_MAX bytes).
 enum tPieceKind : uint8_t {
     PIECE_SKIPPED,     // empty line, comment, or a line-end piece
     PIECE_NO_ENTRY,    // no '=': not an entry
-    PIECE_LONG_NAME,   // name over 31 characters: skipped
-    PIECE_LONG_VALUE,  // value over 127 characters: skipped
+    PIECE_LONG_NAME,   // name over DEVCAP_NAME_MAX characters: skipped
+    PIECE_LONG_VALUE,  // value over DEVCAP_VALUE_MAX characters: skipped
     PIECE_ENTRY,       // an entry its section accepted
     PIECE_REJECTED,    // an unknown name or a rejected value
     PIECE_EOF,         // EOF='...': reading stops
@@ -234,27 +274,92 @@ struct tMemText {
 };
 tPieceSource DevCapMemSource(tMemText* mem, const char* text, size_t size);
 
+// Splits one piece into name and value: PIECE_ENTRY, or why it is none.
+tPieceKind DevCapSplitEntry(const char* buf, char (&name)[DEVCAP_NAME_SIZE], char (&data)[DEVCAP_DATA_SIZE]);
 // The reading loop: every piece to its section, each failure reported.
 // 0, or DEVCAP_ERROR when an entry failed or the source could not be read.
 int32_t DevCapReadPieces(tDevConf* dev, const tPieceSource& src, const char* input, const tDevCapSink* out,
                          const tPieceObserver* seen);
-// The reading loop over a stream, and over text in memory read exactly as a
-// file holding the same bytes.
-int32_t DevCapTxtStream2Bin(tDevConf* dev, FILE* fp, const char* input, const tDevCapSink* out);
+// The reading loop over text in memory, read exactly as a file holding the
+// same bytes, and over a file; unreadable, when given, tells whether the file
+// could not be opened or read.
 int32_t DevCapTxtMem2Bin(tDevConf* dev, const char* text, size_t size, const char* input, const tDevCapSink* out);
-// unreadable, when given, tells whether the file could not be opened or read.
 int32_t DevCapTxtFile2Bin(tDevConf* dev, const char* input, const tDevCapSink* out, bool* unreadable = nullptr);
-bool GetDevCapConfEntry(const char* buf, char (&name)[DEVCAP_NAME_SIZE], char (&data)[DEVCAP_DATA_SIZE]);
 
-// ---- the command line and the output ----
-int usage(const char* name, const tDevCapSink* out);
+// ---- the output (DevCapWrite.cpp) ----
 // Writes "BinFiles/<base>.bin" into OutputFile; DEVCAP_ERROR (with a message)
 // when the name would not fit DEVCAP_PATH_SIZE.
 int32_t DevCapOutputName(const char* input, char (&OutputFile)[DEVCAP_PATH_SIZE], const tDevCapSink* out);
 int32_t DevCapOtuputBinFile(const tDevConf* dev, const char* output, const tDevCapSink* out);
-// Closes standard output for a program that reports there: status, or 2 with
-// one line on standard error when what it printed did not reach its reader
-// (a full disk, a closed pipe).
-int DevCapCloseOutput(const char* program, int status);
+
+// ---- renderings (DevCapRender.cpp) ----
+// Capability text that devcap2bin turns back into dev, with comments for what
+// it cannot reproduce and the check's lines. Answers the check's result.
+int32_t DevCapDumpText(const tDevConf& dev, const char* source, const tDevCapSink* out);
+// One line per field: offset, size, path, raw value, meaning; then the check.
+int32_t DevCapDumpLayout(const tDevConf& dev, const tDevCapSink* out);
+// Every field by path, whether the text reproduces the record, and the check:
+// one JSON object.
+int32_t DevCapDumpJson(const tDevConf& dev, const char* source, const tDevCapSink* out);
+// Whether some text gives the field its value in dev.
+bool DevCapReproducible(const tDevConf& dev, const tField& f);
+// Every entry and its keywords as a JSON array.
+void DevCapEntriesJson(const tDevCapSink* out);
+
+// ---- lint (DevCapLint.cpp) ----
+enum tLintSeverity : uint8_t { LINT_ERROR, LINT_WARNING, LINT_NOTE, LINT_SEVERITY_COUNT };
+extern const char* const kDevCapLintSeverity[LINT_SEVERITY_COUNT];
+
+// The rules, in this order; a rule's bit in a disabled mask is 1 << its index.
+enum tLintRuleId : uint8_t {
+    LINT_UNKNOWN_ENTRY,
+    LINT_BAD_VALUE,
+    LINT_CHECK,
+    LINT_LONG_NAME,
+    LINT_LONG_VALUE,
+    LINT_SPLIT_LINE,
+    LINT_NOT_A_NUMBER,
+    LINT_IGNORED_AFTER_STOP,
+    LINT_DUPLICATE,
+    LINT_AFTER_EOF,
+    LINT_NOT_AN_ENTRY,
+    LINT_QUOTE,
+    LINT_BOM,
+    LINT_ENCODING,
+    LINT_DISABLE,
+    LINT_SPELLING,
+    LINT_RULE_COUNT
+};
+
+struct tLintRule {
+    const char* name;
+    tLintSeverity severity;  // errors cannot be turned off
+    const char* summary;
+};
+extern const tLintRule kDevCapLintRules[LINT_RULE_COUNT];
+
+// The rule called name (exactly); LINT_RULE_COUNT when there is none.
+tLintRuleId DevCapLintRuleNamed(std::string_view name);
+
+// The rules of a comma list of names: their bits go into *mask; at a name
+// that is no rule or an error rule it stops, with *bad on the name, and
+// answers why (nullptr when every name is good).
+const char* DevCapLintParseRules(std::string_view list, uint32_t* mask, std::string_view* bad);
+
+// Lints text; disabled turns warning and note rules off (1 << rule).
+// Findings go to report sorted by line and column. Answers their number.
+int DevCapLint(const char* text, size_t size, uint32_t disabled, tDevCapFindingFn report, void* ctx);
+// The text with the fixes of its findings applied (an edit that overlaps an
+// earlier one is left out).
+void DevCapLintApplyFixes(const char* text, size_t size, uint32_t disabled, const tDevCapSink* out);
+// A finding as a JSON object; file, when not null, first.
+void DevCapFindingJson(const tDevCapFinding& f, const char* file, const tDevCapSink* out);
+
+// ---- comparing (DevCapDiff.cpp) ----
+// Each field that differs, then each check line that appears or disappears;
+// answers how many.
+int DevCapDiff(const tDevConf& a, const tDevConf& b, tDevCapChangeFn change, void* ctx);
+void DevCapDiffText(const tDevConf& a, const tDevConf& b, const tDevCapSink* out);
+void DevCapDiffJson(const tDevConf& a, const tDevConf& b, const char* nameA, const char* nameB, const tDevCapSink* out);
 
 #endif

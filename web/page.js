@@ -7,7 +7,7 @@
 const $ = (id) => document.getElementById(id);
 const state = {
   core: null,       // the WebAssembly module
-  tables: null,     // entries with their fields and keywords
+  entries: null,   // every entry with its field and keywords
   raw: null,        // the bytes of an opened file, until the text is edited
   name: "untitled.txt",
   record: null,     // the 120 bytes on show
@@ -42,7 +42,9 @@ function describe(record, name) {
   const at = m._WebInput() + 120;
   m.HEAPU8.set(nameBytes, at);
   const r = call((input, size) => m._WebRecord(input, size, at), record);
-  return r.status === 2 ? null : JSON.parse(text(r.bytes));
+  if (r.status === 2) return null;
+  const nul = r.bytes.indexOf(0);
+  return { dump: JSON.parse(text(r.bytes.slice(0, nul))), text: text(r.bytes.slice(nul + 1)) };
 }
 
 // The name devcap2bin gives the record of a text file, "BinFiles/<base>.bin",
@@ -139,7 +141,7 @@ function context() {
   const eq = line.indexOf("=");
   if (line.startsWith("#")) return null;
   if (eq < 0) return { kind: "name", prefix: line };
-  const entry = state.tables.entries.find((e) => e.name.toUpperCase() === line.slice(0, eq).toUpperCase());
+  const entry = state.entries.find((e) => e.name.toUpperCase() === line.slice(0, eq).toUpperCase());
   if (!entry || entry.keywords.length === 0 || line[eq + 1] !== "'") return null;
   const value = line.slice(eq + 2);
   if (value.includes("'")) return null;
@@ -151,7 +153,7 @@ function suggest(force) {
   const c = context();
   const list = $("suggest");
   if (!c || (!force && c.prefix === "")) return hideSuggestions();
-  const words = c.kind === "name" ? state.tables.entries.map((e) => e.name) : c.entry.keywords;
+  const words = c.kind === "name" ? state.entries.map((e) => e.name) : c.entry.keywords.map((k) => k.text);
   const p = c.prefix.toUpperCase();
   state.suggestions = words.filter((w) => w.toUpperCase().startsWith(p) && w.toUpperCase() !== p)
     .map((w) => ({ text: w, kind: c.kind, prefix: c.prefix }));
@@ -349,7 +351,7 @@ function wire() {
 // Ready once the core is; tests wait for document.body.dataset.ready.
 DevCapModule().then((core) => {
   state.core = core;
-  state.tables = JSON.parse(text(call(() => core._WebTables(), new Uint8Array()).bytes));
+  state.entries = JSON.parse(text(call(() => core._WebTables(), new Uint8Array()).bytes));
   wire();
   setText("# A new capability file: type an entry name, or drop a .txt or .bin here.\n", "untitled.txt");
   document.body.dataset.ready = "1";

@@ -1,0 +1,118 @@
+// DevCapDiff.cpp - what differs between two records: field by field, as the
+// entries' keywords, and the lines of the check that appear or disappear.
+#include <cstring>
+
+#include "DevCapCore.h"
+
+namespace {
+
+// The line a rule prints for a record, empty when it does not fire.
+void RuleLine(const tCheckRule& rule, const tDevConf& dev, char (&line)[256]) {
+    tDevCapBuffer b{line, sizeof line, 0};
+    const tDevCapSink sink = DevCapBufferSink(&b);
+    if (!rule.fires(dev, rule, &sink)) b.len = 0;
+    DevCapBufferEnd(&b);
+    line[strcspn(line, "\n")] = '\0';
+}
+
+void Text(void* ctx, const tDevCapChange* c) {
+    const auto* out = static_cast<const tDevCapSink*>(ctx);
+    if (c->path != nullptr) {
+        DevCapSay(out, "%s  %s  %s -> %s\n", c->path, c->entry != nullptr ? c->entry : "-", c->a, c->b);
+        return;
+    }
+    if (c->a != nullptr) DevCapSay(out, "- %s\n", c->a);
+    if (c->b != nullptr) DevCapSay(out, "+ %s\n", c->b);
+}
+
+struct tJson {
+    const tDevCapSink* out;
+    bool field;  // a field printed
+    int line;    // check lines printed, of the list being printed
+    bool appear;
+};
+
+void JsonString(const tDevCapSink* out, const char* text) {
+    if (text != nullptr) {
+        DevCapJsonString(out, text);
+    } else {
+        DevCapSay(out, "null");
+    }
+}
+
+void JsonField(void* ctx, const tDevCapChange* c) {
+    auto* j = static_cast<tJson*>(ctx);
+    if (c->path == nullptr) return;
+    DevCapSay(j->out, "%s\n    {\"path\": \"%s\", \"entry\": ", j->field ? "," : "", c->path);
+    JsonString(j->out, c->entry);
+    DevCapSay(j->out, ", \"offset\": %u, \"width\": %u, \"a\": ", c->offset, c->width);
+    DevCapJsonString(j->out, c->a);
+    DevCapSay(j->out, ", \"b\": ");
+    DevCapJsonString(j->out, c->b);
+    DevCapSay(j->out, "}");
+    j->field = true;
+}
+
+void JsonLine(void* ctx, const tDevCapChange* c) {
+    auto* j = static_cast<tJson*>(ctx);
+    const char* line = j->appear ? c->b : c->a;
+    if (c->path != nullptr || line == nullptr) return;
+    DevCapSay(j->out, "%s", j->line++ > 0 ? ", " : "");
+    DevCapJsonString(j->out, line);
+}
+
+}  // namespace
+
+int DevCapDiff(const tDevConf& a, const tDevConf& b, tDevCapChangeFn change, void* ctx) {
+    int n = 0;
+    const tFieldList fields = DevCapFields();
+    for (size_t i = 0; i < fields.count; ++i) {
+        const tField& f = fields.fields[i];
+        const auto* bytesA = reinterpret_cast<const uint8_t*>(&a) + f.offset;
+        if (memcmp(bytesA, reinterpret_cast<const uint8_t*>(&b) + f.offset, f.width) == 0) continue;
+        char textA[DEVCAP_DATA_SIZE], textB[DEVCAP_DATA_SIZE];
+        DevCapFieldText(a, f, textA);
+        DevCapFieldText(b, f, textB);
+        const tEntry* e = DevCapEntryAt(f.offset);
+        const tDevCapChange c{f.path, e != nullptr ? e->name.data() : nullptr, f.offset, f.width, textA, textB};
+        change(ctx, &c);
+        ++n;
+    }
+    if (n == 0) return 0;
+    // Every rule on its own, as the linter weighs them: a failure behind the
+    // first one still shows.
+    const tCheckRuleList rules = DevCapCheckRules();
+    for (size_t r = 0; r < rules.count; ++r) {
+        char lineA[256], lineB[256];
+        RuleLine(*rules.rules[r], a, lineA);
+        RuleLine(*rules.rules[r], b, lineB);
+        if (strcmp(lineA, lineB) == 0) continue;
+        const tDevCapChange c{
+            nullptr, nullptr, 0, 0, lineA[0] != '\0' ? lineA : nullptr, lineB[0] != '\0' ? lineB : nullptr};
+        change(ctx, &c);
+        ++n;
+    }
+    return n;
+}
+
+void DevCapDiffText(const tDevConf& a, const tDevConf& b, const tDevCapSink* out) {
+    DevCapDiff(a, b, Text, const_cast<tDevCapSink*>(out));
+}
+
+void DevCapDiffJson(const tDevConf& a, const tDevConf& b, const char* nameA, const char* nameB,
+                    const tDevCapSink* out) {
+    DevCapSay(out, "{\n  \"a\": ");
+    JsonString(out, nameA);
+    DevCapSay(out, ",\n  \"b\": ");
+    JsonString(out, nameB);
+    DevCapSay(out, ",\n  \"same\": %s,\n  \"fields\": [", memcmp(&a, &b, sizeof a) == 0 ? "true" : "false");
+    tJson j{out, false, 0, false};
+    DevCapDiff(a, b, JsonField, &j);
+    DevCapSay(out, "%s],\n  \"check\": {\"disappear\": [", j.field ? "\n  " : "");
+    DevCapDiff(a, b, JsonLine, &j);
+    DevCapSay(out, "], \"appear\": [");
+    j.line = 0;
+    j.appear = true;
+    DevCapDiff(a, b, JsonLine, &j);
+    DevCapSay(out, "]}\n}\n");
+}

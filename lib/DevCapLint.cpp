@@ -1,0 +1,783 @@
+// DevCapLint.cpp - findings on a capability text, and the fixes the rules
+// are sure of. The converter's reader hands every piece it reads to an
+// observer here; the record it builds goes through each check rule on its
+// own. Errors are exactly the converter's refusals. The text is read twice:
+// first to learn which check rules fail and where, then to report every
+// finding in line and column order with the check's among them.
+#include <cstring>
+
+#include "DevCapCore.h"
+
+const char* const kDevCapLintSeverity[LINT_SEVERITY_COUNT] = {"error", "warning", "note"};
+
+// clang-format off
+const tLintRule kDevCapLintRules[LINT_RULE_COUNT] = {
+    {"unknown-entry", LINT_ERROR, "a name no section owns; the converter refuses the file"},
+    {"bad-value", LINT_ERROR, "a keyword or list element the entry does not know; the converter refuses the file"},
+    {"check", LINT_ERROR, "the record fails a consistency rule (errors), or a rule warns (warnings)"},
+    {"long-name", LINT_WARNING, "a name over 31 characters: the line is skipped without a word"},
+    {"long-value", LINT_WARNING, "a value over 127 characters: the line is skipped without a word"},
+    {"split-line", LINT_WARNING, "a line over 159 bytes: its rest is read as a line of its own"},
+    {"not-a-number", LINT_WARNING, "a number entry whose text is not plainly a number that fits its field"},
+    {"ignored-after-stop", LINT_WARNING, "list elements after the stop word are never read"},
+    {"duplicate", LINT_WARNING, "an entry set more than once: the later line wins"},
+    {"after-eof", LINT_WARNING, "entries after EOF='' are never read"},
+    {"not-an-entry", LINT_WARNING, "a line that is not empty, not a comment and has no '=': skipped"},
+    {"quote", LINT_WARNING, "no quote after '=', a value never closed, or text after the closing quote"},
+    {"bom", LINT_WARNING, "a byte-order mark at the start of the file: it becomes part of the first name"},
+    {"encoding", LINT_WARNING, "NUL, control or non-ASCII bytes outside comments"},
+    {"disable", LINT_WARNING, "a disable comment that turns nothing off: a misspelt marker, no such rule, an error rule"},
+    {"spelling", LINT_NOTE, "a name or keyword spelt in other letter case than its table: it converts the same"},
+};
+// clang-format on
+
+tLintRuleId DevCapLintRuleNamed(std::string_view name) {
+    for (size_t i = 0; i < LINT_RULE_COUNT; ++i) {
+        if (name == kDevCapLintRules[i].name) return static_cast<tLintRuleId>(i);
+    }
+    return LINT_RULE_COUNT;
+}
+
+const char* DevCapLintParseRules(std::string_view list, uint32_t* mask, std::string_view* bad) {
+    uint32_t bits = 0;
+    for (size_t start = 0; start <= list.size();) {
+        size_t comma = list.find(',', start);
+        if (comma == std::string_view::npos) comma = list.size();
+        *bad = std::string_view(list.data() + start, comma - start);
+        const tLintRuleId id = DevCapLintRuleNamed(*bad);
+        if (id == LINT_RULE_COUNT) return "is no rule";
+        if (kDevCapLintRules[id].severity == LINT_ERROR) return "is an error: errors cannot be turned off";
+        bits |= 1u << id;
+        start = comma + 1;
+    }
+    *mask |= bits;
+    return nullptr;
+}
+
+namespace {
+
+constexpr uint32_t kNever = 0;
+constexpr size_t kHeldMax = 12;  // findings one piece can give
+constexpr size_t kEditsMax = 2;
+constexpr std::string_view kBOM = "\xEF\xBB\xBF";
+constexpr std::string_view kMark = "# devcaplint: disable=";
+
+// One finding held until its piece is done, so that a piece's findings go
+// out in column order. The message is one line: bytes that are not
+// printable ASCII are shown as \xHH, so a finding never hides or breaks it.
+struct tHeld {
+    uint32_t line, column;
+    tLintSeverity severity;
+    tLintRuleId rule;
+    char text[640];
+    tDevCapBuffer buf;
+    tDevCapSink out;
+    tDevCapEdit edits[kEditsMax];
+    char editText[kEditsMax][DEVCAP_LINE_SIZE];
+    size_t nedits;
+};
+
+// A check rule that fails, where it points.
+struct tCheckAt {
+    uint32_t line, column;
+    const tCheckRule* rule;
+};
+
+// What reading the text has shown so far.
+struct tState {
+    uint32_t disabled;
+    tDevConf dev;
+    uint32_t setLine[sizeof(tDevConf)];  // the line that last set the field at an offset
+    uint32_t setColumn[sizeof(tDevConf)];
+    uint32_t splitLine;  // a piece that did not end its line
+    uint32_t eofLine;    // the line of EOF='', kNever when none
+    bool eofEndsLine;
+};
+
+struct tLint {
+    tDevCapFindingFn report;  // nullptr: the first pass, which reports nothing
+    void* ctx;
+    int findings;
+    tState state;
+    tState final;  // the first pass's state at the end, for the check's findings
+    tHeld held[kHeldMax];
+    size_t nheld;
+    tHeld discard;  // what a rule turned off says
+    tCheckAt checks[64];
+    size_t nchecks, nextCheck;
+};
+
+void Begin(tHeld* h, tLintRuleId rule, uint32_t line, uint32_t column) {
+    h->line = line;
+    h->column = column;
+    h->severity = kDevCapLintRules[rule].severity;
+    h->rule = rule;
+    h->buf = {h->text, sizeof h->text, 0};
+    h->out = DevCapBufferSink(&h->buf);
+    h->nedits = 0;
+}
+
+void PutShown(tHeld* h, const char* bytes, size_t n) {
+    for (size_t i = 0; i < n; ++i) {
+        const auto c = static_cast<unsigned char>(bytes[i]);
+        if (c >= 0x20 && c < 0x7f && c != '\\') {
+            h->out.write(h->out.ctx, bytes + i, 1);
+        } else if (c == '\n' || c == '\r' || c == '\\') {
+            DevCapSay(&h->out, "\\%c", c == '\n' ? 'n' : c == '\r' ? 'r' : '\\');
+        } else {
+            DevCapSay(&h->out, "\\x%02X", c);
+        }
+    }
+}
+
+void PutShown(tHeld* h, std::string_view text) { PutShown(h, text.data(), text.size()); }
+
+// The fix replaces length bytes at column of the finding's line by text.
+void Edit(tHeld* h, uint32_t column, size_t length, std::string_view text) {
+    if (h->nedits == kEditsMax) return;
+    char* t = h->editText[h->nedits];
+    snprintf(t, sizeof h->editText[0], "%.*s", static_cast<int>(text.size()), text.data());
+    h->edits[h->nedits++] = {h->line, column, static_cast<uint32_t>(length), t};
+}
+
+void Emit(tLint* l, tHeld& h) {
+    DevCapBufferEnd(&h.buf);
+    const tDevCapFinding f{h.line,  h.column, kDevCapLintSeverity[h.severity], kDevCapLintRules[h.rule].name, h.text,
+                           h.edits, h.nedits};
+    ++l->findings;
+    l->report(l->ctx, &f);
+}
+
+bool Before(uint32_t line, uint32_t column, uint32_t line2, uint32_t column2) {
+    return line < line2 || (line == line2 && column < column2);
+}
+
+void CheckFinding(tLint* l, const tCheckAt& c, tHeld* h);
+
+// The check's findings that stand before line:column go out first.
+void EmitChecksBefore(tLint* l, uint32_t line, uint32_t column) {
+    while (l->nextCheck < l->nchecks) {
+        const tCheckAt& c = l->checks[l->nextCheck];
+        if (!Before(c.line, c.column, line, column)) break;
+        tHeld h;
+        CheckFinding(l, c, &h);
+        Emit(l, h);
+        ++l->nextCheck;
+    }
+}
+
+// The piece's findings in column order (the order found among equals).
+void Flush(tLint* l) {
+    uint8_t order[kHeldMax] = {};
+    for (size_t i = 0; i < l->nheld; ++i) {
+        size_t j = i;
+        for (; j > 0 && l->held[i].column < l->held[order[j - 1]].column; --j) order[j] = order[j - 1];
+        order[j] = static_cast<uint8_t>(i);
+    }
+    for (size_t i = 0; i < l->nheld; ++i) {
+        tHeld& h = l->held[order[i]];
+        EmitChecksBefore(l, h.line, h.column);
+        Emit(l, h);
+    }
+    l->nheld = 0;
+}
+
+// A finding of this piece, unless its rule is turned off.
+tHeld* Report(tLint* l, tLintRuleId rule, uint32_t line, uint32_t column) {
+    const bool off = kDevCapLintRules[rule].severity != LINT_ERROR && (l->state.disabled >> rule & 1u) != 0;
+    tHeld* h = off || l->report == nullptr || l->nheld == kHeldMax ? &l->discard : &l->held[l->nheld++];
+    Begin(h, rule, line, column);
+    return h;
+}
+
+// Case-insensitive edit distance, or 99 when either text is too long to weigh.
+size_t Distance(std::string_view a, std::string_view b) {
+    size_t row[DEVCAP_DATA_SIZE + 2] = {}, next[DEVCAP_DATA_SIZE + 2] = {};
+    if (a.size() >= DEVCAP_DATA_SIZE || b.size() >= DEVCAP_DATA_SIZE || a.size() > b.size() + 2 ||
+        b.size() > a.size() + 2) {
+        return 99;
+    }
+    for (size_t j = 0; j <= b.size(); ++j) row[j] = j;
+    for (size_t i = 1; i <= a.size(); ++i) {
+        next[0] = i;
+        for (size_t j = 1; j <= b.size(); ++j) {
+            const size_t change = row[j - 1] + (DevCapUpper(a[i - 1]) == DevCapUpper(b[j - 1]) ? 0 : 1);
+            const size_t gap = (row[j] < next[j - 1] ? row[j] : next[j - 1]) + 1;
+            next[j] = change < gap ? change : gap;
+        }
+        memcpy(row, next, sizeof row);
+    }
+    return row[b.size()];
+}
+
+size_t CommonPrefix(std::string_view a, std::string_view b) {
+    size_t n = 0;
+    while (n < a.size() && n < b.size() && DevCapUpper(a[n]) == DevCapUpper(b[n])) ++n;
+    return n;
+}
+
+// The nearest candidate within 2 edits, the longer common start breaking a
+// tie ('F8' is nearer 'F8.0' than 'F2.8'); empty when none is. certain tells
+// whether no other candidate is as few edits away: only then is it a fix.
+struct tNearest {
+    std::string_view best;
+    size_t distance;
+    bool certain;
+};
+
+template <typename Each>
+tNearest Nearest(std::string_view text, Each each) {
+    tNearest n{{}, 3, false};
+    each([&](std::string_view candidate) {
+        const size_t d = Distance(text, candidate);
+        if (d < n.distance) {
+            n = {candidate, d, true};
+        } else if (d == n.distance) {
+            n.certain = false;
+            if (CommonPrefix(text, candidate) > CommonPrefix(text, n.best)) n.best = candidate;
+        }
+    });
+    return n;
+}
+
+void DidYouMean(tHeld* h, const tNearest& near) {
+    if (near.best.empty()) return;
+    DevCapSay(&h->out, "; did you mean '");
+    PutShown(h, near.best);
+    DevCapSay(&h->out, "'?");
+}
+
+std::string_view Trimmed(std::string_view text) {
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+    while (!text.empty() && strchr(" \t\r\n", text.back()) != nullptr) text.remove_suffix(1);
+    return text;
+}
+
+// text[from, from + n), clipped to text: substr without its exception, which
+// would tie the library to libstdc++.
+constexpr std::string_view Part(std::string_view text, size_t from, size_t n = std::string_view::npos) {
+    if (from > text.size()) from = text.size();
+    return {text.data() + from, n < text.size() - from ? n : text.size() - from};
+}
+
+bool StartsWith(std::string_view text, std::string_view start) { return Part(text, 0, start.size()) == start; }
+
+// Where the value starts in the piece, from 0.
+size_t ValueOffset(const tPiece& p) {
+    const size_t eq = strlen(p.name);
+    return eq + (p.buf[eq + 1] == '\0' ? 1 : 2);
+}
+
+uint32_t Column(const tPiece& p, size_t offset) { return p.column + static_cast<uint32_t>(offset); }
+
+// Whether the value stands where it was meant to: after an opening quote. A
+// value read without one is a character short, and mended by the quote rule.
+bool Quoted(const tPiece& p) { return p.buf[strlen(p.name) + 1] == '\''; }
+
+void UnknownEntry(tLint* l, const tPiece& p) {
+    std::string_view name(p.name);
+    const bool bom = StartsWith(name, kBOM);
+    if (bom) name.remove_prefix(kBOM.size());
+    const tNearest near = Nearest(name, [](auto visit) {
+        for (size_t i = 0; const tEntry* e = DevCapEntryNumber(i, nullptr); ++i) visit(e->name);
+    });
+    tHeld* h = Report(l, LINT_UNKNOWN_ENTRY, p.line, p.column);
+    DevCapSay(&h->out, "unknown entry '");
+    PutShown(h, p.name, strlen(p.name));
+    DevCapSay(&h->out, "'");
+    DidYouMean(h, near);
+    // A name behind a byte-order mark is mended with the mark.
+    if (near.certain && !bom) Edit(h, p.column, name.size(), near.best);
+}
+
+void BadValue(tLint* l, const tPiece& p) {
+    const tEntry& e = *p.entry;
+    const std::string_view bad(p.bad != nullptr ? p.bad : p.data);
+    const uint32_t at = Column(p, ValueOffset(p) + static_cast<size_t>(bad.data() - p.data));
+    tHeld* h = Report(l, LINT_BAD_VALUE, p.line, at);
+    if (e.fmt != nullptr) {
+        // The converter's own line, without the function that prints it.
+        char line[512];
+        if (e.label != nullptr) {
+            snprintf(line, sizeof line, e.fmt, "", e.label, bad.data());
+        } else {
+            snprintf(line, sizeof line, e.fmt, "", bad.data());
+        }
+        const char* text = strstr(line, "Error. ");
+        text = text != nullptr ? text + 7 : line;
+        const char first = text[0] >= 'A' && text[0] <= 'Z' ? static_cast<char>(text[0] - 'A' + 'a') : text[0];
+        DevCapSay(&h->out, "%c", first);
+        size_t n = strlen(text);
+        if (n > 0 && text[n - 1] == '\n') --n;  // its line end; a value that kept one shows it as \n
+        PutShown(h, text + 1, n > 0 ? n - 1 : 0);
+    } else {
+        DevCapSay(&h->out, "'");
+        PutShown(h, bad);
+        DevCapSay(&h->out, "' is not a keyword of %.*s", static_cast<int>(e.name.size()), e.name.data());
+    }
+    const std::string_view trimmed = Trimmed(bad);
+    if (trimmed.size() != bad.size() && DevCapKeyword(e.words, trimmed) != nullptr) {
+        DevCapSay(&h->out, "; '");
+        PutShown(h, trimmed);
+        DevCapSay(&h->out, "' is a keyword: nothing is trimmed, remove the blanks");
+        // A value never closed keeps its line end: the quote rule mends that.
+        if (Quoted(p) && strcspn(bad.data(), "\r\n") == bad.size()) {
+            Edit(h, at, bad.size(), DevCapKeyword(e.words, trimmed)->text);
+        }
+        return;
+    }
+    const tNearest near = Nearest(bad, [&](auto visit) {
+        for (size_t i = 0; i < e.words.count; ++i) visit(e.words.words[i].text);
+        if (e.stop != nullptr) visit(e.stop);
+    });
+    DidYouMean(h, near);
+    if (near.certain && Quoted(p) && strcspn(bad.data(), "\r\n") == bad.size()) Edit(h, at, bad.size(), near.best);
+}
+
+// A number entry's text, judged: plainly a number that the field holds.
+void Number(tLint* l, const tPiece& p) {
+    const tEntry& e = *p.entry;
+    // A line end kept by a value never closed is the quote rule's business.
+    const std::string_view text(p.value, strcspn(p.value, "\r\n"));
+    const uint32_t stored = DevCapLoad(&l->state.dev, e.offset, e.width);
+    size_t digits = 0;
+    const bool hex = e.kind == ENTRY_VERSION && text.size() > 2 && text[0] == '0' && DevCapUpper(text[1]) == 'X';
+    const unsigned base = hex ? 16 : (e.kind == ENTRY_VERSION && text.size() > 1 && text[0] == '0') ? 8 : 10;
+    for (size_t i = hex ? 2 : 0; i < text.size(); ++i, ++digits) {
+        const char u = DevCapUpper(text[i]);
+        const unsigned d = u >= '0' && u <= '9'   ? unsigned(u - '0')
+                           : u >= 'A' && u <= 'F' ? unsigned(u - 'A' + 10)
+                                                  : 99;
+        if (d >= base) break;
+    }
+    const size_t end = (hex ? 2 : 0) + digits;
+    const uint64_t max = e.width >= 4 ? 2147483647u : (uint64_t{1} << (8 * e.width)) - 1;
+    const char* why = nullptr;
+    if (digits == 0) {
+        why = "' is not a number";
+    } else if (end < text.size()) {
+        why = "' has text after the number";
+    } else {
+        // Plain digits: does the number fit the field?
+        uint64_t value = 0;
+        for (size_t i = hex ? 2 : 0; i < end && value <= max; ++i) {
+            const char u = DevCapUpper(text[i]);
+            value = value * base + (u <= '9' ? unsigned(u - '0') : unsigned(u - 'A' + 10));
+        }
+        if (value <= max) return;
+    }
+    tHeld* h = Report(l, LINT_NOT_A_NUMBER, p.line, Column(p, ValueOffset(p)));
+    DevCapSay(&h->out, "'");
+    PutShown(h, text);
+    if (why != nullptr) {
+        DevCapSay(&h->out, "%s", why);
+    } else {
+        DevCapSay(&h->out, "' does not fit %u byte%s", e.width, e.width > 1 ? "s" : "");
+    }
+    DevCapSay(&h->out, ": %.*s becomes %u", static_cast<int>(e.name.size()), e.name.data(), stored);
+}
+
+void AfterStop(tLint* l, const tPiece& p) {
+    const tEntry& e = *p.entry;
+    const std::string_view value(p.value);
+    for (size_t start = 0; start < value.size();) {
+        const size_t comma = value.find(',', start);
+        if (comma == std::string_view::npos) return;
+        if (DevCapTextIs(Part(value, start, comma - start), e.stop)) {
+            tHeld* h = Report(l, LINT_IGNORED_AFTER_STOP, p.line, Column(p, ValueOffset(p) + comma + 1));
+            DevCapSay(&h->out, "'%s' ends the list: '", e.stop);
+            PutShown(h, Part(value, comma + 1));
+            DevCapSay(&h->out, "' is never read");
+            return;
+        }
+        start = comma + 1;
+    }
+}
+
+// Where the line's text ends in the piece: before its line end.
+size_t TextEnd(const tPiece& p) {
+    size_t n = strlen(p.buf);
+    while (n > 0 && (p.buf[n - 1] == '\n' || p.buf[n - 1] == '\r')) --n;
+    return n;
+}
+
+void Quotes(tLint* l, const tPiece& p) {
+    const size_t eq = strlen(p.name);
+    const char* after = p.buf + eq + 1;
+    const char* last = *after != '\0' ? strrchr(after + 1, '\'') : nullptr;
+    const bool ends = p.len < DEVCAP_PIECE_MAX || p.buf[p.len - 1] == '\n';  // the piece holds the line's end
+    if (*after != '\'' && *after != '\0' && *after != '\n' && *after != '\r') {
+        tHeld* h = Report(l, LINT_QUOTE, p.line, Column(p, eq + 1));
+        DevCapSay(&h->out, "no quote after '=': its first character '");
+        PutShown(h, after, 1);
+        DevCapSay(&h->out, "' is dropped");
+        Edit(h, Column(p, eq + 1), 0, "'");
+        if (last == nullptr && ends) Edit(h, Column(p, TextEnd(p)), 0, "'");
+        return;
+    }
+    if (*after == '\'' && last == nullptr) {
+        tHeld* h = Report(l, LINT_QUOTE, p.line, Column(p, eq + 1));
+        DevCapSay(&h->out, "the value is never closed: it keeps the line end");
+        if (ends) Edit(h, Column(p, TextEnd(p)), 0, "'");
+    } else if (last != nullptr && strspn(last + 1, "\r\n") != strlen(last + 1)) {
+        tHeld* h = Report(l, LINT_QUOTE, p.line, Column(p, static_cast<size_t>(last + 1 - p.buf)));
+        DevCapSay(&h->out, "text after the closing quote is ignored: '");
+        PutShown(h, last + 1, strcspn(last + 1, "\r\n"));
+        DevCapSay(&h->out, "'");
+    }
+}
+
+void Encoding(tLint* l, const tPiece& p) {
+    for (size_t i = 0; i < p.len; ++i) {
+        const auto c = static_cast<unsigned char>(p.buf[i]);
+        if (c >= 0x20 && c < 0x7f) continue;
+        if (c == '\t' || c == '\n' || (c == '\r' && i + 2 >= p.len)) continue;
+        if (p.line == 1 && p.column == 1 && i < kBOM.size() && std::string_view(p.buf, 3) == kBOM) continue;
+        tHeld* h = Report(l, LINT_ENCODING, p.line, Column(p, i));
+        if (c == 0) {
+            DevCapSay(&h->out, "a NUL byte: the reader takes the line to end here");
+        } else {
+            DevCapSay(&h->out, "%s byte 0x%02X", c >= 0x80 ? "non-ASCII" : "control", c);
+        }
+        return;
+    }
+}
+
+void SplitLine(tLint* l, const tPiece& p) {
+    if (l->state.splitLine == p.line && strspn(p.buf, "\r\n") != p.len) {
+        tHeld* h = Report(l, LINT_SPLIT_LINE, p.line, p.column);
+        DevCapSay(&h->out, "the line is longer than %d bytes: from column %u it is read as a line of its own",
+                  DEVCAP_PIECE_MAX, p.column);
+    }
+    const bool split = p.len == DEVCAP_PIECE_MAX && p.buf[p.len - 1] != '\n';
+    l->state.splitLine = split ? p.line : kNever;
+}
+
+// Whether text reads "#devcaplint:disable=" give or take blanks and case,
+// and where its list starts.
+bool NearlyMark(std::string_view text, size_t* list) {
+    size_t i = 1;
+    for (const std::string_view word : {"devcaplint", ":", "disable", "="}) {
+        while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
+        if (!DevCapTextIs(Part(text, i, word.size()), word)) return false;
+        i += word.size();
+    }
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
+    *list = i;
+    return true;
+}
+
+// Comment lines that turn rules off for the rest of the file, and the ones
+// that mean to and do not.
+void Suppress(tLint* l, const tPiece& p) {
+    const std::string_view text(p.buf, TextEnd(p));
+    size_t at = kMark.size();
+    const bool exact = StartsWith(text, kMark);
+    if (p.column != 1 || (!exact && !NearlyMark(text, &at))) return;
+    std::string_view rules = Part(text, at);
+    uint32_t mask = 0;
+    std::string_view bad;
+    const char* why = DevCapLintParseRules(rules, &mask, &bad);
+    // The names that do turn rules off still do.
+    for (std::string_view rest = rules; exact && !rest.empty();) {
+        const size_t comma = rest.find(',');
+        const tLintRuleId id = DevCapLintRuleNamed(Part(rest, 0, comma));
+        if (id != LINT_RULE_COUNT && kDevCapLintRules[id].severity != LINT_ERROR) l->state.disabled |= 1u << id;
+        rest = comma == std::string_view::npos ? std::string_view() : Part(rest, comma + 1);
+    }
+    if (exact && why == nullptr) return;
+    if (why == nullptr) {
+        tHeld* h = Report(l, LINT_DISABLE, p.line, 1);
+        DevCapSay(&h->out, "not a disable comment: it reads '%.*s'", static_cast<int>(kMark.size()), kMark.data());
+        char fixed[DEVCAP_LINE_SIZE];
+        snprintf(fixed, sizeof fixed, "%.*s%.*s", static_cast<int>(kMark.size()), kMark.data(),
+                 static_cast<int>(rules.size()), rules.data());
+        Edit(h, 1, text.size(), fixed);
+        return;
+    }
+    const tNearest near = Nearest(bad, [](auto visit) {
+        for (const tLintRule& r : kDevCapLintRules) {
+            if (r.severity != LINT_ERROR) visit(r.name);
+        }
+    });
+    tHeld* h = Report(l, LINT_DISABLE, p.line, static_cast<uint32_t>(bad.data() - p.buf) + 1);
+    DevCapSay(&h->out, "'");
+    PutShown(h, bad);
+    DevCapSay(&h->out, "' %s", why);
+    if (DevCapLintRuleNamed(bad) != LINT_RULE_COUNT) return;
+    DidYouMean(h, near);
+    if (exact && near.certain) Edit(h, h->column, bad.size(), near.best);
+}
+
+// A name or keyword in its table's spelling.
+void Spelling(tLint* l, const tPiece& p) {
+    const tEntry& e = *p.entry;
+    const std::string_view name(p.name);
+    if (name != e.name) {
+        tHeld* h = Report(l, LINT_SPELLING, p.line, p.column);
+        DevCapSay(&h->out, "'%s': the table spells it '%.*s'", p.name, static_cast<int>(e.name.size()), e.name.data());
+        Edit(h, p.column, name.size(), e.name);
+    }
+    if ((e.kind != ENTRY_KEYWORD && e.kind != ENTRY_LIST) || !Quoted(p)) return;
+    const std::string_view value(p.value);
+    for (size_t start = 0;;) {
+        const size_t comma = e.kind == ENTRY_LIST ? value.find(',', start) : std::string_view::npos;
+        const std::string_view word = Part(value, start, comma == std::string_view::npos ? comma : comma - start);
+        const tKeyword* k = DevCapKeyword(e.words, word);
+        const bool stop = k == nullptr && e.stop != nullptr && DevCapTextIs(word, e.stop);
+        const std::string_view table = k != nullptr ? k->text : stop ? std::string_view(e.stop) : word;
+        if (table != word) {
+            tHeld* h = Report(l, LINT_SPELLING, p.line, Column(p, ValueOffset(p) + start));
+            DevCapSay(&h->out, "'");
+            PutShown(h, word);
+            DevCapSay(&h->out, "': the table spells it '%.*s'", static_cast<int>(table.size()), table.data());
+            Edit(h, h->column, word.size(), table);
+        }
+        if (stop || comma == std::string_view::npos) return;
+        start = comma + 1;
+    }
+}
+
+void Seen(void* ctx, const tPiece& p) {
+    auto* l = static_cast<tLint*>(ctx);
+    if (l->report != nullptr) Flush(l);
+    SplitLine(l, p);
+    const bool comment = p.buf[0] == '#' && p.column == 1;
+    if (comment) Suppress(l, p);
+    if (p.line == 1 && p.column == 1 && StartsWith(std::string_view(p.buf, p.len), kBOM)) {
+        tHeld* h = Report(l, LINT_BOM, 1, 1);
+        DevCapSay(&h->out, "a UTF-8 byte-order mark: it becomes part of the first name");
+        Edit(h, 1, kBOM.size(), "");
+    }
+    if (!comment && p.column == 1) Encoding(l, p);
+    switch (p.kind) {
+        case PIECE_SKIPPED:
+            return;
+        case PIECE_EOF:
+            l->state.eofLine = p.line;
+            l->state.eofEndsLine = p.buf[p.len - 1] == '\n';
+            return;
+        case PIECE_NO_ENTRY:
+            if (p.column == 1 && strspn(p.buf, " \t\r\n") != p.len) {
+                DevCapSay(&Report(l, LINT_NOT_AN_ENTRY, p.line, p.column)->out,
+                          "not an entry (no '='): the line is skipped");
+            }
+            return;
+        case PIECE_LONG_NAME:
+            DevCapSay(&Report(l, LINT_LONG_NAME, p.line, p.column)->out,
+                      "the name is longer than %d characters: the line is skipped", DEVCAP_NAME_MAX);
+            return;
+        case PIECE_LONG_VALUE:
+            DevCapSay(&Report(l, LINT_LONG_VALUE, p.line, Column(p, strcspn(p.buf, "=") + 1))->out,
+                      "the value is longer than %d characters: the line is skipped", DEVCAP_VALUE_MAX);
+            return;
+        case PIECE_REJECTED:
+            if (p.entry == nullptr) {
+                UnknownEntry(l, p);
+            } else {
+                BadValue(l, p);
+            }
+            break;
+        case PIECE_ENTRY:
+            if (p.entry->kind == ENTRY_NUMBER || p.entry->kind == ENTRY_VERSION) Number(l, p);
+            if (p.entry->kind == ENTRY_LIST && p.entry->stop != nullptr) AfterStop(l, p);
+            Spelling(l, p);
+            break;
+    }
+    if (p.entry == nullptr) return;
+    Quotes(l, p);
+    const uint8_t at = p.entry->offset;
+    if (l->state.setLine[at] != kNever) {
+        tHeld* h = Report(l, LINT_DUPLICATE, p.line, p.column);
+        DevCapSay(&h->out, "%.*s is set again: line %u set it first, this line wins",
+                  static_cast<int>(p.entry->name.size()), p.entry->name.data(), l->state.setLine[at]);
+    }
+    l->state.setLine[at] = p.line;
+    l->state.setColumn[at] = p.column;
+}
+
+// A failing check rule, pointing at the first line that set what it reads.
+tCheckAt CheckPlace(const tState& s, const tCheckRule& rule) {
+    for (size_t i = 0; i < rule.nreads; ++i) {
+        const uint8_t at = rule.reads[i];
+        if (s.setLine[at] != kNever) return {s.setLine[at], s.setColumn[at], &rule};
+    }
+    return {1, 1, &rule};
+}
+
+void CheckFinding(tLint* l, const tCheckAt& c, tHeld* h) {
+    const tCheckRule& rule = *c.rule;
+    Begin(h, LINT_CHECK, c.line, c.column);
+    h->severity = rule.error ? LINT_ERROR : LINT_WARNING;
+    char line[256];
+    tDevCapBuffer b{line, sizeof line, 0};
+    const tDevCapSink sink = DevCapBufferSink(&b);
+    rule.fires(l->final.dev, rule, &sink);
+    PutShown(h, line, strcspn(line, "\n"));
+    DevCapSay(&h->out, " (");
+    for (size_t i = 0; i < rule.nreads; ++i) {
+        const uint8_t at = rule.reads[i];
+        const tEntry* e = DevCapEntryAt(at);
+        DevCapSay(&h->out, "%s%s", i > 0 ? "; " : "", DevCapFieldAt(at)->path);
+        if (l->final.setLine[at] != kNever) {
+            DevCapSay(&h->out, " set at line %u", l->final.setLine[at]);
+        } else if (e != nullptr) {
+            DevCapSay(&h->out, " never set by %.*s", static_cast<int>(e->name.size()), e->name.data());
+        } else {
+            DevCapSay(&h->out, " fixed");
+        }
+    }
+    DevCapSay(&h->out, ")");
+}
+
+// The failing check rules in the order of their places (rule order among equals).
+void PlaceChecks(tLint* l) {
+    const tCheckRuleList rules = DevCapCheckRules();
+    for (size_t r = 0; r < rules.count && l->nchecks < std::size(l->checks); ++r) {
+        if (!rules.rules[r]->fires(l->final.dev, *rules.rules[r], nullptr)) continue;
+        const tCheckAt c = CheckPlace(l->final, *rules.rules[r]);
+        size_t j = l->nchecks++;
+        for (; j > 0 && Before(c.line, c.column, l->checks[j - 1].line, l->checks[j - 1].column); --j) {
+            l->checks[j] = l->checks[j - 1];
+        }
+        l->checks[j] = c;
+    }
+}
+
+// The pieces after EOF='': the first entry among them is reported.
+void AfterEOF(tLint* l, const tPieceSource& src) {
+    char buf[DEVCAP_LINE_SIZE], name[DEVCAP_NAME_SIZE], data[DEVCAP_DATA_SIZE];
+    uint32_t line = l->state.eofLine + (l->state.eofEndsLine ? 1 : 0), entries = 0, first = 0;
+    bool lineStart = l->state.eofEndsLine;
+    for (size_t len; (len = src.next(src.ctx, buf, sizeof buf)) > 0;) {
+        if (lineStart && buf[0] != '#' && DevCapSplitEntry(buf, name, data) == PIECE_ENTRY) {
+            if (entries++ == 0) first = line;
+        }
+        lineStart = buf[len - 1] == '\n';
+        if (lineStart) ++line;
+    }
+    if (entries == 0) return;
+    DevCapSay(&Report(l, LINT_AFTER_EOF, first, 1)->out, "%u entr%s after EOF='' %s never read", entries,
+              entries == 1 ? "y" : "ies", entries == 1 ? "is" : "are");
+}
+
+// One reading of the text; answers whether the converter took every entry.
+bool Read(tLint* l, const char* text, size_t size, uint32_t disabled) {
+    l->state = {};
+    l->state.disabled = disabled;
+    DevCapConfInit(&l->state.dev);
+    tMemText mem;
+    const tPieceSource src = DevCapMemSource(&mem, text, size);
+    const tPieceObserver seen{Seen, l};
+    // The converter's own reading, its lines dropped: the findings say it.
+    const bool read = DevCapReadPieces(&l->state.dev, src, "", nullptr, &seen) == 0;
+    if (l->report != nullptr) {
+        Flush(l);
+        EmitChecksBefore(l, UINT32_MAX, UINT32_MAX);
+    }
+    // The reader stopped at EOF=''; what follows it is read here only to be reported.
+    if (l->state.eofLine != kNever) AfterEOF(l, src);
+    if (l->report != nullptr) Flush(l);
+    return read;
+}
+
+}  // namespace
+
+int DevCapLint(const char* text, size_t size, uint32_t disabled, tDevCapFindingFn report, void* ctx) {
+    static_assert(LINT_RULE_COUNT <= 32, "a rule's bit in the disabled mask");
+    tLint l{};
+    if (Read(&l, text, size, disabled)) {
+        l.final = l.state;
+        PlaceChecks(&l);
+    }
+    l.report = report;
+    l.ctx = ctx;
+    Read(&l, text, size, disabled);
+    return l.findings;
+}
+
+namespace {
+
+// Writes the text with the edits of each line applied, line after line: the
+// findings come in line order, and every fix stays on its finding's line.
+struct tFixer {
+    std::string_view text;
+    const tDevCapSink* out;
+    size_t copied;  // of text, written or replaced
+    uint32_t line;  // the line edits are held for; its start in text
+    size_t start;
+    tDevCapEdit edits[16];
+    char texts[16][DEVCAP_LINE_SIZE];
+    size_t n;
+};
+
+void FixLine(tFixer* f) {
+    for (size_t i = 1; i < f->n; ++i) {  // by column, the order found among equals
+        for (size_t j = i; j > 0 && f->edits[j].column < f->edits[j - 1].column; --j) {
+            const tDevCapEdit e = f->edits[j];
+            f->edits[j] = f->edits[j - 1];
+            f->edits[j - 1] = e;
+        }
+    }
+    for (size_t i = 0; i < f->n; ++i) {
+        const tDevCapEdit& e = f->edits[i];
+        const size_t at = f->start + e.column - 1;
+        if (at < f->copied || at + e.length > f->text.size()) continue;  // overlaps an earlier edit
+        f->out->write(f->out->ctx, f->text.data() + f->copied, at - f->copied);
+        f->out->write(f->out->ctx, e.text, strlen(e.text));
+        f->copied = at + e.length;
+    }
+    f->n = 0;
+}
+
+void CollectFix(void* ctx, const tDevCapFinding* finding) {
+    auto* f = static_cast<tFixer*>(ctx);
+    for (size_t i = 0; i < finding->nedits; ++i) {
+        const tDevCapEdit& e = finding->edits[i];
+        if (e.line != f->line) FixLine(f);
+        for (; f->line < e.line && f->start < f->text.size(); ++f->line) {
+            const void* nl = memchr(f->text.data() + f->start, '\n', f->text.size() - f->start);
+            f->start =
+                nl != nullptr ? static_cast<size_t>(static_cast<const char*>(nl) - f->text.data()) + 1 : f->text.size();
+        }
+        if (f->line != e.line || f->n == std::size(f->edits)) continue;
+        snprintf(f->texts[f->n], sizeof f->texts[0], "%s", e.text);
+        f->edits[f->n] = {e.line, e.column, e.length, f->texts[f->n]};
+        ++f->n;
+    }
+}
+
+}  // namespace
+
+void DevCapLintApplyFixes(const char* text, size_t size, uint32_t disabled, const tDevCapSink* out) {
+    tFixer f{{text, size}, out, 0, 1, 0, {}, {}, 0};
+    DevCapLint(text, size, disabled, CollectFix, &f);
+    FixLine(&f);
+    out->write(out->ctx, text + f.copied, size - f.copied);
+}
+
+void DevCapFindingJson(const tDevCapFinding& f, const char* file, const tDevCapSink* out) {
+    DevCapSay(out, "{");
+    if (file != nullptr) {
+        DevCapSay(out, "\"file\": ");
+        DevCapJsonString(out, file);
+        DevCapSay(out, ", ");
+    }
+    DevCapSay(out, "\"line\": %u, \"column\": %u, \"severity\": \"%s\", \"rule\": \"%s\", \"message\": ", f.line,
+              f.column, f.severity, f.rule);
+    DevCapJsonString(out, f.message);
+    if (f.nedits > 0) {
+        DevCapSay(out, ", \"fix\": [");
+        for (size_t i = 0; i < f.nedits; ++i) {
+            const tDevCapEdit& e = f.edits[i];
+            DevCapSay(out,
+                      "%s{\"range\": {\"start\": {\"line\": %u, \"column\": %u}, \"end\": {\"line\": %u, \"column\": "
+                      "%u}}, \"text\": ",
+                      i > 0 ? ", " : "", e.line, e.column, e.line, e.column + e.length);
+            DevCapJsonString(out, e.text);
+            DevCapSay(out, "}");
+        }
+        DevCapSay(out, "]");
+    }
+    DevCapSay(out, "}");
+}

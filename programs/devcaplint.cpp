@@ -1,0 +1,258 @@
+// devcaplint - reports, line by line, what devcap2bin refuses in capability
+// text files and what it accepts but almost certainly does not mean; mends
+// what the rules are sure of.
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "libdevcap.h"
+
+namespace {
+
+enum tMode { LINT, FIX, DIFF };
+
+struct tOptions {
+    bool json;
+    bool colour;
+    tMode mode;
+    uint32_t disabled;
+};
+
+struct tFile {
+    const tOptions* options;
+    const char* name;
+    bool* firstJson;  // no finding printed yet in the JSON array
+    bool failing;     // an error or a warning
+};
+
+const char* const kColour[] = {"\033[1;31m", "\033[1;35m", "\033[1;36m"};
+
+void Print(void* ctx, const tDevCapFinding* f) {
+    auto* file = static_cast<tFile*>(ctx);
+    file->failing = file->failing || strcmp(f->severity, "note") != 0;
+    if (file->options->json) {
+        const size_t len = DevCapRenderFindingJson(f, file->name, nullptr, 0);
+        char* text = static_cast<char*>(malloc(len + 1));
+        if (text != nullptr) DevCapRenderFindingJson(f, file->name, text, len + 1);
+        printf("%s\n  %s", *file->firstJson ? "" : ",", text != nullptr ? text : "{}");
+        free(text);
+        *file->firstJson = false;
+    } else if (file->options->colour) {
+        const int c = f->severity[0] == 'e' ? 0 : f->severity[0] == 'w' ? 1 : 2;
+        printf("\033[1m%s:%u:%u:\033[0m %s%s:\033[0m %s [%s]\n", file->name, f->line, f->column, kColour[c],
+               f->severity, f->message, f->rule);
+    } else {
+        printf("%s:%u:%u: %s: %s [%s]\n", file->name, f->line, f->column, f->severity, f->message, f->rule);
+    }
+}
+
+int Usage(FILE* out, int status) {
+    fprintf(out,
+            "usage: devcaplint [--format=text|json] [--disable=RULE[,RULE]] [--fix | --diff] FILE...\n"
+            "       devcaplint --list-rules | --help | --version\n"
+            "Reports what devcap2bin refuses in capability text files (errors) and what it\n"
+            "accepts but almost certainly does not mean (warnings); - reads standard input.\n"
+            "--fix rewrites each file with the fixes the rules are sure of; --diff prints\n"
+            "them as a unified diff. Exit status: 0 no error or warning, 1 errors or\n"
+            "warnings (after fixing), 2 bad usage or a file that cannot be read or written.\n");
+    return status;
+}
+
+// The whole file, or nullptr with errno set.
+char* ReadAll(FILE* fp, size_t* size) {
+    size_t cap = 1 << 16;
+    char* text = static_cast<char*>(malloc(cap));
+    *size = 0;
+    for (size_t n; text != nullptr && (n = fread(text + *size, 1, cap - *size, fp)) > 0;) {
+        *size += n;
+        if (*size == cap) {
+            char* more = static_cast<char*>(realloc(text, cap *= 2));
+            if (more == nullptr) free(text);
+            text = more;
+        }
+    }
+    if (text != nullptr && ferror(fp) != 0) {
+        const int error = errno;
+        free(text);
+        errno = error;
+        return nullptr;
+    }
+    return text;
+}
+
+// Where the line after the one at `at` starts.
+size_t LineEnd(const char* text, size_t size, size_t at) {
+    const void* nl = memchr(text + at, '\n', size - at);
+    return nl != nullptr ? static_cast<size_t>(static_cast<const char*>(nl) - text) + 1 : size;
+}
+
+// Lines [at, ...) of text, count of them, each behind mark; the offset after.
+size_t DiffLines(char mark, const char* text, size_t size, size_t at, size_t count) {
+    for (; count > 0; --count) {
+        const size_t end = LineEnd(text, size, at);
+        printf("%c%.*s", mark, static_cast<int>(end - at), text + at);
+        if (end == at || text[end - 1] != '\n') printf("\n\\ No newline at end of file\n");
+        at = end;
+    }
+    return at;
+}
+
+bool SameLine(const char* a, size_t sizeA, size_t atA, const char* b, size_t sizeB, size_t atB) {
+    const size_t endA = LineEnd(a, sizeA, atA), endB = LineEnd(b, sizeB, atB);
+    return endA - atA == endB - atB && memcmp(a + atA, b + atB, endA - atA) == 0;
+}
+
+// One hunk: lines [first, last] of both texts, which hold as many lines.
+void Hunk(const char* a, size_t sizeA, size_t atA, const char* b, size_t sizeB, size_t atB, size_t first, size_t last) {
+    printf("@@ -%zu,%zu +%zu,%zu @@\n", first + 1, last - first + 1, first + 1, last - first + 1);
+    for (size_t line = first; line <= last;) {
+        size_t run = 0;  // changed lines from here: all of a's, then all of b's
+        for (size_t ra = atA, rb = atB; line + run <= last && !SameLine(a, sizeA, ra, b, sizeB, rb); ++run) {
+            ra = LineEnd(a, sizeA, ra);
+            rb = LineEnd(b, sizeB, rb);
+        }
+        if (run == 0) {
+            atA = DiffLines(' ', a, sizeA, atA, 1);
+            atB = LineEnd(b, sizeB, atB);
+            ++line;
+            continue;
+        }
+        atA = DiffLines('-', a, sizeA, atA, run);
+        atB = DiffLines('+', b, sizeB, atB, run);
+        line += run;
+    }
+}
+
+// The fixes as a unified diff with three lines of context; fixes change
+// lines, never how many there are.
+void UnifiedDiff(const char* name, const char* a, size_t sizeA, const char* b, size_t sizeB) {
+    size_t lines = 0;
+    for (size_t at = 0; at < sizeA; at = LineEnd(a, sizeA, at)) ++lines;
+    size_t startA[4] = {}, startB[4] = {};  // where the last four lines start
+    bool open = false, header = false;
+    size_t first = 0, last = 0, hunkA = 0, hunkB = 0;
+    for (size_t line = 0, atA = 0, atB = 0; line < lines; ++line) {
+        startA[line % 4] = atA;
+        startB[line % 4] = atB;
+        if (!SameLine(a, sizeA, atA, b, sizeB, atB)) {
+            if (open && line > last + 4) {
+                Hunk(a, sizeA, hunkA, b, sizeB, hunkB, first, last);
+                open = false;
+            }
+            if (!open) {
+                if (!header) printf("--- %s\n+++ %s\n", name, name);
+                header = true;
+                first = line >= 3 ? line - 3 : 0;
+                hunkA = startA[first % 4];
+                hunkB = startB[first % 4];
+                open = true;
+            }
+            last = line + 3 < lines ? line + 3 : lines - 1;
+        }
+        atA = LineEnd(a, sizeA, atA);
+        atB = LineEnd(b, sizeB, atB);
+    }
+    if (open) Hunk(a, sizeA, hunkA, b, sizeB, hunkB, first, last);
+}
+
+// Lints (and mends) one file; answers 2 when it cannot be read or written,
+// 1 when errors or warnings remain, else 0.
+int LintFile(const char* path, const tOptions& options, bool* firstJson) {
+    const bool stdinput = strcmp(path, "-") == 0;
+    FILE* fp = stdinput ? stdin : fopen(path, "rb");
+    if (fp == nullptr) {
+        fprintf(stderr, "devcaplint: cannot open %s: %s\n", path, strerror(errno));
+        return 2;
+    }
+    size_t size = 0;
+    char* text = ReadAll(fp, &size);
+    const int error = errno;
+    if (!stdinput) fclose(fp);
+    if (text == nullptr) {
+        fprintf(stderr, "devcaplint: cannot read %s: %s\n", path, strerror(error));
+        return 2;
+    }
+    const char* name = stdinput ? "<stdin>" : path;
+    int status = 0;
+    if (options.mode != LINT) {
+        const size_t fixedSize = DevCapLintFix(text, size, options.disabled, nullptr, 0);
+        char* fixed = static_cast<char*>(malloc(fixedSize + 1));
+        if (fixed != nullptr) DevCapLintFix(text, size, options.disabled, fixed, fixedSize + 1);
+        const bool changed = fixed != nullptr && (fixedSize != size || memcmp(fixed, text, size) != 0);
+        if (changed && options.mode == DIFF) UnifiedDiff(name, text, size, fixed, fixedSize);
+        if (changed && options.mode == FIX && DevCapWriteText(path, fixed, fixedSize) != DEVCAP_OK) {
+            fprintf(stderr, "devcaplint: cannot write %s: %s\n", path, strerror(errno));
+            status = 2;
+        } else if (changed && options.mode == FIX) {
+            free(text);
+            text = fixed;
+            size = fixedSize;
+            fixed = nullptr;
+        }
+        free(fixed);
+    }
+    tFile file{&options, name, firstJson, false};
+    if (options.mode != DIFF) DevCapLintTextDisabled(text, size, options.disabled, Print, &file);
+    free(text);
+    return status != 0 ? status : file.failing ? 1 : 0;
+}
+
+int Run(int argc, char* argv[]) {
+    tOptions options{false, isatty(STDOUT_FILENO) == 1 && getenv("NO_COLOR") == nullptr, LINT, 0};
+    int first = argc;
+    for (int i = 1; i < argc && first == argc; ++i) {
+        const char* arg = argv[i];
+        if (strcmp(arg, "--") == 0) {
+            first = i + 1;
+        } else if (strcmp(arg, "-h") == 0 || strcmp(arg, "--help") == 0) {
+            return Usage(stdout, 0);
+        } else if (strcmp(arg, "--version") == 0) {
+            printf("devcaplint %s\n", DevCapLibVersion());
+            return 0;
+        } else if (strcmp(arg, "--list-rules") == 0) {
+            tDevCapLintRule r;
+            for (size_t n = 0; DevCapLintRuleInfo(n, &r) == DEVCAP_OK; ++n) {
+                printf("%-18s %-7s %s\n", r.name, r.severity, r.summary);
+            }
+            return 0;
+        } else if (strcmp(arg, "--format=json") == 0 || strcmp(arg, "--format=text") == 0) {
+            options.json = strcmp(arg, "--format=json") == 0;
+        } else if (strcmp(arg, "--fix") == 0 || strcmp(arg, "--diff") == 0) {
+            options.mode = arg[2] == 'f' ? FIX : DIFF;
+        } else if (strncmp(arg, "--disable=", 10) == 0) {
+            if (DevCapLintDisable(arg + 10, &options.disabled, nullptr, nullptr) != DEVCAP_OK) {
+                fprintf(stderr, "devcaplint: --disable: ");
+                DevCapLintDisable(arg + 10, &options.disabled, DevCapToFile, stderr);
+                return Usage(stderr, 2);
+            }
+        } else if (arg[0] == '-' && arg[1] != '\0') {
+            fprintf(stderr, "devcaplint: unknown option %s\n", arg);
+            return Usage(stderr, 2);
+        } else {
+            first = i;
+        }
+    }
+    if (first >= argc) return Usage(stderr, 2);
+    if (options.json) options.colour = false;
+    int status = 0;
+    bool firstJson = true;
+    if (options.json && options.mode != DIFF) printf("[");
+    for (int i = first; i < argc; ++i) {
+        if (options.mode == FIX && strcmp(argv[i], "-") == 0) {
+            fprintf(stderr, "devcaplint: --fix rewrites files; standard input is none (--diff shows the fixes)\n");
+            status = 2;
+            continue;
+        }
+        const int file = LintFile(argv[i], options, &firstJson);
+        if (file > status) status = file;
+    }
+    if (options.json && options.mode != DIFF) printf("%s]\n", firstJson ? "" : "\n");
+    return status;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) { return DevCapCloseStdout("devcaplint", Run(argc, argv)); }

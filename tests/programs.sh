@@ -1,0 +1,160 @@
+#!/usr/bin/env bash
+# devcapdump, devcaplint and devcapdiff as programs: arguments, output forms,
+# exit statuses, files; devcapdiff in a real git repository.
+# usage: programs.sh directory-of-the-programs path/to/examples
+DIR=$(realpath "$1")
+EXAMPLES=$(realpath "$2")
+source "$(dirname "$(realpath "$0")")/lib.sh"
+BIN=$DIR/devcap2bin DUMP=$DIR/devcapdump LINT=$DIR/devcaplint DIFF=$DIR/devcapdiff
+mkdir BinFiles
+for name in ipcam ptz-dome video-server; do cp "$EXAMPLES/$name.txt" . && "$BIN" "$name.txt" >/dev/null; done
+# run PROGRAM ARGS...: its standard output and error, then #status.
+run() { "$@" 2>&1; printf '#%d' $?; }
+
+# --- devcapdump: a record back into text that converts to the same bytes ---
+mkdir back && cd back && mkdir BinFiles
+for name in ipcam ptz-dome video-server; do
+    "$DUMP" "../BinFiles/$name.bin" > "$name.txt" && "$BIN" "$name.txt" >/dev/null \
+        && cmp -s "BinFiles/$name.bin" "../BinFiles/$name.bin" && ok || bad "dump of $name does not convert back"
+done
+# A file name is no way into the text: a newline in it stays in the comment.
+odd=$(printf "x\nBOGUS='1'.bin")
+cp ../BinFiles/ipcam.bin "$odd" && "$DUMP" "$odd" > odd.txt && "$BIN" odd.txt >/dev/null \
+    && cmp -s BinFiles/odd.bin ../BinFiles/ipcam.bin && ok || bad "a file name leaked into the dump's text"
+cd ..
+head -c 119 BinFiles/ipcam.bin > short.bin
+cat short.bin BinFiles/ipcam.bin > long.bin
+head -c 120 /dev/zero > zero.bin
+check "short record" "$(run "$DUMP" short.bin)" "devcapdump: short.bin is 119 bytes, not a 120-byte device capability record
+#2"
+check "long record" "$(run "$DUMP" long.bin)" "devcapdump: long.bin is more than 120 bytes, not a 120-byte device capability record
+#2"
+check "missing record" "$(run "$DUMP" missing.bin)" "devcapdump: cannot open missing.bin: No such file or directory
+#2"
+check "a record failing the check" "$(run "$DUMP" zero.bin | grep -c -e '^#   DevCapDBCheckHeader:Error. Header key' -e '^#1$')" "2"
+check "full standard output" "$("$DUMP" BinFiles/ipcam.bin 2>&1 >/dev/full; printf '#%d' $?)" "devcapdump: cannot write standard output: No space left on device
+#2"
+check "-- and - " "$("$DUMP" -- BinFiles/ipcam.bin | sed 1d | cmp - <("$DUMP" - < BinFiles/ipcam.bin | sed 1d) && echo same)" "same"
+check "--layout" "$("$DUMP" --layout BinFiles/ipcam.bin | grep '^    36 ')" \
+    "    36    1 FwDevCap.type                   0x0A               FWCAP_UNIT_TYPE='Mega IP Camera'"
+check "--json" "$("$DUMP" --json BinFiles/ipcam.bin | python3 -c 'import json,sys; d=json.load(sys.stdin); print(d["source"], len(d["fields"]), d["check"])')" \
+    "BinFiles/ipcam.bin 56 {'passes': True, 'lines': []}"
+
+# --- devcaplint: output forms, options, statuses, fixes ---
+printf "FWCAP_UNIT_TYPE='IP Camra'\nFWCAP_DIS='two'\n" > bad.txt
+check "examples lint clean" "$(run "$LINT" "$EXAMPLES"/*.txt)" "#0"
+check "text" "$(run "$LINT" bad.txt)" "bad.txt:1:18: error: unknown unit type 'IP Camra'; did you mean 'IP Camera'? [bad-value]
+bad.txt:2:12: warning: 'two' is not a number: FWCAP_DIS becomes 0 [not-a-number]
+#1"
+check "standard input, a warning turned off" "$(run "$LINT" --disable=not-a-number - < bad.txt)" \
+    "<stdin>:1:18: error: unknown unit type 'IP Camra'; did you mean 'IP Camera'? [bad-value]
+#1"
+check "notes alone" "$(printf "sensor_id='MT9P031'\nSENSOR_CTRL='I2C'\nSENSOR_VOUT='CCIR656_8'\nMD_SRC='ENCODER'\n" | run "$LINT" -)" \
+    "<stdin>:1:1: note: 'sensor_id': the table spells it 'SENSOR_ID' [spelling]
+#0"
+check "errors cannot be turned off" "$(run "$LINT" --disable=bad-value bad.txt | head -1)" \
+    "devcaplint: --disable: 'bad-value' is an error: errors cannot be turned off"
+check "unreadable files, the others still linted" "$(run "$LINT" missing.txt back bad.txt | cut -c1-40)" \
+    "devcaplint: cannot open missing.txt: No 
+devcaplint: cannot read back: Is a direc
+bad.txt:1:18: error: unknown unit type '
+bad.txt:2:12: warning: 'two' is not a nu
+#2"
+check "list of rules" "$("$LINT" --list-rules | awk '{print $1 "/" $2}' | tr '\n' ' ')" \
+    "unknown-entry/error bad-value/error check/error long-name/warning long-value/warning split-line/warning not-a-number/warning ignored-after-stop/warning duplicate/warning after-eof/warning not-an-entry/warning quote/warning bom/warning encoding/warning disable/warning spelling/note "
+# JSON: one array of objects with exactly their keys, any byte of a file name escaped.
+odd=$(printf 'b\x01"\xff\xc3\xa9.txt')
+cp bad.txt "$odd"
+json=$("$LINT" --format=json "$odd" bad.txt)
+check "JSON" "$(python3 -c 'import json,sys; a=json.loads(sys.argv[1]); print(len(a), sorted(a[0]), a[0]["file"] == "b\x01\"\xff\xe9.txt", a[0]["fix"], a[3]["line"], a[3]["severity"])' "$json")" \
+    "4 ['column', 'file', 'fix', 'line', 'message', 'rule', 'severity'] True [{'range': {'start': {'line': 1, 'column': 18}, 'end': {'line': 1, 'column': 26}}, 'text': 'IP Camera'}] 2 warning"
+check "JSON, no finding" "$("$LINT" --format=json "$EXAMPLES/ipcam.txt")" "[]"
+if command -v script >/dev/null; then
+    check "colour on a terminal" "$(script -qc "$LINT bad.txt" /dev/null | grep -c $'\033\[')" "2"
+    check "NO_COLOR" "$(NO_COLOR=1 script -qc "$LINT bad.txt" /dev/null | grep -c $'\033\[')" "0"
+fi
+# --fix rewrites each file; the status is what remains. --diff changes nothing and applies with patch.
+printf "\xef\xbb\xbfSENSOR_ID='MT9P031'\nSENSOR_CTRL='I2C\nSENSOR_VOUT=CCIR656_8\nMD_SRC='ENCODER'\nDN_SRC='DSP, CDS'\nDN_SRC_DEFAULT='cds'\nFWCAP_DIS='two'\n" > fix.txt
+printf "SENSOR_ID='MT9P031'\nSENSOR_CTRL='I2C'\nSENSOR_VOUT='CCIR656_8'\nMD_SRC='ENCODER'\nDN_SRC='DSP,CDS'\nDN_SRC_DEFAULT='CDS'\nFWCAP_DIS='two'\n" > fixed.want
+cp fix.txt fix2.txt && cp fix.txt orig.txt
+"$LINT" --diff fix.txt > fix.diff
+check "--diff changes nothing" "$(cmp fix.txt orig.txt && echo same)" "same"
+patch -s fix2.txt < fix.diff && cmp -s fix2.txt fixed.want && ok || bad "--diff does not apply with patch"
+check "--fix" "$(run "$LINT" --fix fix.txt)" "fix.txt:7:12: warning: 'two' is not a number: FWCAP_DIS becomes 0 [not-a-number]
+#1"
+cmp -s fix.txt fixed.want && ok || bad "--fix wrote: $(cat fix.txt)"
+cp orig.txt fix3.txt
+if command -v strace >/dev/null && ! ldd "$LINT" >/dev/null 2>&1; then
+    check "--fix, a rename that fails" "$(run strace -o /dev/null -e inject=rename:error=EIO "$LINT" --fix fix3.txt | head -1)" \
+        "devcaplint: cannot write fix3.txt: Input/output error"
+    cmp -s fix3.txt orig.txt && ok || bad "a failed --fix changed the file"
+    ls .*.tmp >/dev/null 2>&1 && bad "a failed --fix left a temporary file" || ok
+fi
+check "--fix on standard input" "$(run "$LINT" --fix - < orig.txt)" \
+    "devcaplint: --fix rewrites files; standard input is none (--diff shows the fixes)
+#2"
+
+# --- devcapdiff: the same record, each kind of change, trouble ---
+cp ipcam.txt a.txt
+# name | a change to ipcam.txt (sed) | status | standard output
+while IFS='|' read -r name edit status want; do
+    sed "$edit" ipcam.txt > b.txt
+    check "devcapdiff: $name" "$(run "$DIFF" a.txt b.txt)" "$(printf '%b#%s' "$want" "$status")"
+done <<'EOF'
+case, order, comments, after EOF|s/Mega IP Camera/mega ip camera/; s/^# Maintainer.*/# new/; /^FWCAP_DIS/{h;d}; /^FWCAP_DOS/G; s/^EOF=''/&\nBOGUS='1'/|0|
+a keyword|s/FWCAP_PLATFORM='A'/FWCAP_PLATFORM='K'/|1|FwDevCap.platform  FWCAP_PLATFORM  A -> K\n
+a number|s/FWCAP_DIS='2'/FWCAP_DIS='1'/|1|FwDevCap.IO.DIs  FWCAP_DIS  2 -> 1\n
+a bit in a list|s/DN_CTRL_IO='IRLED,CUT_FILTER'/DN_CTRL_IO='IRLED'/|1|DNCtrlCap.DNCtrlElement  DN_CTRL_IO  IRLED,CUT_FILTER -> IRLED\n
+a refused text|s/SENSOR_ID='MT9P031'/SENSOR_ID='XYZ'/|2|b.txt: Tex2BinSensorID:Error. Unknown Sensor ID 'XYZ'\nb.txt: DevCapTxtFile2Bin:Error. Unknown configuration SENSOR_ID='XYZ' ('SENSOR_ID='XYZ'\nb.txt: ')\n
+EOF
+# Records: a code no keyword has; changes that make the check fail, every failing rule shown.
+patched() { cp BinFiles/ipcam.bin "$1" && printf "$3" | dd of="$1" bs=1 seek="$2" conv=notrunc 2>/dev/null; }
+patched odd.bin 36 '\310'
+check "devcapdiff: a code no keyword has" "$(run "$DIFF" BinFiles/ipcam.bin odd.bin)" "FwDevCap.type  FWCAP_UNIT_TYPE  Mega IP Camera -> 200
+#1"
+patched fails.bin 40 '\3' && printf 'F' | dd of=fails.bin bs=1 seek=72 conv=notrunc 2>/dev/null
+check "devcapdiff: the check fails" "$(run "$DIFF" BinFiles/ipcam.bin fails.bin)" "FwDevCap.IO.DIs  FWCAP_DIS  2 -> 3
+DNCtrlCap.CdsDay2NightThd  CDS_DAY2NIGHT_THD  30 -> 70
++ DevCapDBCheckExtIO:Error. too many DIs (3)
++ DevCapDBCheckDNCtrl:Error. CDS THD 70 > 60
+#1"
+cp BinFiles/ptz-dome.bin dome.bin
+check "text against record" "$(run "$DIFF" ptz-dome.txt dome.bin)" "#0"
+check "record against text, standard input" "$(run "$DIFF" -q dome.bin - < ipcam.txt)" "#1"
+check "unreadable" "$(run "$DIFF" dome.bin missing.txt)" "devcapdiff: cannot read missing.txt: No such file or directory
+#2"
+text=$("$DIFF" dome.bin ipcam.txt)
+check "--json holds the same changes" "$("$DIFF" --json dome.bin ipcam.txt | python3 -c '
+import json, sys
+d = json.load(sys.stdin)
+for f in d["fields"]: print("%s  %s  %s -> %s" % (f["path"], f["entry"] or "-", f["a"], f["b"]))
+for l in d["check"]["disappear"]: print("- " + l)
+for l in d["check"]["appear"]: print("+ " + l)
+print(d["a"], d["b"], d["same"])')" "$text
+dome.bin ipcam.txt False"
+
+# --- git: a record's field change in git diff and git log -p, the README's set-up ---
+if command -v git >/dev/null; then
+    mkdir repo && cd repo && git init -q && git config user.email t@t && git config user.name t
+    export PATH=$DIR:$PATH
+    echo '*.bin diff=devcap' > .gitattributes
+    git config diff.devcap.textconv 'devcapdiff --textconv'
+    echo 'caps/*.txt diff=devcaptext' >> .gitattributes
+    git config diff.devcaptext.command 'f() { diff -u --label "a/$1" --label "b/$1" "$2" "$5"; devcapdiff "$@"; }; f'
+    mkdir caps && cp ../ipcam.txt caps/ && cp ../BinFiles/ipcam.bin cam.bin && git add -A && git commit -qm one
+    sed -i "s/ZOOM_CAP='None'/ZOOM_CAP='OPTICAL'/; s/ZOOM_LENS='None'/ZOOM_LENS='22x'/" caps/ipcam.txt
+    (mkdir -p x/BinFiles && cd x && devcap2bin ../caps/ipcam.txt >/dev/null && cp BinFiles/ipcam.bin ../cam.bin)
+    check "git diff, a record" "$(git diff cam.bin | grep '^[-+] ')" \
+        "-    51    1 FwDevCap.PtzCap.ZoomCap         0x00               ZOOM_CAP='None'
+-    52    1 FwDevCap.PtzCap.ZoomLens        0x00               ZOOM_LENS='None'
++    51    1 FwDevCap.PtzCap.ZoomCap         0x01               ZOOM_CAP='OPTICAL'
++    52    1 FwDevCap.PtzCap.ZoomLens        0x02               ZOOM_LENS='22x'"
+    check "git diff, a text" "$(git diff caps/ipcam.txt | grep -e '^devcapdiff' -e '  ZOOM')" "devcapdiff a/caps/ipcam.txt b/caps/ipcam.txt
+FwDevCap.PtzCap.ZoomCap  ZOOM_CAP  None -> OPTICAL
+FwDevCap.PtzCap.ZoomLens  ZOOM_LENS  None -> 22x"
+    git commit -qam two
+    check "git log -p" "$(git log -p -1 cam.bin | grep '^+ .*ZoomLens')" \
+        "+    52    1 FwDevCap.PtzCap.ZoomLens        0x02               ZOOM_LENS='22x'"
+    cd ..
+fi
+finish

@@ -1,0 +1,123 @@
+// DevCapWeb.cpp - the workbench page's way into libdevcap, compiled to
+// WebAssembly. Each call answers a pointer to one reply in a fixed buffer
+// (the page is single-threaded and copies it out before the next call):
+//   u32 status, u32 length, then length bytes.
+#include <emscripten/emscripten.h>
+
+#include <cstring>
+
+#include "libdevcap.h"
+
+namespace {
+
+struct tReply {
+    uint32_t status;
+    uint32_t len;
+    char text[1 << 20];
+};
+tReply gReply;
+char gInput[1 << 20];  // where the page puts the bytes of a call
+
+void Add(void* ctx, const char* text, size_t len) {
+    auto* r = static_cast<tReply*>(ctx);
+    const size_t room = sizeof r->text - r->len;
+    memcpy(r->text + r->len, text, len < room ? len : room);
+    r->len += static_cast<uint32_t>(len < room ? len : room);
+}
+
+tReply* Begin(uint32_t status = 0) {
+    gReply.status = status;
+    gReply.len = 0;
+    return &gReply;
+}
+
+// A rendering straight into the reply.
+template <typename Render>
+void Rendered(Render render) {
+    const size_t room = sizeof gReply.text - gReply.len;
+    const size_t len = render(gReply.text + gReply.len, room);
+    gReply.len += static_cast<uint32_t>(len < room ? len : room - 1);
+}
+
+void Say(const char* text) { Add(&gReply, text, strlen(text)); }
+
+}  // namespace
+
+extern "C" {
+
+// The buffer the page copies a call's text or record into, and its size.
+EMSCRIPTEN_KEEPALIVE char* WebInput() { return gInput; }
+EMSCRIPTEN_KEEPALIVE size_t WebInputSize() { return sizeof gInput; }
+
+// A text converted as devcap2bin converts a file holding the same bytes:
+// status 0 (it would write the record) or 1; the record's 120 bytes, then the
+// converter's messages.
+EMSCRIPTEN_KEEPALIVE const tReply* WebConvert(const char* text, size_t size) {
+    tReply* r = Begin();
+    tDevConf dev;
+    r->len = sizeof dev;  // the record goes first, filled in below
+    r->status = DevCapConvertText(text, size, "", &dev, Add, r) == DEVCAP_OK ? 0 : 1;
+    memcpy(r->text, &dev, sizeof dev);
+    return r;
+}
+
+// The name devcap2bin gives the record of the text file name: status 0 and
+// "BinFiles/<base name>.bin", or status 1 when it would be too long.
+EMSCRIPTEN_KEEPALIVE const tReply* WebOutputName(const char* name) {
+    tReply* r = Begin();
+    char path[DEVCAP_PATH_MAX + 1];
+    r->status = DevCapOutputPath(name, path, sizeof path, nullptr, nullptr) == DEVCAP_OK ? 0 : 1;
+    if (r->status == 0) Say(path);
+    return r;
+}
+
+// devcaplint's findings as a JSON array.
+EMSCRIPTEN_KEEPALIVE const tReply* WebLint(const char* text, size_t size) {
+    Begin();
+    Say("[");
+    DevCapLintText(
+        text, size,
+        [](void*, const tDevCapFinding* f) {
+            if (gReply.len > 1) Say(", ");
+            Rendered([&](char* buf, size_t room) { return DevCapRenderFindingJson(f, nullptr, buf, room); });
+        },
+        nullptr);
+    Say("]");
+    return &gReply;
+}
+
+// A record (or a text, converted) as devcapdump --json describes it, a NUL
+// byte, then the text that rebuilds it; status 0 when it passes the check, 1
+// when not, 2 when it is neither a record nor a text devcap2bin takes.
+EMSCRIPTEN_KEEPALIVE const tReply* WebRecord(const char* bytes, size_t size, const char* name) {
+    tDevConf dev;
+    if (DevCapLoad(bytes, size, name, &dev, nullptr, nullptr) != DEVCAP_OK) return Begin(2);
+    tReply* r = Begin(DevCapCheckRecord(&dev, nullptr, nullptr) == DEVCAP_OK ? 0 : 1);
+    Rendered([&](char* buf, size_t room) { return DevCapRenderJson(&dev, name, buf, room); });
+    Add(r, "", 1);
+    Rendered([&](char* buf, size_t room) { return DevCapRenderText(&dev, name, buf, room); });
+    return r;
+}
+
+// What differs between two records or texts (the second after the first in
+// the input buffer): status 0 same, 1 different, 2 when one does not load;
+// the comparison as devcapdiff --json prints it.
+EMSCRIPTEN_KEEPALIVE const tReply* WebDiff(const char* bytes, size_t sizeA, size_t sizeB) {
+    tDevConf a, b;
+    if (DevCapLoad(bytes, sizeA, "a", &a, nullptr, nullptr) != DEVCAP_OK ||
+        DevCapLoad(bytes + sizeA, sizeB, "b", &b, nullptr, nullptr) != DEVCAP_OK) {
+        return Begin(2);
+    }
+    tReply* r = Begin(DevCapDiffRecords(&a, &b, nullptr, nullptr) == 0 ? 0 : 1);
+    Rendered([&](char* buf, size_t room) { return DevCapRenderDiffJson(&a, &b, nullptr, nullptr, buf, room); });
+    return r;
+}
+
+// Every entry with its field and keywords.
+EMSCRIPTEN_KEEPALIVE const tReply* WebTables() {
+    Begin();
+    Rendered([](char* buf, size_t room) { return DevCapRenderEntriesJson(buf, room); });
+    return &gReply;
+}
+
+}  // extern "C"
