@@ -14,6 +14,9 @@ include(CMakePackageConfigHelpers)
 
 install(TARGETS devcap2bin devcapdump devcaplint devcapdiff EXPORT devcapTargets
         RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT programs)
+if(TARGET devcap-lsp)
+  install(TARGETS devcap-lsp RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT programs)
+endif()
 install(FILES ${DEVCAP_MAN_PAGES_GZ} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT programs)
 install(TARGETS devcap EXPORT devcapTargets
         LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT library NAMELINK_COMPONENT development)

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the fuzz preset and runs each fuzz target for SECONDS (default 60):
 # fuzz_convert and fuzz_lint on text seeded from examples/, fuzz_dump on the records the
-# examples convert to. For a long run: fuzz/run.sh 36000 (ten hours per target).
+# examples convert to, fuzz_lsp on an editor's session. For a long run: fuzz/run.sh 36000 (ten hours per target).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
@@ -15,9 +15,20 @@ cp "$out"/BinFiles/*.bin "$out/corpus-dump/"
 cat "$out"/BinFiles/ipcam.bin "$out"/BinFiles/ptz-dome.bin > "$out/corpus-dump/pair.bin"  # two records: the comparison
 
 status=0
-for target in convert dump lint; do
+# An editor's session with devcap-lsp: open, change, completion, hover, code action.
+mkdir -p "$out/corpus-lsp"
+msg() { printf 'Content-Length: %d\r\n\r\n%s' "${#1}" "$1"; }
+{ msg '{"jsonrpc":"2.0","id":1,"method":"initialize","params":{"capabilities":{}}}'
+  msg '{"jsonrpc":"2.0","method":"textDocument/didOpen","params":{"textDocument":{"uri":"u","text":"SENSOR_ID='"'"'x'"'"'\nDN_SRC='"'"'DSP,'"'"'"}}}'
+  msg '{"jsonrpc":"2.0","method":"textDocument/didChange","params":{"textDocument":{"uri":"u"},"contentChanges":[{"text":"FWCAP_UNIT_TYPE='"'"'IP Camra'"'"'"}]}}'
+  for m in completion hover codeAction; do
+      msg '{"jsonrpc":"2.0","id":2,"method":"textDocument/'$m'","params":{"textDocument":{"uri":"u"},"position":{"line":0,"character":18},"range":{"start":{"line":0,"character":0},"end":{"line":1,"character":0}},"context":{"diagnostics":[]}}}'
+  done; } > "$out/corpus-lsp/session"
+
+for target in convert dump lint lsp; do
     corpus=$out/corpus
     [ "$target" = dump ] && corpus=$out/corpus-dump
+    [ "$target" = lsp ] && corpus=$out/corpus-lsp
     log=$out/fuzz_$target.log
     rc=0
     "$out/fuzz/fuzz_$target" -max_total_time="$seconds" -dict="$out/devcap.dict" -max_len=8192 \

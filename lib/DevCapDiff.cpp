@@ -83,9 +83,13 @@ int DevCapDiff(const tDevConf& a, const tDevConf& b, tDevCapChangeFn change, voi
     // first one still shows.
     const tCheckRuleList rules = DevCapCheckRules();
     for (size_t r = 0; r < rules.count; ++r) {
-        char lineA[256], lineB[256];
-        RuleLine(*rules.rules[r], a, lineA);
-        RuleLine(*rules.rules[r], b, lineB);
+        const tCheckRule& rule = *rules.rules[r];
+        // Most rules hold for both: weighed quietly first, put in words only when they fire.
+        const bool firesA = rule.fires(a, rule, nullptr), firesB = rule.fires(b, rule, nullptr);
+        if (!firesA && !firesB) continue;
+        char lineA[256] = "", lineB[256] = "";
+        if (firesA) RuleLine(rule, a, lineA);
+        if (firesB) RuleLine(rule, b, lineB);
         if (strcmp(lineA, lineB) == 0) continue;
         const tDevCapChange c{
             nullptr, nullptr, 0, 0, lineA[0] != '\0' ? lineA : nullptr, lineB[0] != '\0' ? lineB : nullptr};

@@ -267,6 +267,23 @@ constexpr bool IndexFindsEveryRow() {
 }
 static_assert(IndexFindsEveryRow());
 
+// The entry that writes the field at each offset, as (section << 5 | row) + 1
+// (0: none), built at compile time: renderings ask it for every field.
+struct tOffsetIndex {
+    uint8_t at[sizeof(tDevConf)];
+};
+
+constexpr tOffsetIndex BuildOffsets() {
+    tOffsetIndex index{};
+    for (size_t s = 0; s < SECTION_COUNT; ++s) {
+        for (size_t r = 0; r < kSections[s].count; ++r) {
+            index.at[kSections[s].entries[r].offset] = static_cast<uint8_t>((s << 5 | r) + 1);
+        }
+    }
+    return index;
+}
+constexpr tOffsetIndex kOffsets = BuildOffsets();
+
 int32_t SectionTxt2Bin(const tSection& section, const char* name, char* data, tDevConf* dev, const tDevCapSink* out) {
     const std::string_view entry(name);
     for (size_t i = 0; i < section.count; ++i) {
@@ -280,6 +297,12 @@ int32_t SectionTxt2Bin(const tSection& section, const char* name, char* data, tD
 tSectionList DevCapSections() { return {kSections, std::size(kSections)}; }
 
 const tEntry* DevCapFindEntry(std::string_view name) { return Lookup(name); }
+
+const tEntry* DevCapEntryAt(size_t offset) {
+    if (offset >= sizeof kOffsets.at || kOffsets.at[offset] == 0) return nullptr;
+    const uint8_t slot = kOffsets.at[offset] - 1;
+    return &kSections[slot >> 5].entries[slot & 31];
+}
 
 const tEntry* DevCapEntryNumber(size_t index, const char** section) {
     for (const tSection& s : kSections) {

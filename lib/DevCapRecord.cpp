@@ -65,16 +65,6 @@ const tField* DevCapFieldAt(size_t offset) {
     return nullptr;
 }
 
-const tEntry* DevCapEntryAt(size_t offset) {
-    const tSectionList list = DevCapSections();
-    for (size_t s = 0; s < list.count; ++s) {
-        for (size_t i = 0; i < list.sections[s].count; ++i) {
-            if (list.sections[s].entries[i].offset == offset) return &list.sections[s].entries[i];
-        }
-    }
-    return nullptr;
-}
-
 uint32_t DevCapLoad(const tDevConf* dev, size_t offset, size_t width) {
     const auto* bytes = reinterpret_cast<const uint8_t*>(dev);
     uint32_t value = 0;

@@ -47,8 +47,26 @@ void SayError(const tEntry& e, const tDevCapSink* out, const char* value) {
     }
 }
 
-void Copy(std::string_view word, char (&text)[DEVCAP_DATA_SIZE]) {
-    snprintf(text, sizeof text, "%.*s", static_cast<int>(word.size()), word.data());
+// Text is written by hand here, not by snprintf: a comparison renders every
+// field that differs, and must cost no more than a conversion.
+size_t Put(char (&text)[DEVCAP_DATA_SIZE], size_t at, std::string_view word) {
+    const size_t n = word.size() < sizeof text - 1 - at ? word.size() : sizeof text - 1 - at;
+    memcpy(text + at, word.data(), n);
+    text[at + n] = '\0';
+    return at + n;
+}
+
+void Copy(std::string_view word, char (&text)[DEVCAP_DATA_SIZE]) { Put(text, 0, word); }
+
+// value in base 10 or 16 (with at least digits digits), behind a minus sign.
+void Number(char (&text)[DEVCAP_DATA_SIZE], bool minus, uint32_t value, unsigned base, size_t digits) {
+    char reversed[16];
+    size_t n = 0;
+    for (; value > 0 || n < digits; value /= base) reversed[n++] = "0123456789ABCDEF"[value % base];
+    size_t at = 0;
+    if (minus) text[at++] = '-';
+    while (n > 0) text[at++] = reversed[--n];
+    text[at] = '\0';
 }
 
 // ---- keyword: one word of the entry's table, matched whole ----
@@ -112,8 +130,8 @@ tRender ListBin2Txt(const tEntry& e, uint32_t value, char (&text)[DEVCAP_DATA_SI
         const tKeyword& w = e.words.words[i];
         if ((value & w.code) == 0) continue;
         value &= ~w.code;
-        used += static_cast<size_t>(snprintf(text + used, sizeof text - used, "%s%.*s", used ? "," : "",
-                                             static_cast<int>(w.text.size()), w.text.data()));
+        if (used > 0) used = Put(text, used, ",");
+        used = Put(text, used, w.text);
     }
     return value == 0 ? RENDER_ENTRY : RENDER_NONE;
 }
@@ -126,11 +144,8 @@ void NumberTxt2Bin(const tEntry& e, const char* data, tDevConf* dev) {
 
 // atoi gives a 4-byte field back from its signed reading.
 tRender NumberBin2Txt(const tEntry& e, uint32_t value, char (&text)[DEVCAP_DATA_SIZE]) {
-    if (e.width == 4) {
-        snprintf(text, sizeof text, "%d", static_cast<int32_t>(value));
-    } else {
-        snprintf(text, sizeof text, "%u", value);
-    }
+    const bool minus = e.width == 4 && static_cast<int32_t>(value) < 0;
+    Number(text, minus, minus ? 0u - value : value, 10, 1);
     return RENDER_ENTRY;
 }
 
@@ -141,7 +156,9 @@ void VersionTxt2Bin(const tEntry& e, const char* data, tDevConf* dev) {
 }
 
 tRender VersionBin2Txt(uint32_t value, char (&text)[DEVCAP_DATA_SIZE]) {
-    snprintf(text, sizeof text, "0x%04X", value);
+    Number(text, false, value, 16, 4);
+    memmove(text + 2, text, strlen(text) + 1);
+    memcpy(text, "0x", 2);
     return RENDER_ENTRY;
 }
 
