@@ -10,7 +10,7 @@ cmake --build --preset fuzz >/dev/null
 out=build-fuzz
 mkdir -p "$out/corpus" "$out/corpus-dump" "$out/BinFiles"
 cp examples/*.txt "$out/corpus/"
-for f in examples/*.txt; do (cd "$out" && programs/devcap2bin "../$f" >/dev/null); done
+for f in examples/*.txt; do (cd "$out" && ./devcap2bin "../$f" >/dev/null); done
 cp "$out"/BinFiles/*.bin "$out/corpus-dump/"
 cat "$out"/BinFiles/ipcam.bin "$out"/BinFiles/ptz-dome.bin > "$out/corpus-dump/pair.bin"  # two records: the comparison
 
