@@ -159,6 +159,11 @@ TEST(Library, Renderings) {
     text.resize(need);
     EXPECT_EQ(Convert(text).bytes, cam.bytes);  // the text makes the same record
     EXPECT_EQ(text.substr(0, text.find('\n')), "# Device capability text of ipcam.bin, written by devcapdump.");
+    // A source name stays one short printable line: no part of it can be read back as an entry.
+    char first[160];
+    DevCapRenderText(&dev, ("a\nb\x7f" + std::string(100, 'n')).c_str(), first, sizeof first);
+    EXPECT_EQ(std::string(first, strchr(first, '\n')),
+              "# Device capability text of a?b?" + std::string(72, 'n') + "..., written by devcapdump.");
     char small[8];
     EXPECT_EQ(DevCapRenderLayout(&dev, small, sizeof small), DevCapRenderLayout(&dev, nullptr, 0));
     EXPECT_STREQ(small, "offset ");  // cut, and terminated

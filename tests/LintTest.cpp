@@ -57,7 +57,7 @@ TEST(Lint, EachRule) {
         {kGood + std::string(159, '#') + "\n", ""},  // exactly one piece and its line end
         {kGood + "FWCAP_DIS='two'\n", "5:12: warning: 'two' is not a number: FWCAP_DIS becomes 0 [not-a-number]\n"},
         {kGood + "CDS_DAY2NIGHT_THD='3O'\n", "5:20: warning: '3O' has text after the number: CDS_DAY2NIGHT_THD becomes 3 [not-a-number]\n"},
-        {kGood + "FWCAP_DOS='256'\n", "5:12: warning: '256' does not fit 1 byte: FWCAP_DOS becomes 0 [not-a-number]\n"},
+        {kGood + "CDS_NIGHT2DAY_THD='259'\n", "5:20: warning: '259' does not fit 1 byte: CDS_NIGHT2DAY_THD becomes 3 [not-a-number]\n"},
         {kGood + "FWCAP_HEAD_VER='0x10000'\nFWCAP_HEAD_VER='0xFFFF'\nFWCAP_HEAD_VER='0200000'\n",
          "5:17: warning: '0x10000' does not fit 2 bytes: FWCAP_HEAD_VER becomes 0 [not-a-number]\n"
          "6:1: warning: FWCAP_HEAD_VER is set again: line 5 set it first, this line wins [duplicate]\n"
@@ -70,7 +70,7 @@ TEST(Lint, EachRule) {
         {kGood + "CAMERA_DCIRIS_LEVEL='-1'\n", "5:1: error: DevCapDBCheckCamera:Error. invalid DC-IRIS level -1 (CamCap.DCIrisLevel set at line 5) [check]\n"
                                               "5:22: warning: '-1' is not a number: CAMERA_DCIRIS_LEVEL becomes 4294967295 [not-a-number]\n"},
         {kGood + "ZOOM_CAP='None,OPTICAL'\n", "5:16: warning: 'None' ends the list: 'OPTICAL' is never read [ignored-after-stop]\n"},
-        {kGood + "EOF=''\nBOGUS='1'\n\nSENSOR_ID='x'\n", "6:1: warning: 2 entries after EOF='' are never read [after-eof]\n"},
+        {kGood + "EOF=''\n#\n\nBOGUS='1'\nSENSOR_ID='x'\n", "8:1: warning: 2 entries after EOF='' are never read [after-eof]\n"},
         {kGood + "SENSOR_ID 'MT9P031'\n  \n", "5:1: warning: not an entry (no '='): the line is skipped [not-an-entry]\n"},
         // sorted by column: the quote before the value it misreads
         {kGood + "ZOOM_LENS=None'\n", "5:11: warning: no quote after '=': its first character 'N' is dropped [quote] +fix\n"
