@@ -1,6 +1,7 @@
 // libdevcap through its C interface: conversions equal the converter's, on
 // many threads at once; fields and entries by path and index at their edges;
 // renderings into buffers of every size; lint options; JSON strings.
+#include <algorithm>
 #include <thread>
 
 #include "TestRecord.h"
@@ -164,8 +165,11 @@ TEST(Library, Renderings) {
     DevCapRenderText(&dev, ("a\nb\x7f" + std::string(100, 'n')).c_str(), first, sizeof first);
     EXPECT_EQ(std::string(first, strchr(first, '\n')),
               "# Device capability text of a?b?" + std::string(72, 'n') + "..., written by devcapdump.");
+    std::string layout(8192, '\0');
+    layout.resize(DevCapRenderLayout(&dev, layout.data(), layout.size()));
+    EXPECT_EQ(std::count(layout.begin(), layout.end(), '\n'), 1 + 56 + 1 + 1);  // heading, fields, the check
     char small[8];
-    EXPECT_EQ(DevCapRenderLayout(&dev, small, sizeof small), DevCapRenderLayout(&dev, nullptr, 0));
+    EXPECT_EQ(DevCapRenderLayout(&dev, small, sizeof small), layout.size());
     EXPECT_STREQ(small, "offset ");  // cut, and terminated
     std::string exact(need, 'x');
     DevCapRenderText(&dev, "ipcam.bin", exact.data(), need);

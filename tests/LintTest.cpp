@@ -69,6 +69,13 @@ TEST(Lint, EachRule) {
          "6:1: error: DevCapDBCheckCamera:Error. invalid DC-IRIS level 2147483647 (CamCap.DCIrisLevel set at line 6) [check]\n"},
         {kGood + "CAMERA_DCIRIS_LEVEL='-1'\n", "5:1: error: DevCapDBCheckCamera:Error. invalid DC-IRIS level -1 (CamCap.DCIrisLevel set at line 5) [check]\n"
                                               "5:22: warning: '-1' is not a number: CAMERA_DCIRIS_LEVEL becomes 4294967295 [not-a-number]\n"},
+        // octal only for the version; the check's findings in the order of their places, not of the rules
+        {kGood + "CDS_DAY2NIGHT_THD='09'\nFWCAP_HEAD_VER='08'\n",
+         "6:1: error: DevCapDBCheckFWConf:Error. FW Conf. ver is 0 (FwDevCap.head.ver set at line 6) [check]\n"
+         "6:17: warning: '08' has text after the number: FWCAP_HEAD_VER becomes 0 [not-a-number]\n"},
+        {kGood + "DN_SRC='DSP'\nFWCAP_DIS='3'\n",
+         "5:1: error: DevCapDBCheckDNCtrl:Error. missing default DN Src (DNCtrlCap.DNSrc set at line 5; DNCtrlCap.DNSrcDefault never set by DN_SRC_DEFAULT) [check]\n"
+         "6:1: error: DevCapDBCheckExtIO:Error. too many DIs (3) (FwDevCap.IO.DIs set at line 6) [check]\n"},
         {kGood + "ZOOM_CAP='None,OPTICAL'\n", "5:16: warning: 'None' ends the list: 'OPTICAL' is never read [ignored-after-stop]\n"},
         {kGood + "EOF=''\n#\n\nBOGUS='1'\nSENSOR_ID='x'\n", "8:1: warning: 2 entries after EOF='' are never read [after-eof]\n"},
         {kGood + "SENSOR_ID 'MT9P031'\n  \n", "5:1: warning: not an entry (no '='): the line is skipped [not-an-entry]\n"},

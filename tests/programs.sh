@@ -43,7 +43,9 @@ check "--json" "$("$DUMP" --json BinFiles/ipcam.bin | python3 -c 'import json,sy
 # --- devcaplint: output forms, options, statuses, fixes ---
 printf "FWCAP_UNIT_TYPE='IP Camra'\nFWCAP_DIS='two'\n" > bad.txt
 check "examples lint clean" "$(run "$LINT" "$EXAMPLES"/*.txt)" "#0"
-check "text" "$(run "$LINT" bad.txt)" "bad.txt:1:18: error: unknown unit type 'IP Camra'; did you mean 'IP Camera'? [bad-value]
+check "unknown option" "$(run "$LINT" --bogus bad.txt | sed -n '1p;$p')" "devcaplint: unknown option --bogus
+#2"
+check "text" "$(run "$LINT" -- bad.txt)" "bad.txt:1:18: error: unknown unit type 'IP Camra'; did you mean 'IP Camera'? [bad-value]
 bad.txt:2:12: warning: 'two' is not a number: FWCAP_DIS becomes 0 [not-a-number]
 #1"
 check "standard input, a warning turned off" "$(run "$LINT" --disable=not-a-number - < bad.txt)" \

@@ -50,9 +50,11 @@ class Module(unittest.TestCase):
             hash(record)  # mutable: a set could not find it again
         self.assertTrue(devcap.Record(bytes(record)).to_text().startswith("# Device capability text, written by"))
         self.assertTrue(record.to_text("a.bin").startswith("# Device capability text of a.bin, written by"))
-        d = json.loads(devcap.Record(bytes(120)).to_json("odd \"name\"\x01.bin"))
-        self.assertEqual((d["source"], d["check"]["lines"]), ("odd \"name\"\x01.bin",
-                                                              ["DevCapDBCheckHeader:Error. Header key ''('SCONFIG')"]))
+        odd = devcap.Record()
+        odd["head.ConfCap"] = 0x1E
+        d = json.loads(odd.to_json("odd \"name\"\x01.bin"))
+        self.assertEqual((d["source"], d["check"]["lines"]), ("odd \"name\"\x01.bin", [
+            "DevCapDBCheckHeader:Warning! Capability '0x1E'('0x1F')", "DevCapDBCheckSensorBoard:Error. no video frond-end"]))
         self.assertEqual(devcap.Record().fields()[::55], ["head.key", "CamCap.Rsvd"])
         self.assertIn("\n    40    1 FwDevCap.IO.DIs                 0x03               FWCAP_DIS='3'\n", record.to_layout())
 
