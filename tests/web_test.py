@@ -112,6 +112,20 @@ class Page(unittest.TestCase):
                       self.driver.find_element(By.ID, "messages").text)
         self.assertFalse(self.driver.find_element(By.ID, "download").is_enabled())
 
+    def test_markers_level_with_their_lines_at_the_bottom(self):
+        lines = [line for line in read(os.path.join(EXAMPLES, "ipcam.txt"), "r").splitlines() if len(line) < 50]
+        for wide in ("", "# " + "wide " * 60):  # without and with a horizontal scroll bar
+            self.drop("long.txt", "\n".join([wide] + lines[:-1] + ["FWCAP_UNIT_TYPE='IP Camra'", "EOF=''"]).encode())
+            self.status("refuses")
+            bar, drifts = self.driver.execute_async_script("""  // of each marked number from its line, in px
+                const done = arguments[0], ed = document.getElementById("editor"), s = getComputedStyle(ed);
+                ed.scrollTop = ed.scrollHeight;
+                requestAnimationFrame(() => requestAnimationFrame(() => done([ed.scrollWidth > ed.clientWidth,
+                    [...document.querySelectorAll("#lines .error, #lines .warning")].map((m) => Math.round(
+                        m.getBoundingClientRect().top - ed.getBoundingClientRect().top - ed.clientTop + ed.scrollTop
+                        - parseFloat(s.paddingTop) - (m.textContent - 1) * parseFloat(s.lineHeight)))])));""")
+            self.assertEqual((bar, len(drifts) > 0, set(drifts) | {0}), (bool(wide), True, {0}))
+
     def test_dropped_record_marks_unknown_bits_and_rebuilds(self):
         record = bytearray(expected("ipcam"))
         record[43] = 0x31  # DCIRIS and bits no keyword has

@@ -92,18 +92,18 @@ function showFindings(findings) {
   for (const f of findings) {
     if (worst.get(f.line) !== "error") worst.set(f.line, f.severity);
   }
-  const gutter = $("gutter");
-  gutter.replaceChildren();
+  const numbers = [];
   for (let n = 1; n <= lines; n++) {
-    const span = document.createElement("span");
-    span.id = "ln-" + n;
-    span.textContent = n + "\n";
+    const div = document.createElement("div");
+    div.id = "ln-" + n;
+    div.textContent = n;
     if (worst.has(n)) {
-      span.className = worst.get(n);
-      span.title = findings.filter((f) => f.line === n).map((f) => `${f.severity}: ${f.message} [${f.rule}]`).join("\n");
+      div.className = worst.get(n);
+      div.title = findings.filter((f) => f.line === n).map((f) => `${f.severity}: ${f.message} [${f.rule}]`).join("\n");
     }
-    gutter.append(span);
+    numbers.push(div);
   }
+  $("lines").replaceChildren(...numbers);
   const list = $("findings");
   list.replaceChildren();
   for (const f of findings) {
@@ -131,7 +131,10 @@ function goTo(line, column) {
   ed.setSelectionRange(at + column - 1, at + column - 1);
 }
 
-function syncGutter() { $("gutter").scrollTop = $("editor").scrollTop; }
+// The numbers move with the text by its own scroll offset: the gutter has no
+// scroll range of its own to run short of (the editor's horizontal scroll bar
+// adds to the editor's).
+function syncGutter() { $("lines").style.transform = `translateY(${-$("editor").scrollTop}px)`; }
 
 // ---- suggestions: entry names, and inside the quotes the entry's keywords ----
 function context() {
@@ -322,6 +325,7 @@ function wire() {
     suggest(false);
   });
   ed.addEventListener("scroll", syncGutter);
+  new ResizeObserver(syncGutter).observe(ed);
   ed.addEventListener("blur", () => setTimeout(hideSuggestions, 100));
   ed.addEventListener("keydown", (e) => {
     if (e.key === " " && e.ctrlKey) { e.preventDefault(); suggest(true); return; }
