@@ -158,6 +158,8 @@ class Page(unittest.TestCase):
                          ["CCIR656_8", "CCIR656_16", "CVBS"])
         editor.send_keys(Keys.ARROW_UP, Keys.TAB)
         self.assertEqual(editor.get_attribute("value"), "SENSOR_VOUT='CVBS'")
+        editor.send_keys("\nDN_SRC='DSP,", Keys.CONTROL, " ")  # a list offers what it does not hold yet
+        self.assertEqual([li.text for li in self.driver.find_elements(By.CSS_SELECTOR, "#suggest li")], ["CDS"])
 
 
 if __name__ == "__main__":

@@ -143,13 +143,17 @@ function context() {
   const line = before.slice(before.lastIndexOf("\n") + 1);
   const eq = line.indexOf("=");
   if (line.startsWith("#")) return null;
-  if (eq < 0) return { kind: "name", prefix: line };
+  if (eq < 0) return { kind: "name", prefix: line, held: [] };
   const entry = state.entries.find((e) => e.name.toUpperCase() === line.slice(0, eq).toUpperCase());
   if (!entry || entry.keywords.length === 0 || line[eq + 1] !== "'") return null;
   const value = line.slice(eq + 2);
   if (value.includes("'")) return null;
-  const prefix = entry.kind === "list" ? value.slice(value.lastIndexOf(",") + 1) : value;
-  return { kind: "keyword", prefix, entry };
+  if (entry.kind !== "list") return { kind: "keyword", prefix: value, entry, held: [] };
+  // A list offers only what it does not hold yet, before or after the cursor.
+  const after = ed.value.slice(ed.selectionStart).split(/['\n]/)[0];
+  const cut = value.lastIndexOf(",") + 1;
+  const held = (value.slice(0, cut) + after.slice(after.indexOf(",") + 1 || after.length)).split(",");
+  return { kind: "keyword", prefix: value.slice(cut), entry, held: held.map((w) => w.trim().toUpperCase()) };
 }
 
 function suggest(force) {
@@ -158,7 +162,8 @@ function suggest(force) {
   if (!c || (!force && c.prefix === "")) return hideSuggestions();
   const words = c.kind === "name" ? state.entries.map((e) => e.name) : c.entry.keywords.map((k) => k.text);
   const p = c.prefix.toUpperCase();
-  state.suggestions = words.filter((w) => w.toUpperCase().startsWith(p) && w.toUpperCase() !== p)
+  state.suggestions = words
+    .filter((w) => w.toUpperCase().startsWith(p) && w.toUpperCase() !== p && !c.held.includes(w.toUpperCase()))
     .map((w) => ({ text: w, kind: c.kind, prefix: c.prefix }));
   if (state.suggestions.length === 0) return hideSuggestions();
   state.chosen = 0;
