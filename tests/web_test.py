@@ -73,6 +73,9 @@ class Page(unittest.TestCase):
             document.body.dispatchEvent(new DragEvent("drop", {dataTransfer: transfer, bubbles: true}));
         """, name, base64.b64encode(data).decode())
 
+    def css(self, selector):
+        return self.driver.find_elements(By.CSS_SELECTOR, selector)
+
     def status(self, words):
         WebDriverWait(self.driver, 10).until(lambda d: words in d.find_element(By.ID, "status").text)
 
@@ -82,18 +85,17 @@ class Page(unittest.TestCase):
         WebDriverWait(self.driver, 10).until(lambda d: os.path.exists(path) and os.path.getsize(path) == 120)
         return read(path)
 
-    def test_typed_example_downloads_the_converter_record(self):
-        editor = self.driver.find_element(By.ID, "editor")
-        editor.send_keys(Keys.CONTROL, "a")
-        editor.send_keys(read(os.path.join(EXAMPLES, "ipcam.txt"), "r"))
+    def test_no_error_at_first_the_menu_examples_convert_and_typing_converts(self):
+        for pick, name in ((None, "ipcam"), (2, "ptz-dome"), (3, "video-server"), (0, None)):  # 0: a new text
+            if pick is not None:
+                self.css("#start summary")[0].click()
+                self.css("#startlist button")[pick].click()
+            self.assertEqual(self.css("#lines .error, #findings .error, #status.bad"), [])
+            if name:
+                self.status(f"would write BinFiles/{name}.bin")
+                self.assertEqual(self.download(name + ".bin"), expected(name))
+        self.driver.switch_to.active_element.send_keys(read(os.path.join(EXAMPLES, "ipcam.txt"), "r"))  # the editor
         self.status("devcap2bin would write BinFiles/untitled.bin")
-        self.assertEqual(self.download("untitled.bin"), expected("ipcam"))
-
-    def test_dropped_examples_download_the_converter_records(self):
-        for name in NAMES[1:]:
-            self.drop(name + ".txt", read(os.path.join(EXAMPLES, name + ".txt")))
-            self.status(f"would write BinFiles/{name}.bin")
-            self.assertEqual(self.download(name + ".bin"), expected(name))
         self.drop(".txt", read(os.path.join(EXAMPLES, "ipcam.txt")))  # the name is the core's, not the script's
         self.status("would write BinFiles/.bin")
 

@@ -8,13 +8,20 @@ const $ = (id) => document.getElementById(id);
 const state = {
   core: null,       // the WebAssembly module
   entries: null,   // every entry with its field and keywords
+  examples: [],     // the shipped example texts, {name, text}
   raw: null,        // the bytes of an opened file, until the text is edited
   name: "untitled.txt",
+  fresh: false,     // a new text nobody has written in yet: no verdict on it
   record: null,     // the 120 bytes on show
   recordName: "",
   suggestions: [],
   chosen: 0,
 };
+
+const NEW_TEXT = `# A new capability text: one entry a line, NAME='value'; # starts a comment.
+# Type an entry name (Ctrl+Space lists them, and inside the quotes the entry's
+# keywords), start from an example, or open or drop a .txt or .bin.
+`;
 
 // ---- calls into the core: bytes in, {status, bytes} out ----
 function call(fn, bytes, ...args) {
@@ -55,13 +62,19 @@ function outputName(file) {
 }
 const recordName = (file) => (outputName(file) || "BinFiles/untitled.bin").slice("BinFiles/".length);
 
+function say(message, kind) {
+  $("status").textContent = message;
+  $("status").className = kind || "";
+}
+
 // ---- the text side ----
 function currentBytes() { return state.raw || new TextEncoder().encode($("editor").value); }
 
-function setText(value, name, raw) {
+function setText(value, name, raw, fresh) {
   $("editor").value = value;
   state.raw = raw || null;
   state.name = name;
+  state.fresh = Boolean(fresh);
   $("filename").textContent = name;
   update();
 }
@@ -69,18 +82,15 @@ function setText(value, name, raw) {
 function update() {
   const bytes = currentBytes();
   const result = convert(bytes);
-  const findings = lint(bytes);
-  showFindings(findings);
-  $("messages").textContent = result.messages || "(no messages)";
-  const status = $("status");
   const out = outputName(state.name);
-  status.textContent = !result.written ? "devcap2bin refuses this text"
-    : out ? `devcap2bin would write ${out}` : "devcap2bin refuses this file name: the record's name is too long";
-  status.className = result.written ? "ok" : "bad";
-  if (bytes.length > state.core._WebInputSize()) {
-    status.textContent = `only the first ${state.core._WebInputSize()} bytes of this text are read here`;
-    status.className = "bad";
-  }
+  showFindings(state.fresh ? [] : lint(bytes));
+  $("messages").textContent = state.fresh ? "(nothing written yet)" : result.messages || "(no messages)";
+  const limit = state.core._WebInputSize();
+  if (state.fresh) say("A new text: type entries, or start from an example");
+  else if (bytes.length > limit) say(`only the first ${limit} bytes of this text are read here`, "bad");
+  else if (!result.written) say("devcap2bin refuses this text", "bad");
+  else if (!out) say("devcap2bin refuses this file name: the record's name is too long", "bad");
+  else say(`devcap2bin would write ${out}`, "ok");
   $("download").disabled = !result.written;
   state.download = result.written ? result.record : null;
   showRecord(result.record, recordName(state.name), false);
@@ -118,7 +128,7 @@ function showFindings(findings) {
     li.addEventListener("keydown", (e) => { if (e.key === "Enter") go(); });
     list.append(li);
   }
-  if (findings.length === 0) list.innerHTML = "<li>No findings.</li>";
+  if (findings.length === 0) list.innerHTML = `<li>${state.fresh ? "None yet." : "No findings."}</li>`;
   syncGutter();
 }
 
@@ -201,6 +211,7 @@ function accept() {
   ed.setRangeText(insert, at - s.prefix.length, at, "end");
   hideSuggestions();
   state.raw = null;
+  state.fresh = false;
   update();
 }
 
@@ -320,11 +331,36 @@ function download() {
   setTimeout(() => URL.revokeObjectURL(a.href), 1000);
 }
 
+function wireStart() {
+  const menu = $("start");
+  const choices = [{ label: "A new text", name: "untitled.txt", text: NEW_TEXT, fresh: true },
+    ...state.examples.map((x) => ({ label: x.name, name: x.name, text: x.text,
+      about: (x.text.match(/^# Device capability: (.*)/) || [])[1] }))];
+  $("startlist").replaceChildren(...choices.map((c) => {
+    const b = document.createElement("button");
+    b.type = "button";
+    b.textContent = c.label;
+    if (c.about) b.insertAdjacentHTML("beforeend", `<span class="about"></span>`);
+    if (c.about) b.lastChild.textContent = c.about;
+    b.addEventListener("click", () => {
+      menu.open = false;
+      setText(c.text, c.name, null, c.fresh);
+      $("editor").focus();
+    });
+    return b;
+  }));
+  menu.addEventListener("keydown", (e) => {
+    if (e.key === "Escape" && menu.open) { menu.open = false; menu.querySelector("summary").focus(); }
+  });
+  document.addEventListener("click", (e) => { if (!menu.contains(e.target)) menu.open = false; });
+}
+
 function wire() {
   const ed = $("editor");
   let timer = 0;
   ed.addEventListener("input", () => {
     state.raw = null;
+    state.fresh = false;
     clearTimeout(timer);
     timer = setTimeout(update, 60);
     suggest(false);
@@ -355,13 +391,17 @@ function wire() {
     $("drop").classList.remove("dragging");
     if (e.dataTransfer.files[0]) openFile(e.dataTransfer.files[0]);
   });
+  wireStart();
 }
 
 // Ready once the core is; tests wait for document.body.dataset.ready.
 DevCapModule().then((core) => {
   state.core = core;
   state.entries = JSON.parse(text(call(() => core._WebTables(), new Uint8Array()).bytes));
+  state.examples = JSON.parse($("examples").textContent);
   wire();
-  setText("# A new capability file: type an entry name, or drop a .txt or .bin here.\n", "untitled.txt");
+  const first = state.examples.find((x) => x.name === "ipcam.txt") || state.examples[0];
+  if (first) setText(first.text, first.name);
+  else setText(NEW_TEXT, "untitled.txt", null, true);
   document.body.dataset.ready = "1";
 });
