@@ -113,6 +113,8 @@ class Page(unittest.TestCase):
         self.assertIn("Txt2BinUnitType:Error. Unknown unit type 'IP Camra'",
                       self.driver.find_element(By.ID, "messages").text)
         self.assertFalse(self.driver.find_element(By.ID, "download").is_enabled())
+        self.css("#findings .error .fix")[0].click()
+        self.status("would write BinFiles/bad.bin")
 
     def test_markers_level_with_their_lines_at_the_bottom(self):
         lines = [line for line in read(os.path.join(EXAMPLES, "ipcam.txt"), "r").splitlines() if len(line) < 50]

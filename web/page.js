@@ -37,6 +37,7 @@ function call(fn, bytes, ...args) {
 }
 const utf8 = new TextDecoder("utf-8");
 const text = (bytes) => utf8.decode(bytes);
+const encode = (s) => new TextEncoder().encode(s);
 
 function convert(bytes) {
   const r = call(state.core._WebConvert, bytes);
@@ -115,21 +116,54 @@ function showFindings(findings) {
   }
   $("lines").replaceChildren(...numbers);
   const list = $("findings");
-  list.replaceChildren();
-  for (const f of findings) {
+  list.replaceChildren(...findings.map((f) => {
     const li = document.createElement("li");
     li.className = f.severity;
     li.dataset.line = f.line;
-    li.tabIndex = 0;
-    li.innerHTML = `<b>${f.line}:${f.column}</b> ${f.severity}: <span class="msg"></span> <span class="rule">[${f.rule}]</span>`;
+    li.innerHTML = `<button type="button" class="at"></button> ${f.severity}: <span class="msg"></span>
+      <span class="rule">[${f.rule}]</span>`;
+    li.querySelector(".at").textContent = `${f.line}:${f.column}`;
+    li.querySelector(".at").setAttribute("aria-label", `Go to line ${f.line}, column ${f.column}`);
     li.querySelector(".msg").textContent = f.message;
-    const go = () => goTo(f.line, f.column);
-    li.addEventListener("click", go);
-    li.addEventListener("keydown", (e) => { if (e.key === "Enter") go(); });
-    list.append(li);
-  }
+    li.addEventListener("click", (e) => { if (!e.target.closest(".fix")) goTo(f.line, f.column); });
+    if (f.fix) {
+      const fix = document.createElement("button");
+      fix.type = "button";
+      fix.className = "fix";
+      fix.textContent = "Fix";
+      fix.setAttribute("aria-label", `Fix line ${f.line}: ${f.message}`);
+      fix.addEventListener("click", () => applyFix(f));
+      li.append(" ", fix);
+    }
+    return li;
+  }));
   if (findings.length === 0) list.innerHTML = `<li>${state.fresh ? "None yet." : "No findings."}</li>`;
   syncGutter();
+}
+
+// The fix's edits go into the bytes the linter read (its columns count
+// bytes), the last first so that earlier columns still hold.
+function applyFix(finding) {
+  let bytes = currentBytes();
+  const edits = [...finding.fix].sort((x, y) =>
+    y.range.start.line - x.range.start.line || y.range.start.column - x.range.start.column);
+  for (const e of edits) {
+    let start = 0;  // of the edit's line
+    for (let n = 1; n < e.range.start.line && start >= 0; n++) {
+      const end = bytes.indexOf(10, start);
+      start = end < 0 ? -1 : end + 1;
+    }
+    if (start < 0) continue;
+    const fixed = encode(e.text);
+    const from = start + e.range.start.column - 1, to = start + e.range.end.column - 1;
+    const out = new Uint8Array(bytes.length - (to - from) + fixed.length);
+    out.set(bytes.subarray(0, from));
+    out.set(fixed, from);
+    out.set(bytes.subarray(to), from + fixed.length);
+    bytes = out;
+  }
+  setText(text(bytes), state.name, bytes);
+  goTo(finding.line, finding.column);
 }
 
 function goTo(line, column) {
