@@ -129,7 +129,7 @@ class Page(unittest.TestCase):
                         - parseFloat(s.paddingTop) - (m.textContent - 1) * parseFloat(s.lineHeight)))])));""")
             self.assertEqual((bar, len(drifts) > 0, set(drifts) | {0}), (bool(wide), True, {0}))
 
-    def test_dropped_record_replaces_the_edited_one_everywhere(self):
+    def test_dropped_record_replaces_the_edited_one_everywhere_and_compares(self):
         self.driver.find_element(By.ID, "editor").send_keys(Keys.CONTROL, Keys.END, "\n# edited")
         cell = lambda at: self.driver.find_element(By.CSS_SELECTOR, f'#map [data-offset="{at}"]')
         cell(43).click()
@@ -139,10 +139,13 @@ class Page(unittest.TestCase):
         self.assertNotIn("unknown", cell(36).get_attribute("class"))
         self.assertRegex(self.text("#detail")[0], "^field\nFwDevCap.IO.MiscIO\n(.*\n)*no entry can produce this value$")
         self.assertEqual(self.download("odd.bin"), record)
+        self.drop("ipcam.bin", expected("ipcam"), "#compare")
+        WebDriverWait(self.driver, 10).until(lambda d: self.text(".differs") == ["31", "FwDevCap.IO.MiscIO differs"])
+        self.assertIn("FwDevCap.IO.MiscIO  FWCAP_MISC_IO  ", self.text("#difflines")[0])
 
         self.drop("ipcam.bin", expected("ipcam"))
         WebDriverWait(self.driver, 10).until(lambda d: d.find_element(By.ID, "recordbox").is_displayed())
-        self.assertEqual(self.text("#checklines"), ["passes"])
+        self.assertEqual((self.text("#checklines"), self.css("#map .differs")), (["passes"], []))
         self.driver.find_element(By.ID, "totext").click()
         self.status("would write BinFiles/ipcam.bin")
         self.assertEqual(self.download("ipcam.bin"), expected("ipcam"))

@@ -17,6 +17,8 @@ const state = {
   // The record on show, the editor text's or an opened .bin's: everything on
   // the record side renders from it alone.
   shown: null,      // {bytes, name, fromFile, download, dump, rebuilt}
+  other: null,      // {name, bytes} it is compared with
+  diff: null,       // the core's comparison, or null
   field: -1,        // the field in the detail panel
   cursor: 0,        // the byte holding the map's tab stop
   legendAt: 0,      // the field holding the legend's tab stop
@@ -66,6 +68,17 @@ function describe(record, name) {
   if (r.status === 2) return null;
   const [dump, rebuilt] = jsonAndText(r.bytes);
   return { dump, rebuilt };
+}
+// The core's comparison of record a with b (a record or a text), with its
+// text lines; null when b does not load.
+function compare(a, b) {
+  const both = new Uint8Array(a.length + b.length);
+  both.set(a);
+  both.set(b, a.length);
+  const r = call((input, size) => state.core._WebDiff(input, a.length, size - a.length), both);
+  if (r.status === 2) return null;
+  const [diff, lines] = jsonAndText(r.bytes);
+  return { ...diff, lines };
 }
 
 // The name devcap2bin gives the record of a text file, "BinFiles/<base>.bin",
@@ -269,11 +282,13 @@ function showRecord(record) {
   const d = describe(record.bytes, record.name);
   if (!d) return say(`${record.name} is not a record`, "bad");
   state.shown = { ...record, ...d };
+  state.diff = state.other ? compare(record.bytes, state.other.bytes) : null;
   $("recordname").textContent = record.name;
   $("download").disabled = !record.download;
   renderMap();
   renderLegend();
   renderDetail();
+  renderCompare();
   $("recordbox").hidden = !record.fromFile;
   const check = d.dump.check;
   $("checklines").textContent = (check.passes ? "passes" : "fails") + check.lines.map((l) => "\n" + l).join("");
@@ -282,6 +297,7 @@ function showRecord(record) {
 const hue = (i) => (i * 47) % 360;
 const hex = (n, width) => n.toString(16).toUpperCase().padStart(width, "0");
 const fieldAt = (at) => state.shown.dump.fields.findIndex((f) => at >= f.offset && at < f.offset + f.width);
+const differs = (f) => Boolean(state.diff && state.diff.fields.some((c) => c.offset === f.offset));
 
 // A grid with one tab stop, the byte at state.cursor; arrow keys move it.
 function renderMap() {
@@ -307,6 +323,7 @@ function renderMap() {
       cell.className = "byte";
       cell.classList.toggle("start", at === f.offset);
       cell.classList.toggle("unknown", !f.reproducible);
+      cell.classList.toggle("differs", differs(f));
       cell.classList.toggle("hot", i === state.field);
       cell.dataset.offset = at;
       cell.dataset.field = i;
@@ -314,7 +331,7 @@ function renderMap() {
       cell.tabIndex = at === state.cursor ? 0 : -1;
       cell.textContent = hex(bytes[at], 2);
       cell.title = f.path;
-      cell.setAttribute("aria-label", `${cell.textContent}, byte ${at}: ${f.path}`);
+      cell.setAttribute("aria-label", `${cell.textContent}, byte ${at}: ${f.path}${differs(f) ? ", differs" : ""}`);
       row.append(cell);
     }
     rows.push(row);
@@ -338,9 +355,11 @@ function renderLegend() {
     li.dataset.field = i;
     li.tabIndex = i === state.legendAt ? 0 : -1;
     li.classList.toggle("unknown", !f.reproducible);
+    li.classList.toggle("differs", differs(f));
     li.style.setProperty("--hue", hue(i));
     li.innerHTML = `<span class="swatch"></span>`;
     li.append(f.path);
+    if (differs(f)) li.insertAdjacentHTML("beforeend", ` <span class="badge">differs</span>`);
     return li;
   }));
   $("fieldcount").textContent = `(${fields.length})`;
@@ -360,6 +379,8 @@ function renderDetail() {
     ["default", f.default ? "yes" : "no"], ["set by", f.entry || "no entry (fixed)"],
   ];
   if (!f.reproducible) rows.push(["!", "no entry can produce this value"]);
+  const change = state.diff && state.diff.fields.find((c) => c.offset === f.offset);
+  if (change) rows.push([`in ${state.other.name}`, change.b]);
   const dl = document.createElement("dl");
   for (const [k, v] of rows) {
     const dt = document.createElement("dt");
@@ -369,6 +390,18 @@ function renderDetail() {
     dl.append(dt, dd);
   }
   $("detail").replaceChildren(dl);
+}
+
+function renderCompare() {
+  const { other, diff } = state;
+  $("uncompare").hidden = !other;
+  $("difflines").hidden = !diff || diff.same;
+  $("difflines").textContent = diff ? diff.lines : "";
+  $("comparewith").textContent =
+    !other ? "Open or drop a second text or record here: the map marks the fields that differ."
+      : !diff ? `${other.name} is neither a record nor a text devcap2bin takes: nothing to compare.`
+        : diff.same ? `${state.shown.name} and ${other.name} are the same record.`
+          : `${state.shown.name} -> ${other.name}: ${diff.fields.length} field${diff.fields.length > 1 ? "s" : ""} differ.`;
 }
 
 // The field in the detail panel, marked on the map and in the legend.
@@ -436,7 +469,7 @@ function wireMap() {
   });
 }
 
-// ---- files: open, drop, download ----
+// ---- files: open, drop, compare, download ----
 async function openFile(file) {
   const bytes = new Uint8Array(await file.arrayBuffer());
   flush();  // an edit's update must not land on top of the opened record
@@ -447,6 +480,11 @@ async function openFile(file) {
     return;
   }
   setText(text(bytes), file.name, bytes);
+}
+
+async function compareWith(file) {
+  state.other = file && { name: file.name, bytes: new Uint8Array(await file.arrayBuffer()) };
+  showRecord(state.shown);
 }
 
 function download() {
@@ -514,18 +552,23 @@ function wire() {
     $(input).addEventListener("change", (e) => { if (e.target.files[0]) then(e.target.files[0]); e.target.value = ""; });
   };
   picker("openbutton", "open", openFile);
+  picker("comparebutton", "comparefile", compareWith);
+  $("uncompare").addEventListener("click", () => { compareWith(null); $("comparebutton").focus(); });
   $("download").addEventListener("click", download);
   $("totext").addEventListener("click", () => {
     setText(state.shown.rebuilt, state.shown.name.replace(/\.bin$/i, "") + ".txt");
     $("editor").focus();
   });
-  const drop = document.body;
-  drop.addEventListener("dragover", (e) => { e.preventDefault(); $("drop").classList.add("dragging"); });
-  drop.addEventListener("dragleave", () => $("drop").classList.remove("dragging"));
-  drop.addEventListener("drop", (e) => {
+  // A file dropped on the compare panel is compared; anywhere else, opened.
+  const target = (e) => (e.target.closest("#compare") ? $("compare") : $("drop"));
+  const undrag = () => document.querySelectorAll(".dragging").forEach((el) => el.classList.remove("dragging"));
+  document.body.addEventListener("dragover", (e) => { e.preventDefault(); undrag(); target(e).classList.add("dragging"); });
+  document.body.addEventListener("dragleave", undrag);
+  document.body.addEventListener("drop", (e) => {
     e.preventDefault();
-    $("drop").classList.remove("dragging");
-    if (e.dataTransfer.files[0]) openFile(e.dataTransfer.files[0]);
+    undrag();
+    const file = e.dataTransfer.files[0];
+    if (file) (target(e).id === "compare" ? compareWith : openFile)(file);
   });
   narrow.addEventListener("change", renderMap);
   wireMap();
