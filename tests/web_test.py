@@ -8,11 +8,12 @@ import glob
 import os
 import sys
 import tempfile
-import time
 import unittest
 
 from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
+from selenium.webdriver.common.action_chains import ActionChains
+from selenium.webdriver.common.actions import action_builder, interaction, pointer_input
 from selenium.webdriver.common.by import By
 from selenium.webdriver.common.keys import Keys
 from selenium.webdriver.support.ui import WebDriverWait
@@ -64,14 +65,18 @@ class Page(unittest.TestCase):
         errors = [e for e in self.driver.get_log("browser") if e["level"] == "SEVERE"]
         self.assertEqual(errors, [], "the browser logged errors")
 
-    def drop(self, name, data):
+    def drop(self, name, data, on="body"):
         """Drops a file holding data onto the page, as a user dragging it from a file manager."""
-        self.driver.execute_script("""
-            const bytes = Uint8Array.from(atob(arguments[1]), (c) => c.charCodeAt(0));
-            const transfer = new DataTransfer();
-            transfer.items.add(new File([bytes], arguments[0]));
-            document.body.dispatchEvent(new DragEvent("drop", {dataTransfer: transfer, bubbles: true}));
-        """, name, base64.b64encode(data).decode())
+        self.driver.execute_script("""const transfer = new DataTransfer(), bytes = atob(arguments[1]);
+            transfer.items.add(new File([Uint8Array.from(bytes, (c) => c.charCodeAt(0))], arguments[0]));
+            arguments[2].dispatchEvent(new DragEvent("drop", {dataTransfer: transfer, bubbles: true}));
+        """, name, base64.b64encode(data).decode(), self.css(on)[0])
+
+    def css(self, selector):
+        return self.driver.find_elements(By.CSS_SELECTOR, selector)
+
+    def text(self, selector):
+        return [e.text for e in self.css(selector)]
 
     def status(self, words):
         WebDriverWait(self.driver, 10).until(lambda d: words in d.find_element(By.ID, "status").text)
@@ -82,53 +87,65 @@ class Page(unittest.TestCase):
         WebDriverWait(self.driver, 10).until(lambda d: os.path.exists(path) and os.path.getsize(path) == 120)
         return read(path)
 
-    def test_typed_example_downloads_the_converter_record(self):
-        editor = self.driver.find_element(By.ID, "editor")
-        editor.send_keys(Keys.CONTROL, "a")
-        editor.send_keys(read(os.path.join(EXAMPLES, "ipcam.txt"), "r"))
+    def test_no_error_at_first_the_menu_examples_convert_and_typing_converts(self):
+        for pick, name in ((None, "ipcam"), (2, "ptz-dome"), (3, "video-server"), (0, None)):  # 0: a new text
+            if pick is not None:
+                self.css("#start summary")[0].click()
+                self.css("#startlist button")[pick].click()
+            self.assertEqual(self.css("#lines .error, #findings .error, #status.bad"), [])
+            if name:
+                self.status(f"would write BinFiles/{name}.bin")
+                self.assertEqual(self.download(name + ".bin"), expected(name))
+        self.driver.switch_to.active_element.send_keys(read(os.path.join(EXAMPLES, "ipcam.txt"), "r"))  # the editor
         self.status("devcap2bin would write BinFiles/untitled.bin")
-        self.assertEqual(self.download("untitled.bin"), expected("ipcam"))
-
-    def test_dropped_examples_download_the_converter_records(self):
-        for name in NAMES[1:]:
-            self.drop(name + ".txt", read(os.path.join(EXAMPLES, name + ".txt")))
-            self.status(f"would write BinFiles/{name}.bin")
-            self.assertEqual(self.download(name + ".bin"), expected(name))
         self.drop(".txt", read(os.path.join(EXAMPLES, "ipcam.txt")))  # the name is the core's, not the script's
         self.status("would write BinFiles/.bin")
 
-    def test_findings_on_their_lines(self):
-        text = b"SENSOR_ID='MT9P031'\nSENSOR_CTRL='I2C'\nSENSOR_VOUT='CCIR656_8'\nFWCAP_UNIT_TYPE='IP Camra'\n" \
-               b"FWCAP_DIS='two'\nMD_SRC='ENCODER'\n"
-        self.drop("bad.txt", text)
+    def test_findings_on_their_lines_and_fixes(self):
+        self.drop("bad.txt", b"SENSOR_ID='MT9P031'\nSENSOR_CTRL='I2C'\nSENSOR_VOUT='CCIR656_8'\n"
+                             b"FWCAP_UNIT_TYPE='IP Camra'\nFWCAP_DIS='two'\nMD_SRC='ENCODER'\n")
         self.status("refuses")
         gutter = {n: self.driver.find_element(By.ID, f"ln-{n}").get_attribute("class") for n in range(1, 7)}
         self.assertEqual(gutter, {1: "", 2: "", 3: "", 4: "error", 5: "warning", 6: ""})
-        items = [(li.get_attribute("data-line"), li.get_attribute("class"), li.text)
-                 for li in self.driver.find_elements(By.CSS_SELECTOR, "#findings li")]
+        items = [(li.get_attribute("data-line"), li.get_attribute("class"), li.text) for li in self.css("#findings li")]
         self.assertEqual([i[:2] for i in items], [("4", "error"), ("5", "warning")])
         self.assertIn("did you mean 'IP Camera'? [bad-value]", items[0][2])
-        self.assertIn("Txt2BinUnitType:Error. Unknown unit type 'IP Camra'",
-                      self.driver.find_element(By.ID, "messages").text)
+        self.assertIn("Txt2BinUnitType:Error. Unknown unit type 'IP Camra'", self.text("#messages")[0])
         self.assertFalse(self.driver.find_element(By.ID, "download").is_enabled())
+        self.css("#findings .error .fix")[0].click()
+        self.status("would write BinFiles/bad.bin")
 
-    def test_dropped_record_marks_unknown_bits_and_rebuilds(self):
-        record = bytearray(expected("ipcam"))
-        record[43] = 0x31  # DCIRIS and bits no keyword has
-        self.drop("odd.bin", bytes(record))
+    def test_markers_level_with_their_lines_at_the_bottom(self):
+        lines = [line for line in read(os.path.join(EXAMPLES, "ipcam.txt"), "r").splitlines() if len(line) < 50]
+        for wide in ("", "# " + "wide " * 60):  # without and with a horizontal scroll bar
+            self.drop("long.txt", "\n".join([wide] + lines[:-1] + ["FWCAP_UNIT_TYPE='IP Camra'", "EOF=''"]).encode())
+            self.status("refuses")
+            bar, drifts = self.driver.execute_async_script("""  // of each marked number from its line, in px
+                const done = arguments[0], ed = document.getElementById("editor"), s = getComputedStyle(ed);
+                ed.scrollTop = ed.scrollHeight;
+                requestAnimationFrame(() => requestAnimationFrame(() => done([ed.scrollWidth > ed.clientWidth,
+                    [...document.querySelectorAll("#lines .error, #lines .warning")].map((m) => Math.round(
+                        m.getBoundingClientRect().top - ed.getBoundingClientRect().top - ed.clientTop + ed.scrollTop
+                        - parseFloat(s.paddingTop) - (m.textContent - 1) * parseFloat(s.lineHeight)))])));""")
+            self.assertEqual((bar, len(drifts) > 0, set(drifts) | {0}), (bool(wide), True, {0}))
+
+    def test_dropped_record_replaces_the_edited_one_everywhere_and_compares(self):
+        self.driver.find_element(By.ID, "editor").send_keys(Keys.CONTROL, Keys.END, "\n# edited")
         cell = lambda at: self.driver.find_element(By.CSS_SELECTOR, f'#map [data-offset="{at}"]')
+        cell(43).click()
+        record = expected("ipcam")[:43] + b"\x31" + expected("ipcam")[44:]  # DCIRIS and bits no keyword has
+        self.drop("odd.bin", record)
         WebDriverWait(self.driver, 10).until(lambda d: "unknown" in cell(43).get_attribute("class"))
         self.assertNotIn("unknown", cell(36).get_attribute("class"))
-        self.assertEqual(cell(43).text, "31")
-        cell(43).click()
-        self.driver.execute_script("arguments[0].focus()", cell(43))
-        detail = self.driver.find_element(By.ID, "detail").text
-        self.assertIn("FwDevCap.IO.MiscIO", detail)
-        self.assertIn("no entry can produce this value", detail)
+        self.assertRegex(self.text("#detail")[0], "^field\nFwDevCap.IO.MiscIO\n(.*\n)*no entry can produce this value$")
+        self.assertEqual(self.download("odd.bin"), record)
+        self.drop("ipcam.bin", expected("ipcam"), "#compare")
+        WebDriverWait(self.driver, 10).until(lambda d: self.text(".differs") == ["31", "FwDevCap.IO.MiscIO differs"])
+        self.assertIn("FwDevCap.IO.MiscIO  FWCAP_MISC_IO  ", self.text("#difflines")[0])
 
         self.drop("ipcam.bin", expected("ipcam"))
         WebDriverWait(self.driver, 10).until(lambda d: d.find_element(By.ID, "recordbox").is_displayed())
-        self.assertEqual(self.driver.find_element(By.ID, "checklines").text, "passes")
+        self.assertEqual((self.text("#checklines"), self.css("#map .differs")), (["passes"], []))
         self.driver.find_element(By.ID, "totext").click()
         self.status("would write BinFiles/ipcam.bin")
         self.assertEqual(self.download("ipcam.bin"), expected("ipcam"))
@@ -137,13 +154,48 @@ class Page(unittest.TestCase):
         editor = self.driver.find_element(By.ID, "editor")
         editor.send_keys(Keys.CONTROL, "a")
         editor.send_keys("SENSOR_V")
-        options = [li.text for li in self.driver.find_elements(By.CSS_SELECTOR, "#suggest li")]
-        self.assertEqual(options, ["SENSOR_VIN", "SENSOR_VOUT"])
+        self.assertEqual(self.text("#suggest li"), ["SENSOR_VIN", "SENSOR_VOUT"])
         editor.send_keys(Keys.ARROW_DOWN, Keys.ENTER, "c")
-        self.assertEqual([li.text for li in self.driver.find_elements(By.CSS_SELECTOR, "#suggest li")],
-                         ["CCIR656_8", "CCIR656_16", "CVBS"])
+        self.assertEqual(self.text("#suggest li"), ["CCIR656_8", "CCIR656_16", "CVBS"])
         editor.send_keys(Keys.ARROW_UP, Keys.TAB)
         self.assertEqual(editor.get_attribute("value"), "SENSOR_VOUT='CVBS'")
+        editor.send_keys("\nDN_SRC='DSP,", Keys.CONTROL, " ")  # a list offers what it does not hold yet
+        self.assertEqual(self.text("#suggest li"), ["CDS"])
+
+    def test_keyboard_tab_stops_show_focus_and_arrows_move_in_map_and_legend(self):
+        stops = []  # tag, role and whether a focus ring shows, Tab by Tab to the end of the page
+        while len(stops) < 30 and (not stops or stops[-1][0] != "BODY"):
+            ActionChains(self.driver).send_keys(Keys.TAB).perform()
+            stops.append(self.driver.execute_script("const e = document.activeElement; return [e.tagName, e.role, "
+                                                    "e.offsetWidth > 1 && getComputedStyle(e).outlineStyle != 'none']"))
+        roles = [role for _, role, _ in stops]
+        self.assertEqual(([s for s in stops[:-1] if not s[2]], roles.count("gridcell"), roles.count("option"),
+                          len(stops) < 12), ([], 1, 1, True), stops)
+        for start, key, to in (("#map", Keys.ARROW_RIGHT, "byte-1"), (None, Keys.ARROW_DOWN, "byte-17"),
+                               (None, Keys.END, "byte-31"), (None, Keys.CONTROL + Keys.END, "byte-119"),
+                               (None, Keys.ARROW_DOWN, "byte-119"), ("#legend", Keys.END, "field-55"),
+                               (None, Keys.ARROW_UP, "field-54")):
+            (self.css(start + " [tabindex='0']")[0] if start else self.driver.switch_to.active_element).send_keys(key)
+            focused = self.driver.switch_to.active_element
+            self.assertEqual(focused.get_attribute("id"), to)
+            self.assertIn(self.text("#detail dd")[0], focused.get_attribute("title") or focused.text)
+
+    def test_phone_no_sideways_scrolling_and_every_field_shown_by_tapping(self):
+        self.driver.set_window_size(420, 900)
+        self.addCleanup(self.driver.set_window_size, 1280, 800)
+        self.setUp()
+        self.assertTrue(self.driver.execute_script("""window.shown = new Set();
+            new MutationObserver(() => shown.add(document.querySelector("#detail dd").textContent))
+                .observe(document.getElementById("detail"), {childList: true});
+            document.getElementById("map").scrollIntoView();
+            return innerWidth >= document.documentElement.scrollWidth"""))
+        taps = action_builder.ActionBuilder(
+            self.driver, mouse=pointer_input.PointerInput(interaction.POINTER_TOUCH, "finger"), duration=0)
+        for cell in self.css("#map .byte"):
+            taps.pointer_action.move_to(cell).pointer_down().pointer_up()
+        taps.perform()
+        self.assertEqual(*self.driver.execute_script("""return [[...shown].sort(),
+            [...document.querySelectorAll("#legend li")].map((li) => li.textContent).sort()]"""))
 
 
 if __name__ == "__main__":

@@ -101,7 +101,8 @@ EMSCRIPTEN_KEEPALIVE const tReply* WebRecord(const char* bytes, size_t size, con
 
 // What differs between two records or texts (the second after the first in
 // the input buffer): status 0 same, 1 different, 2 when one does not load;
-// the comparison as devcapdiff --json prints it.
+// the comparison as devcapdiff --json prints it, a NUL byte, then as
+// devcapdiff prints it, for the page to show as it stands.
 EMSCRIPTEN_KEEPALIVE const tReply* WebDiff(const char* bytes, size_t sizeA, size_t sizeB) {
     tDevConf a, b;
     if (DevCapLoad(bytes, sizeA, "a", &a, nullptr, nullptr) != DEVCAP_OK ||
@@ -110,6 +111,8 @@ EMSCRIPTEN_KEEPALIVE const tReply* WebDiff(const char* bytes, size_t sizeA, size
     }
     tReply* r = Begin(DevCapDiffRecords(&a, &b, nullptr, nullptr) == 0 ? 0 : 1);
     Rendered([&](char* buf, size_t room) { return DevCapRenderDiffJson(&a, &b, nullptr, nullptr, buf, room); });
+    Add(r, "", 1);
+    Rendered([&](char* buf, size_t room) { return DevCapRenderDiff(&a, &b, buf, room); });
     return r;
 }
 

@@ -7,14 +7,32 @@
 const $ = (id) => document.getElementById(id);
 const state = {
   core: null,       // the WebAssembly module
-  entries: null,   // every entry with its field and keywords
+  entries: null,    // every entry with its field and keywords
+  examples: [],     // the shipped example texts, {name, text}
+  // The editor's text.
   raw: null,        // the bytes of an opened file, until the text is edited
   name: "untitled.txt",
-  record: null,     // the 120 bytes on show
-  recordName: "",
+  fresh: false,     // a new text nobody has written in yet: no verdict on it
+  pending: 0,       // typing updates the page a moment after the last key
+  // The record on show, the editor text's or an opened .bin's: everything on
+  // the record side renders from it alone.
+  shown: null,      // {bytes, name, fromFile, download, dump, rebuilt}
+  other: null,      // {name, bytes} it is compared with
+  diff: null,       // the core's comparison, or null
+  field: -1,        // the field in the detail panel
+  cursor: 0,        // the byte holding the map's tab stop
+  legendAt: 0,      // the field holding the legend's tab stop
   suggestions: [],
   chosen: 0,
 };
+// On a phone the map has 8 bytes a row, big enough to tap.
+const narrow = matchMedia("(max-width: 560px)");
+const perRow = () => (narrow.matches ? 8 : 16);
+
+const NEW_TEXT = `# A new capability text: one entry a line, NAME='value'; # starts a comment.
+# Type an entry name (Ctrl+Space lists them, and inside the quotes the entry's
+# keywords), start from an example, or open or drop a .txt or .bin.
+`;
 
 // ---- calls into the core: bytes in, {status, bytes} out ----
 function call(fn, bytes, ...args) {
@@ -30,6 +48,12 @@ function call(fn, bytes, ...args) {
 }
 const utf8 = new TextDecoder("utf-8");
 const text = (bytes) => utf8.decode(bytes);
+const encode = (s) => new TextEncoder().encode(s);
+// A reply of JSON, a NUL byte, then text.
+function jsonAndText(bytes) {
+  const nul = bytes.indexOf(0);
+  return [JSON.parse(text(bytes.slice(0, nul))), text(bytes.slice(nul + 1))];
+}
 
 function convert(bytes) {
   const r = call(state.core._WebConvert, bytes);
@@ -38,52 +62,66 @@ function convert(bytes) {
 const lint = (bytes) => JSON.parse(text(call(state.core._WebLint, bytes).bytes));
 function describe(record, name) {
   const m = state.core;
-  const nameBytes = new TextEncoder().encode(name + "\0");
   const at = m._WebInput() + 120;
-  m.HEAPU8.set(nameBytes, at);
+  m.HEAPU8.set(encode(name + "\0"), at);
   const r = call((input, size) => m._WebRecord(input, size, at), record);
   if (r.status === 2) return null;
-  const nul = r.bytes.indexOf(0);
-  return { dump: JSON.parse(text(r.bytes.slice(0, nul))), text: text(r.bytes.slice(nul + 1)) };
+  const [dump, rebuilt] = jsonAndText(r.bytes);
+  return { dump, rebuilt };
+}
+// The core's comparison of record a with b (a record or a text), with its
+// text lines; null when b does not load.
+function compare(a, b) {
+  const both = new Uint8Array(a.length + b.length);
+  both.set(a);
+  both.set(b, a.length);
+  const r = call((input, size) => state.core._WebDiff(input, a.length, size - a.length), both);
+  if (r.status === 2) return null;
+  const [diff, lines] = jsonAndText(r.bytes);
+  return { ...diff, lines };
 }
 
 // The name devcap2bin gives the record of a text file, "BinFiles/<base>.bin",
 // asked of the core; null when it would be too long.
 function outputName(file) {
-  const r = call((input) => state.core._WebOutputName(input), new TextEncoder().encode(file + "\0"));
+  const r = call((input) => state.core._WebOutputName(input), encode(file + "\0"));
   return r.status === 0 ? text(r.bytes) : null;
 }
-const recordName = (file) => (outputName(file) || "BinFiles/untitled.bin").slice("BinFiles/".length);
+const recordName = (out) => (out || "BinFiles/untitled.bin").slice("BinFiles/".length);
+
+function say(message, kind) {
+  $("status").textContent = message;
+  $("status").className = kind || "";
+}
 
 // ---- the text side ----
-function currentBytes() { return state.raw || new TextEncoder().encode($("editor").value); }
+function currentBytes() { return state.raw || encode($("editor").value); }
 
-function setText(value, name, raw) {
+function setText(value, name, raw, fresh) {
   $("editor").value = value;
   state.raw = raw || null;
   state.name = name;
+  state.fresh = Boolean(fresh);
   $("filename").textContent = name;
   update();
 }
 
 function update() {
+  clearTimeout(state.pending);
+  state.pending = 0;
   const bytes = currentBytes();
   const result = convert(bytes);
-  const findings = lint(bytes);
-  showFindings(findings);
-  $("messages").textContent = result.messages || "(no messages)";
-  const status = $("status");
   const out = outputName(state.name);
-  status.textContent = !result.written ? "devcap2bin refuses this text"
-    : out ? `devcap2bin would write ${out}` : "devcap2bin refuses this file name: the record's name is too long";
-  status.className = result.written ? "ok" : "bad";
-  if (bytes.length > state.core._WebInputSize()) {
-    status.textContent = `only the first ${state.core._WebInputSize()} bytes of this text are read here`;
-    status.className = "bad";
-  }
-  $("download").disabled = !result.written;
-  state.download = result.written ? result.record : null;
-  showRecord(result.record, recordName(state.name), false);
+  showFindings(state.fresh ? [] : lint(bytes));
+  $("messages").textContent = state.fresh ? "(nothing written yet)" : result.messages || "(no messages)";
+  const limit = state.core._WebInputSize();
+  if (state.fresh) say("A new text: type entries, or start from an example");
+  else if (bytes.length > limit) say(`only the first ${limit} bytes of this text are read here`, "bad");
+  else if (!result.written) say("devcap2bin refuses this text", "bad");
+  else if (!out) say("devcap2bin refuses this file name: the record's name is too long", "bad");
+  else say(`devcap2bin would write ${out}`, "ok");
+  const written = result.written && out !== null;
+  showRecord({ bytes: result.record, name: recordName(out), fromFile: false, download: written ? result.record : null });
 }
 
 function showFindings(findings) {
@@ -92,34 +130,67 @@ function showFindings(findings) {
   for (const f of findings) {
     if (worst.get(f.line) !== "error") worst.set(f.line, f.severity);
   }
-  const gutter = $("gutter");
-  gutter.replaceChildren();
+  const numbers = [];
   for (let n = 1; n <= lines; n++) {
-    const span = document.createElement("span");
-    span.id = "ln-" + n;
-    span.textContent = n + "\n";
+    const div = document.createElement("div");
+    div.id = "ln-" + n;
+    div.textContent = n;
     if (worst.has(n)) {
-      span.className = worst.get(n);
-      span.title = findings.filter((f) => f.line === n).map((f) => `${f.severity}: ${f.message} [${f.rule}]`).join("\n");
+      div.className = worst.get(n);
+      div.title = findings.filter((f) => f.line === n).map((f) => `${f.severity}: ${f.message} [${f.rule}]`).join("\n");
     }
-    gutter.append(span);
+    numbers.push(div);
   }
+  $("lines").replaceChildren(...numbers);
   const list = $("findings");
-  list.replaceChildren();
-  for (const f of findings) {
+  list.replaceChildren(...findings.map((f) => {
     const li = document.createElement("li");
     li.className = f.severity;
     li.dataset.line = f.line;
-    li.tabIndex = 0;
-    li.innerHTML = `<b>${f.line}:${f.column}</b> ${f.severity}: <span class="msg"></span> <span class="rule">[${f.rule}]</span>`;
+    li.innerHTML = `<button type="button" class="at"></button> ${f.severity}: <span class="msg"></span>
+      <span class="rule">[${f.rule}]</span>`;
+    li.querySelector(".at").textContent = `${f.line}:${f.column}`;
+    li.querySelector(".at").setAttribute("aria-label", `Go to line ${f.line}, column ${f.column}`);
     li.querySelector(".msg").textContent = f.message;
-    const go = () => goTo(f.line, f.column);
-    li.addEventListener("click", go);
-    li.addEventListener("keydown", (e) => { if (e.key === "Enter") go(); });
-    list.append(li);
-  }
-  if (findings.length === 0) list.innerHTML = "<li>No findings.</li>";
+    li.addEventListener("click", (e) => { if (!e.target.closest(".fix")) goTo(f.line, f.column); });
+    if (f.fix) {
+      const fix = document.createElement("button");
+      fix.type = "button";
+      fix.className = "fix";
+      fix.textContent = "Fix";
+      fix.setAttribute("aria-label", `Fix line ${f.line}: ${f.message}`);
+      fix.addEventListener("click", () => applyFix(f));
+      li.append(" ", fix);
+    }
+    return li;
+  }));
+  if (findings.length === 0) list.innerHTML = `<li>${state.fresh ? "None yet." : "No findings."}</li>`;
   syncGutter();
+}
+
+// The fix's edits go into the bytes the linter read (its columns count
+// bytes), the last first so that earlier columns still hold.
+function applyFix(finding) {
+  let bytes = currentBytes();
+  const edits = [...finding.fix].sort((x, y) =>
+    y.range.start.line - x.range.start.line || y.range.start.column - x.range.start.column);
+  for (const e of edits) {
+    let start = 0;  // of the edit's line
+    for (let n = 1; n < e.range.start.line && start >= 0; n++) {
+      const end = bytes.indexOf(10, start);
+      start = end < 0 ? -1 : end + 1;
+    }
+    if (start < 0) continue;
+    const fixed = encode(e.text);
+    const from = start + e.range.start.column - 1, to = start + e.range.end.column - 1;
+    const out = new Uint8Array(bytes.length - (to - from) + fixed.length);
+    out.set(bytes.subarray(0, from));
+    out.set(fixed, from);
+    out.set(bytes.subarray(to), from + fixed.length);
+    bytes = out;
+  }
+  setText(text(bytes), state.name, bytes);
+  goTo(finding.line, finding.column);
 }
 
 function goTo(line, column) {
@@ -131,7 +202,10 @@ function goTo(line, column) {
   ed.setSelectionRange(at + column - 1, at + column - 1);
 }
 
-function syncGutter() { $("gutter").scrollTop = $("editor").scrollTop; }
+// The numbers move with the text by its own scroll offset: the gutter has no
+// scroll range of its own to run short of (the editor's horizontal scroll bar
+// adds to the editor's).
+function syncGutter() { $("lines").style.transform = `translateY(${-$("editor").scrollTop}px)`; }
 
 // ---- suggestions: entry names, and inside the quotes the entry's keywords ----
 function context() {
@@ -140,13 +214,17 @@ function context() {
   const line = before.slice(before.lastIndexOf("\n") + 1);
   const eq = line.indexOf("=");
   if (line.startsWith("#")) return null;
-  if (eq < 0) return { kind: "name", prefix: line };
+  if (eq < 0) return { kind: "name", prefix: line, held: [] };
   const entry = state.entries.find((e) => e.name.toUpperCase() === line.slice(0, eq).toUpperCase());
   if (!entry || entry.keywords.length === 0 || line[eq + 1] !== "'") return null;
   const value = line.slice(eq + 2);
   if (value.includes("'")) return null;
-  const prefix = entry.kind === "list" ? value.slice(value.lastIndexOf(",") + 1) : value;
-  return { kind: "keyword", prefix, entry };
+  if (entry.kind !== "list") return { kind: "keyword", prefix: value, entry, held: [] };
+  // A list offers only what it does not hold yet, before or after the cursor.
+  const after = ed.value.slice(ed.selectionStart).split(/['\n]/)[0];
+  const cut = value.lastIndexOf(",") + 1;
+  const held = (value.slice(0, cut) + after.slice(after.indexOf(",") + 1 || after.length)).split(",");
+  return { kind: "keyword", prefix: value.slice(cut), entry, held: held.map((w) => w.trim().toUpperCase()) };
 }
 
 function suggest(force) {
@@ -155,7 +233,8 @@ function suggest(force) {
   if (!c || (!force && c.prefix === "")) return hideSuggestions();
   const words = c.kind === "name" ? state.entries.map((e) => e.name) : c.entry.keywords.map((k) => k.text);
   const p = c.prefix.toUpperCase();
-  state.suggestions = words.filter((w) => w.toUpperCase().startsWith(p) && w.toUpperCase() !== p)
+  state.suggestions = words
+    .filter((w) => w.toUpperCase().startsWith(p) && w.toUpperCase() !== p && !c.held.includes(w.toUpperCase()))
     .map((w) => ({ text: w, kind: c.kind, prefix: c.prefix }));
   if (state.suggestions.length === 0) return hideSuggestions();
   state.chosen = 0;
@@ -193,79 +272,106 @@ function accept() {
   ed.setRangeText(insert, at - s.prefix.length, at, "end");
   hideSuggestions();
   state.raw = null;
+  state.fresh = false;
   update();
 }
 
 // ---- the record side ----
-function showRecord(record, name, dropped) {
-  state.record = record;
-  state.recordName = name;
-  $("recordname").textContent = name;
-  const d = describe(record, name);
-  const map = $("map");
-  map.replaceChildren();
-  const legend = $("legend");
-  legend.replaceChildren();
-  const cells = [];
-  for (let row = 0; row < 8; row++) {
-    const off = document.createElement("div");
-    off.className = "off";
-    off.textContent = "0x" + (row * 16).toString(16).padStart(2, "0");
-    map.append(off);
-    for (let col = 0; col < 16; col++) {
-      const at = row * 16 + col;
-      const cell = document.createElement("div");
-      if (at < 120) {
-        cell.className = "byte";
-        cell.textContent = record[at].toString(16).padStart(2, "0").toUpperCase();
-        cell.dataset.offset = at;
-      }
-      map.append(cell);
-      cells.push(cell);
-    }
-  }
-  d.dump.fields.forEach((f, i) => {
-    const hue = (i * 47) % 360;
-    const unknown = !f.reproducible;
-    for (let b = f.offset; b < f.offset + f.width; b++) {
-      const cell = cells[b];
-      cell.style.setProperty("--hue", hue);
-      cell.dataset.field = i;
-      if (b === f.offset) {
-        cell.classList.add("start");
-        cell.tabIndex = 0;
-        cell.setAttribute("aria-label", `${f.path}, offset ${f.offset}, ${f.width} byte${f.width > 1 ? "s" : ""}`);
-      }
-      if (unknown) cell.classList.add("unknown");
-      cell.title = f.path;
-      cell.addEventListener("mouseenter", () => detail(d.dump.fields, i));
-      cell.addEventListener("focus", () => detail(d.dump.fields, i));
-    }
-    const li = document.createElement("li");
-    const b = document.createElement("button");
-    b.type = "button";
-    b.innerHTML = `<span class="swatch"></span>`;
-    b.append(f.path);
-    b.style.setProperty("--hue", hue);
-    if (unknown) b.classList.add("unknown");
-    b.dataset.path = f.path;
-    b.addEventListener("focus", () => detail(d.dump.fields, i));
-    b.addEventListener("mouseenter", () => detail(d.dump.fields, i));
-    li.append(b);
-    legend.append(li);
-  });
-  $("recordbox").hidden = !dropped;
-  if (dropped) {
-    $("checklines").textContent = (d.dump.check.passes ? "passes" : "fails") +
-      (d.dump.check.lines.length ? "\n" + d.dump.check.lines.join("\n") : "");
-    state.rebuilt = d.text;
-  }
+// Shows a record, {bytes, name, fromFile, download}, in every panel.
+function showRecord(record) {
+  const d = describe(record.bytes, record.name);
+  if (!d) return say(`${record.name} is not a record`, "bad");
+  state.shown = { ...record, ...d };
+  state.diff = state.other ? compare(record.bytes, state.other.bytes) : null;
+  $("recordname").textContent = record.name;
+  $("download").disabled = !record.download;
+  renderMap();
+  renderLegend();
+  renderDetail();
+  renderCompare();
+  $("recordbox").hidden = !record.fromFile;
+  const check = d.dump.check;
+  $("checklines").textContent = (check.passes ? "passes" : "fails") + check.lines.map((l) => "\n" + l).join("");
 }
 
-function detail(fields, i) {
-  const f = fields[i];
-  document.querySelectorAll("#map .hot").forEach((c) => c.classList.remove("hot"));
-  document.querySelectorAll(`#map [data-field="${i}"]`).forEach((c) => c.classList.add("hot"));
+const hue = (i) => (i * 47) % 360;
+const hex = (n, width) => n.toString(16).toUpperCase().padStart(width, "0");
+const fieldAt = (at) => state.shown.dump.fields.findIndex((f) => at >= f.offset && at < f.offset + f.width);
+const differs = (f) => Boolean(state.diff && state.diff.fields.some((c) => c.offset === f.offset));
+
+// A grid with one tab stop, the byte at state.cursor; arrow keys move it.
+function renderMap() {
+  const { bytes, dump } = state.shown;
+  const map = $("map");
+  const refocus = map.contains(document.activeElement);
+  const per = perRow();
+  const rows = [];
+  for (let start = 0; start < bytes.length; start += per) {
+    const row = document.createElement("div");
+    row.className = "row";
+    row.setAttribute("role", "row");
+    const head = document.createElement("div");
+    head.className = "off";
+    head.setAttribute("role", "rowheader");
+    head.textContent = "0x" + hex(start, 2);
+    row.append(head);
+    for (let at = start; at < Math.min(start + per, bytes.length); at++) {
+      const i = fieldAt(at), f = dump.fields[i];
+      const cell = document.createElement("div");
+      cell.id = "byte-" + at;
+      cell.setAttribute("role", "gridcell");
+      cell.className = "byte";
+      cell.classList.toggle("start", at === f.offset);
+      cell.classList.toggle("unknown", !f.reproducible);
+      cell.classList.toggle("differs", differs(f));
+      cell.classList.toggle("hot", i === state.field);
+      cell.dataset.offset = at;
+      cell.dataset.field = i;
+      cell.style.setProperty("--hue", hue(i));
+      cell.tabIndex = at === state.cursor ? 0 : -1;
+      cell.textContent = hex(bytes[at], 2);
+      cell.title = f.path;
+      cell.setAttribute("aria-label", `${cell.textContent}, byte ${at}: ${f.path}${differs(f) ? ", differs" : ""}`);
+      row.append(cell);
+    }
+    rows.push(row);
+  }
+  map.dataset.perRow = per;
+  map.setAttribute("aria-label", `The record's ${bytes.length} bytes, ${per} a row; arrow keys move from byte to byte`);
+  map.replaceChildren(...rows);
+  if (refocus) $("byte-" + state.cursor).focus();
+}
+
+// A list of the fields with one tab stop, the field at state.legendAt.
+function renderLegend() {
+  const legend = $("legend");
+  const refocus = legend.contains(document.activeElement);
+  const fields = state.shown.dump.fields;
+  legend.replaceChildren(...fields.map((f, i) => {
+    const li = document.createElement("li");
+    li.id = "field-" + i;
+    li.setAttribute("role", "option");
+    li.setAttribute("aria-selected", String(i === state.field));
+    li.dataset.field = i;
+    li.tabIndex = i === state.legendAt ? 0 : -1;
+    li.classList.toggle("unknown", !f.reproducible);
+    li.classList.toggle("differs", differs(f));
+    li.style.setProperty("--hue", hue(i));
+    li.innerHTML = `<span class="swatch"></span>`;
+    li.append(f.path);
+    if (differs(f)) li.insertAdjacentHTML("beforeend", ` <span class="badge">differs</span>`);
+    return li;
+  }));
+  $("fieldcount").textContent = `(${fields.length})`;
+  if (refocus) $("field-" + state.legendAt).focus();
+}
+
+function renderDetail() {
+  const f = state.shown.dump.fields[state.field];
+  if (!f) {
+    $("detail").innerHTML = "<p>Point at, tap or focus a byte or a field name to see its field.</p>";
+    return;
+  }
   const rows = [
     ["field", f.path], ["offset", `${f.offset} (0x${f.offset.toString(16)})`], ["width", `${f.width} byte${f.width > 1 ? "s" : ""}`],
     ["raw", f.raw], ["value", f.value === null ? "-" : String(f.value)],
@@ -273,6 +379,8 @@ function detail(fields, i) {
     ["default", f.default ? "yes" : "no"], ["set by", f.entry || "no entry (fixed)"],
   ];
   if (!f.reproducible) rows.push(["!", "no entry can produce this value"]);
+  const change = state.diff && state.diff.fields.find((c) => c.offset === f.offset);
+  if (change) rows.push([`in ${state.other.name}`, change.b]);
   const dl = document.createElement("dl");
   for (const [k, v] of rows) {
     const dt = document.createElement("dt");
@@ -284,44 +392,151 @@ function detail(fields, i) {
   $("detail").replaceChildren(dl);
 }
 
-// ---- files: open, drop, download ----
+function renderCompare() {
+  const { other, diff } = state;
+  $("uncompare").hidden = !other;
+  $("difflines").hidden = !diff || diff.same;
+  $("difflines").textContent = diff ? diff.lines : "";
+  $("comparewith").textContent =
+    !other ? "Open or drop a second text or record here: the map marks the fields that differ."
+      : !diff ? `${other.name} is neither a record nor a text devcap2bin takes: nothing to compare.`
+        : diff.same ? `${state.shown.name} and ${other.name} are the same record.`
+          : `${state.shown.name} -> ${other.name}: ${diff.fields.length} field${diff.fields.length > 1 ? "s" : ""} differ.`;
+}
+
+// The field in the detail panel, marked on the map and in the legend.
+function select(i) {
+  if (i === state.field) return;
+  state.field = i;
+  document.querySelectorAll("#map .hot").forEach((c) => c.classList.remove("hot"));
+  document.querySelectorAll(`#map [data-field="${i}"]`).forEach((c) => c.classList.add("hot"));
+  document.querySelectorAll("#legend [aria-selected=true]").forEach((li) => li.setAttribute("aria-selected", "false"));
+  const li = $("field-" + i);
+  if (li) li.setAttribute("aria-selected", "true");
+  renderDetail();
+}
+
+// Where a key moves a roving tab stop among count items, row a row: the
+// new index (the same one at an edge), or undefined for other keys.
+function step(key, at, count, row, ctrl) {
+  const home = at - (at % row);
+  const to = {
+    ArrowLeft: at - 1, ArrowRight: at + 1, ArrowUp: at - row, ArrowDown: at + row,
+    Home: ctrl ? 0 : home, End: ctrl ? count - 1 : Math.min(home + row, count) - 1,
+  }[key];
+  return to === undefined ? undefined : to >= 0 && to < count ? to : at;
+}
+
+function wireMap() {
+  const map = $("map");
+  const cellOf = (e) => e.target.closest("[data-offset]");
+  map.addEventListener("focusin", (e) => {
+    const cell = cellOf(e);
+    if (!cell) return;
+    const old = $("byte-" + state.cursor);
+    if (old) old.tabIndex = -1;
+    state.cursor = Number(cell.dataset.offset);
+    cell.tabIndex = 0;
+    select(Number(cell.dataset.field));
+  });
+  map.addEventListener("mouseover", (e) => { if (cellOf(e)) select(Number(cellOf(e).dataset.field)); });
+  map.addEventListener("keydown", (e) => {
+    const to = step(e.key, state.cursor, state.shown.bytes.length, perRow(), e.ctrlKey);
+    if (to === undefined) return;
+    e.preventDefault();
+    $("byte-" + to).focus();
+  });
+
+  const legend = $("legend");
+  const itemOf = (e) => e.target.closest("[data-field]");
+  legend.addEventListener("focusin", (e) => {
+    const li = itemOf(e);
+    if (!li) return;
+    const old = $("field-" + state.legendAt);
+    if (old) old.tabIndex = -1;
+    state.legendAt = Number(li.dataset.field);
+    li.tabIndex = 0;
+    select(state.legendAt);
+  });
+  legend.addEventListener("mouseover", (e) => { if (itemOf(e)) select(Number(itemOf(e).dataset.field)); });
+  // On a phone the detail panel is far above the legend.
+  legend.addEventListener("click", () => { if (narrow.matches) $("detail").scrollIntoView({ block: "nearest" }); });
+  legend.addEventListener("keydown", (e) => {
+    const to = step(e.key, state.legendAt, state.shown.dump.fields.length, 1, true);
+    if (to === undefined) return;
+    e.preventDefault();
+    $("field-" + to).focus();
+  });
+}
+
+// ---- files: open, drop, compare, download ----
 async function openFile(file) {
   const bytes = new Uint8Array(await file.arrayBuffer());
+  flush();  // an edit's update must not land on top of the opened record
   if (/\.bin$/i.test(file.name) || (bytes.length === 120 && bytes[7] === 0 && text(bytes.slice(0, 7)) === "SCONFIG")) {
-    if (bytes.length !== 120) {
-      $("status").textContent = `${file.name} is ${bytes.length} bytes, not a 120-byte record`;
-      $("status").className = "bad";
-      return;
-    }
-    showRecord(bytes, file.name, true);
-    $("status").textContent = `${file.name}: the record, its check and the text that rebuilds it`;
-    $("status").className = "";
+    if (bytes.length !== 120) return say(`${file.name} is ${bytes.length} bytes, not a 120-byte record`, "bad");
+    say(`${file.name}: the record, its check and the text that rebuilds it`);
+    showRecord({ bytes, name: file.name, fromFile: true, download: bytes });
     return;
   }
   setText(text(bytes), file.name, bytes);
 }
 
+async function compareWith(file) {
+  state.other = file && { name: file.name, bytes: new Uint8Array(await file.arrayBuffer()) };
+  showRecord(state.shown);
+}
+
 function download() {
-  if (!state.download) return;
+  const { download: bytes, name } = state.shown;
+  if (!bytes) return;
   const a = document.createElement("a");
-  a.href = URL.createObjectURL(new Blob([state.download], { type: "application/octet-stream" }));
-  a.download = recordName(state.name);
+  a.href = URL.createObjectURL(new Blob([bytes], { type: "application/octet-stream" }));
+  a.download = name;
   document.body.append(a);
   a.click();
   a.remove();
   setTimeout(() => URL.revokeObjectURL(a.href), 1000);
 }
 
+function wireStart() {
+  const menu = $("start");
+  const choices = [{ label: "A new text", name: "untitled.txt", text: NEW_TEXT, fresh: true },
+    ...state.examples.map((x) => ({ label: x.name, name: x.name, text: x.text,
+      about: (x.text.match(/^# Device capability: (.*)/) || [])[1] }))];
+  $("startlist").replaceChildren(...choices.map((c) => {
+    const b = document.createElement("button");
+    b.type = "button";
+    b.textContent = c.label;
+    if (c.about) b.insertAdjacentHTML("beforeend", `<span class="about"></span>`);
+    if (c.about) b.lastChild.textContent = c.about;
+    b.addEventListener("click", () => {
+      menu.open = false;
+      setText(c.text, c.name, null, c.fresh);
+      $("editor").focus();
+    });
+    return b;
+  }));
+  menu.addEventListener("keydown", (e) => {
+    if (e.key === "Escape" && menu.open) { menu.open = false; menu.querySelector("summary").focus(); }
+  });
+  document.addEventListener("click", (e) => { if (!menu.contains(e.target)) menu.open = false; });
+}
+
+function flush() {
+  if (state.pending) update();
+}
 function wire() {
   const ed = $("editor");
-  let timer = 0;
   ed.addEventListener("input", () => {
     state.raw = null;
-    clearTimeout(timer);
-    timer = setTimeout(update, 60);
+    state.fresh = false;
+    clearTimeout(state.pending);
+    state.pending = setTimeout(update, 60);
     suggest(false);
   });
   ed.addEventListener("scroll", syncGutter);
+  new ResizeObserver(syncGutter).observe(ed);
   ed.addEventListener("blur", () => setTimeout(hideSuggestions, 100));
   ed.addEventListener("keydown", (e) => {
     if (e.key === " " && e.ctrlKey) { e.preventDefault(); suggest(true); return; }
@@ -332,27 +547,43 @@ function wire() {
     else if (e.key === "Enter" || e.key === "Tab") { e.preventDefault(); accept(); }
     else if (e.key === "Escape") { e.preventDefault(); hideSuggestions(); }
   });
-  $("open").addEventListener("change", (e) => { if (e.target.files[0]) openFile(e.target.files[0]); e.target.value = ""; });
+  const picker = (button, input, then) => {
+    $(button).addEventListener("click", () => $(input).click());
+    $(input).addEventListener("change", (e) => { if (e.target.files[0]) then(e.target.files[0]); e.target.value = ""; });
+  };
+  picker("openbutton", "open", openFile);
+  picker("comparebutton", "comparefile", compareWith);
+  $("uncompare").addEventListener("click", () => { compareWith(null); $("comparebutton").focus(); });
   $("download").addEventListener("click", download);
   $("totext").addEventListener("click", () => {
-    setText(state.rebuilt, state.recordName.replace(/\.bin$/i, "") + ".txt");
+    setText(state.shown.rebuilt, state.shown.name.replace(/\.bin$/i, "") + ".txt");
     $("editor").focus();
   });
-  const drop = document.body;
-  drop.addEventListener("dragover", (e) => { e.preventDefault(); $("drop").classList.add("dragging"); });
-  drop.addEventListener("dragleave", () => $("drop").classList.remove("dragging"));
-  drop.addEventListener("drop", (e) => {
+  // A file dropped on the compare panel is compared; anywhere else, opened.
+  const target = (e) => (e.target.closest("#compare") ? $("compare") : $("drop"));
+  const undrag = () => document.querySelectorAll(".dragging").forEach((el) => el.classList.remove("dragging"));
+  document.body.addEventListener("dragover", (e) => { e.preventDefault(); undrag(); target(e).classList.add("dragging"); });
+  document.body.addEventListener("dragleave", undrag);
+  document.body.addEventListener("drop", (e) => {
     e.preventDefault();
-    $("drop").classList.remove("dragging");
-    if (e.dataTransfer.files[0]) openFile(e.dataTransfer.files[0]);
+    undrag();
+    const file = e.dataTransfer.files[0];
+    if (file) (target(e).id === "compare" ? compareWith : openFile)(file);
   });
+  narrow.addEventListener("change", renderMap);
+  wireMap();
+  wireStart();
 }
 
 // Ready once the core is; tests wait for document.body.dataset.ready.
 DevCapModule().then((core) => {
   state.core = core;
   state.entries = JSON.parse(text(call(() => core._WebTables(), new Uint8Array()).bytes));
+  state.examples = JSON.parse($("examples").textContent);
   wire();
-  setText("# A new capability file: type an entry name, or drop a .txt or .bin here.\n", "untitled.txt");
+  $("fields").open = !narrow.matches;  // on a phone the legend starts folded
+  const first = state.examples.find((x) => x.name === "ipcam.txt") || state.examples[0];
+  if (first) setText(first.text, first.name);
+  else setText(NEW_TEXT, "untitled.txt", null, true);
   document.body.dataset.ready = "1";
 });
