@@ -162,9 +162,9 @@ TEST(Library, Renderings) {
     EXPECT_EQ(text.substr(0, text.find('\n')), "# Device capability text of ipcam.bin, written by devcapdump.");
     // A source name stays one short printable line: no part of it can be read back as an entry.
     char first[160];
-    DevCapRenderText(&dev, ("a\nb\x7f" + std::string(100, 'n')).c_str(), first, sizeof first);
+    DevCapRenderText(&dev, ("a \nb\x7f" + std::string(100, 'n')).c_str(), first, sizeof first);
     EXPECT_EQ(std::string(first, strchr(first, '\n')),
-              "# Device capability text of a?b?" + std::string(72, 'n') + "..., written by devcapdump.");
+              "# Device capability text of a ?b?" + std::string(71, 'n') + "..., written by devcapdump.");
     std::string layout(8192, '\0');
     layout.resize(DevCapRenderLayout(&dev, layout.data(), layout.size()));
     EXPECT_EQ(std::count(layout.begin(), layout.end(), '\n'), 1 + 56 + 1 + 1);  // heading, fields, the check
@@ -201,6 +201,11 @@ TEST(Library, Renderings) {
         << text;
     EXPECT_NE(text.find("    43    1 FwDevCap.IO.MiscIO              0x31               no FWCAP_MISC_IO keyword\n"),
               std::string::npos);
+    char path[20];  // "BinFiles/board.bin" and its terminator: 19 bytes, and one that must stay
+    memset(path, 'X', sizeof path);
+    EXPECT_EQ(DevCapOutputPath("cap/board.txt", path, 19, nullptr, nullptr), DEVCAP_OK);
+    EXPECT_EQ(std::string(path, 20), std::string("BinFiles/board.bin\0X", 20));
+    EXPECT_EQ(DevCapOutputPath("cap/board.txt", path, 18, nullptr, nullptr), DEVCAP_TOO_WIDE);
     EXPECT_STREQ(DevCapLibVersion(), (std::to_string(DEVCAP_VERSION_MAJOR) + "." +
                                       std::to_string(DEVCAP_VERSION_MINOR) + "." + std::to_string(DEVCAP_VERSION_PATCH))
                                          .c_str());

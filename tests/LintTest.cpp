@@ -36,7 +36,7 @@ TEST(Lint, EachRule) {
         // clang-format off
         {kGood, ""},
         {kGood + "SENSORID='OV9715'\n", "5:1: error: unknown entry 'SENSORID'; did you mean 'SENSOR_ID'? [unknown-entry] +fix\n"},
-        {kGood + "CAMERA='x'\n", "5:1: error: unknown entry 'CAMERA' [unknown-entry]\n"},
+        {kGood + "XXCAMERA_FNUX='x'\n", "5:1: error: unknown entry 'XXCAMERA_FNUX' [unknown-entry]\n"},  // 3 edits away
         {kGood + "FWCAP_UNIT_TYPE='IP Camra'\n", "5:18: error: unknown unit type 'IP Camra'; did you mean 'IP Camera'? [bad-value] +fix\n"},
         {kGood + "FWCAP_MISC_IO='DCIRIS,PIRS'\n", "5:23: error: unknown Miac. IO 'PIRS'; did you mean 'PIRIS'? [bad-value] +fix\n"},
         {kGood + "DN_SRC='DSP, CDS'\n", "5:13: error: unknown Day/Night detection source ' CDS'; 'CDS' is a keyword: nothing is trimmed, remove the blanks [bad-value] +fix\n"},

@@ -34,7 +34,8 @@ check "missing record" "$(run "$DUMP" missing.bin)" "devcapdump: cannot open mis
 check "a record failing the check" "$(run "$DUMP" zero.bin | grep -c -e '^#   DevCapDBCheckHeader:Error. Header key' -e '^#1$')" "2"
 check "full standard output" "$("$DUMP" BinFiles/ipcam.bin 2>&1 >/dev/full; printf '#%d' $?)" "devcapdump: cannot write standard output: No space left on device
 #2"
-check "-- and - " "$("$DUMP" -- BinFiles/ipcam.bin | sed 1d | cmp - <("$DUMP" - < BinFiles/ipcam.bin | sed 1d) && echo same)" "same"
+cp BinFiles/ipcam.bin ./-x.bin
+check "-- and - " "$("$DUMP" -- -x.bin | sed 1d | cmp - <("$DUMP" - < BinFiles/ipcam.bin | sed 1d) && echo same)" "same"
 check "--layout" "$("$DUMP" --layout BinFiles/ipcam.bin | grep '^    36 ')" \
     "    36    1 FwDevCap.type                   0x0A               FWCAP_UNIT_TYPE='Mega IP Camera'"
 check "--json" "$("$DUMP" --json BinFiles/ipcam.bin | python3 -c 'import json,sys; d=json.load(sys.stdin); print(d["source"], len(d["fields"]), d["check"])')" \
@@ -72,15 +73,20 @@ check "JSON" "$(python3 -c 'import json,sys; a=json.loads(sys.argv[1]); print(le
     "4 ['column', 'file', 'fix', 'line', 'message', 'rule', 'severity'] True [{'range': {'start': {'line': 1, 'column': 18}, 'end': {'line': 1, 'column': 26}}, 'text': 'IP Camera'}] 2 warning"
 check "JSON, no finding" "$("$LINT" --format=json "$EXAMPLES/ipcam.txt")" "[]"
 if command -v script >/dev/null; then
-    check "colour on a terminal" "$(script -qc "$LINT bad.txt" /dev/null | grep -c $'\033\[')" "2"
+    check "colour on a terminal" "$(script -qc "$LINT bad.txt" /dev/null | grep -o $'\033\[1;3.m[a-z]*' | tr -d '\033')" \
+        "[1;31merror
+[1;35mwarning"
     check "NO_COLOR" "$(NO_COLOR=1 script -qc "$LINT bad.txt" /dev/null | grep -c $'\033\[')" "0"
 fi
 # --fix rewrites each file; the status is what remains. --diff changes nothing and applies with patch.
-printf "\xef\xbb\xbfSENSOR_ID='MT9P031'\nSENSOR_CTRL='I2C\nSENSOR_VOUT=CCIR656_8\nMD_SRC='ENCODER'\nDN_SRC='DSP, CDS'\nDN_SRC_DEFAULT='cds'\nFWCAP_DIS='two'\n" > fix.txt
-printf "SENSOR_ID='MT9P031'\nSENSOR_CTRL='I2C'\nSENSOR_VOUT='CCIR656_8'\nMD_SRC='ENCODER'\nDN_SRC='DSP,CDS'\nDN_SRC_DEFAULT='CDS'\nFWCAP_DIS='two'\n" > fixed.want
+pad='#\n#\n#\n#\n#\n#\n#\n#\n'  # two hunks in the diff
+printf "\xef\xbb\xbfSENSOR_ID='MT9P031'\nSENSOR_CTRL='I2C\nSENSOR_VOUT=CCIR656_8\nMD_SRC='ENCODER'\nDN_SRC='DSP, CDS'\nDN_SRC_DEFAULT='cds'\nFWCAP_DIS='two'\n${pad}zoom_cap='None'" > fix.txt
+printf "SENSOR_ID='MT9P031'\nSENSOR_CTRL='I2C'\nSENSOR_VOUT='CCIR656_8'\nMD_SRC='ENCODER'\nDN_SRC='DSP,CDS'\nDN_SRC_DEFAULT='CDS'\nFWCAP_DIS='two'\n${pad}ZOOM_CAP='None'" > fixed.want
 cp fix.txt fix2.txt && cp fix.txt orig.txt
 "$LINT" --diff fix.txt > fix.diff
 check "--diff changes nothing" "$(cmp fix.txt orig.txt && echo same)" "same"
+check "--diff: two hunks" "$(grep '^@@' fix.diff)" "@@ -1,9 +1,9 @@
+@@ -13,4 +13,4 @@"
 patch -s fix2.txt < fix.diff && cmp -s fix2.txt fixed.want && ok || bad "--diff does not apply with patch"
 check "--fix" "$(run "$LINT" --fix fix.txt)" "fix.txt:7:12: warning: 'two' is not a number: FWCAP_DIS becomes 0 [not-a-number]
 #1"
@@ -125,15 +131,16 @@ check "text against record" "$(run "$DIFF" ptz-dome.txt dome.bin)" "#0"
 check "record against text, standard input" "$(run "$DIFF" -q dome.bin - < ipcam.txt)" "#1"
 check "unreadable" "$(run "$DIFF" dome.bin missing.txt)" "devcapdiff: cannot read missing.txt: No such file or directory
 #2"
-text=$("$DIFF" dome.bin ipcam.txt)
-check "--json holds the same changes" "$("$DIFF" --json dome.bin ipcam.txt | python3 -c '
+text=$("$DIFF" fails.bin ptz-dome.txt)
+check "check lines that disappear" "$(grep -c '^- DevCapDBCheck' <<<"$text")" 2
+check "--json holds the same changes" "$("$DIFF" --json fails.bin ptz-dome.txt | python3 -c '
 import json, sys
 d = json.load(sys.stdin)
 for f in d["fields"]: print("%s  %s  %s -> %s" % (f["path"], f["entry"] or "-", f["a"], f["b"]))
 for l in d["check"]["disappear"]: print("- " + l)
 for l in d["check"]["appear"]: print("+ " + l)
 print(d["a"], d["b"], d["same"])')" "$text
-dome.bin ipcam.txt False"
+fails.bin ptz-dome.txt False"
 
 # --- git: a record's field change in git diff and git log -p, the README's set-up ---
 if command -v git >/dev/null; then

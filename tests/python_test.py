@@ -56,6 +56,9 @@ class Module(unittest.TestCase):
         self.assertEqual((d["source"], d["check"]["lines"]), ("odd \"name\"\x01.bin", [
             "DevCapDBCheckHeader:Warning! Capability '0x1E'('0x1F')", "DevCapDBCheckSensorBoard:Error. no video frond-end"]))
         self.assertEqual(devcap.Record().fields()[::55], ["head.key", "CamCap.Rsvd"])
+        fields = {f["path"]: f for f in json.loads(record.to_json())["fields"]}
+        self.assertEqual([fields[p]["keywords"] for p in ("FwDevCap.IO.MiscIO", "DNCtrlCap.DNSrc", "SBConf.sensor.InputIF")],
+                         [["DCIRIS"], ["DSP", "CDS"], ["NONE"]])
         self.assertIn("\n    40    1 FwDevCap.IO.DIs                 0x03               FWCAP_DIS='3'\n", record.to_layout())
 
     def test_errors(self):
