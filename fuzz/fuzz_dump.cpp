@@ -11,18 +11,6 @@
 
 namespace {
 
-struct tText {
-    char buf[65536];
-    size_t len;
-};
-
-void Collect(void* ctx, const char* bytes, size_t len) {
-    auto* t = static_cast<tText*>(ctx);
-    if (t->len + len >= sizeof t->buf) abort();  // every dump fits
-    memcpy(t->buf + t->len, bytes, len);
-    t->len += len;
-}
-
 // The paths of the fields that differ, in order.
 struct tPaths {
     const char* path[64];
@@ -44,23 +32,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
     if (size > sizeof dev)
         memcpy(&other, bytes + sizeof dev, size - sizeof dev < sizeof other ? size - sizeof dev : sizeof other);
 
-    static tText text;
-    text.len = 0;
-    const tDevCapSink out{Collect, &text};
+    static char buf[65536];
+    tDevCapBuffer text{buf, sizeof buf, 0};
+    const tDevCapSink out = DevCapBufferSink(&text);
     const int32_t check = DevCapDumpText(dev, "fuzz.bin", &out);
     const size_t textLen = text.len;
     const int32_t layout = DevCapDumpLayout(dev, &out);
     const int32_t json = DevCapDumpJson(dev, "fuzz\n\"\xff.bin", &out);
     if (check != layout || check != json || (check != 0 && check != DEVCAP_ERROR)) abort();
-    text.len = textLen;
-    text.buf[textLen] = '\0';
+    if (text.len >= sizeof buf) abort();  // every dump fits
+    buf[textLen] = '\0';
 
     tDevConf back;
     DevCapConfInit(&back);
-    const int32_t read = DevCapTxtMem2Bin(&back, text.buf, textLen, "dump.txt", nullptr);
+    const int32_t read = DevCapTxtMem2Bin(&back, buf, textLen, "dump.txt", nullptr);
     if (read != 0) abort();  // the dump is always valid text
     const bool same = memcmp(&back, &dev, sizeof dev) == 0;
-    const bool claims = strstr(text.buf, "turns it back into the same 120 bytes") != nullptr;
+    const bool claims = strstr(buf, "turns it back into the same 120 bytes") != nullptr;
     if (same != claims) abort();
 
     tPaths ab{}, ba{}, self{};

@@ -15,15 +15,7 @@ cp "$out"/BinFiles/*.bin "$out/corpus-dump/"
 cat "$out"/BinFiles/ipcam.bin "$out"/BinFiles/ptz-dome.bin > "$out/corpus-dump/pair.bin"  # two records: the comparison
 
 status=0
-# An editor's session with devcap-lsp: open, change, completion, hover, code action.
-mkdir -p "$out/corpus-lsp"
-msg() { printf 'Content-Length: %d\r\n\r\n%s' "${#1}" "$1"; }
-{ msg '{"jsonrpc":"2.0","id":1,"method":"initialize","params":{"capabilities":{}}}'
-  msg '{"jsonrpc":"2.0","method":"textDocument/didOpen","params":{"textDocument":{"uri":"u","text":"SENSOR_ID='"'"'x'"'"'\nDN_SRC='"'"'DSP,'"'"'"}}}'
-  msg '{"jsonrpc":"2.0","method":"textDocument/didChange","params":{"textDocument":{"uri":"u"},"contentChanges":[{"text":"FWCAP_UNIT_TYPE='"'"'IP Camra'"'"'"}]}}'
-  for m in completion hover codeAction; do
-      msg '{"jsonrpc":"2.0","id":2,"method":"textDocument/'$m'","params":{"textDocument":{"uri":"u"},"position":{"line":0,"character":18},"range":{"start":{"line":0,"character":0},"end":{"line":1,"character":0}},"context":{"diagnostics":[]}}}'
-  done; } > "$out/corpus-lsp/session"
+mkdir -p "$out/corpus-lsp" && cp fuzz/seeds/lsp-session "$out/corpus-lsp/"  # an editor's session
 
 for target in convert dump lint lsp; do
     corpus=$out/corpus

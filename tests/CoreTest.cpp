@@ -26,13 +26,6 @@ std::string Lower(std::string s) {
 
 }  // namespace
 
-TEST(Record, DefaultsSerialiseByteForByte) {
-    tDevConf dev;
-    memset(&dev, 0xA5, sizeof dev);
-    DevCapConfInit(&dev);
-    EXPECT_EQ(BytesOf(dev), kDefaultBytes);
-}
-
 // Every keyword list, one line each: the words in code order from 0 ('C'),
 // as bits 1, 2, 4, 8 ('B'), or as their own upper-case letter ('L'); "-"
 // stands for a code no word gives. A wrong code, a dropped or an extra
@@ -180,37 +173,19 @@ TEST(Handler, Numbers) {
         const char* value;
         uint32_t stored;
     } rows[] = {
-        {"CAMERA_DCIRIS_LEVEL", "+5", 5},
-        {"CAMERA_DCIRIS_LEVEL", "\t\v\f\r 7", 7},
-        {"CAMERA_DCIRIS_LEVEL",
-         "\x1c"
-         "7",
-         0},  // not a blank
-        {"CAMERA_DCIRIS_LEVEL", "+-3", 0},
-        {"CAMERA_DCIRIS_LEVEL", "  -0012x", 0xfffffff4},
-        {"CAMERA_DCIRIS_LEVEL", "2147483647", 0x7fffffff},
-        {"CAMERA_DCIRIS_LEVEL", "2147483648", 0x7fffffff},
-        {"CAMERA_DCIRIS_LEVEL", "-2147483648", 0x80000000},
-        {"CAMERA_DCIRIS_LEVEL", "-2147483649", 0x80000000},
-        {"CAMERA_DCIRIS_LEVEL", "18446744073709551617", 0x7fffffff},
-        {"FWCAP_DIS", "2 inputs", 2},
-        {"FWCAP_DOS", "300", 0x2c},
-        {"FWCAP_SERIAL", "-1", 0xff},
-        {"FWCAP_DIS", "4294967297", 0xff},  // clamps; a 64-bit reading gives 1
-        {"FWCAP_DIS", "0x2", 0},
-        {"CDS_DAY2NIGHT_THD", " 300x", 0x2c},
-        {"CDS_NIGHT2DAY_THD", "-256", 0},
-        {"FWCAP_HEAD_VER", "0X1f", 0x1f},
-        {"FWCAP_HEAD_VER", "010", 8},
-        {"FWCAP_HEAD_VER", "08", 0},
-        {"FWCAP_HEAD_VER", "65536", 0},
-        {"FWCAP_HEAD_VER", "4294967296", 0xffff},
-        {"FWCAP_HEAD_VER", "-4294967295", 1},
-        {"FWCAP_HEAD_VER", "0xg", 0},
-        {"FWCAP_HEAD_VER", "+0x10", 0x10},
-        {"FWCAP_HEAD_VER", "-0x1", 0xffff},
-        {"FWCAP_HEAD_VER", "077", 63},
-        {"FWCAP_HEAD_VER", "12a", 12},
+        // clang-format off
+        {"CAMERA_DCIRIS_LEVEL", "+5", 5}, {"CAMERA_DCIRIS_LEVEL", "\t\v\f\r 7", 7}, {"CAMERA_DCIRIS_LEVEL", "\x1c" "7", 0},
+        {"CAMERA_DCIRIS_LEVEL", "+-3", 0}, {"CAMERA_DCIRIS_LEVEL", "  -0012x", 0xfffffff4},  // 0x1c is no blank
+        {"CAMERA_DCIRIS_LEVEL", "2147483647", 0x7fffffff}, {"CAMERA_DCIRIS_LEVEL", "2147483648", 0x7fffffff},
+        {"CAMERA_DCIRIS_LEVEL", "-2147483648", 0x80000000}, {"CAMERA_DCIRIS_LEVEL", "-2147483649", 0x80000000},
+        {"CAMERA_DCIRIS_LEVEL", "18446744073709551617", 0x7fffffff}, {"FWCAP_DIS", "2 inputs", 2}, {"FWCAP_DOS", "300", 0x2c},
+        {"FWCAP_SERIAL", "-1", 0xff}, {"FWCAP_DIS", "4294967297", 0xff},  // clamps; a 64-bit reading gives 1
+        {"FWCAP_DIS", "0x2", 0}, {"CDS_DAY2NIGHT_THD", " 300x", 0x2c}, {"CDS_NIGHT2DAY_THD", "-256", 0},
+        {"FWCAP_HEAD_VER", "0X1f", 0x1f}, {"FWCAP_HEAD_VER", "010", 8}, {"FWCAP_HEAD_VER", "08", 0},
+        {"FWCAP_HEAD_VER", "65536", 0}, {"FWCAP_HEAD_VER", "4294967296", 0xffff}, {"FWCAP_HEAD_VER", "-4294967295", 1},
+        {"FWCAP_HEAD_VER", "0xg", 0}, {"FWCAP_HEAD_VER", "+0x10", 0x10}, {"FWCAP_HEAD_VER", "-0x1", 0xffff},
+        {"FWCAP_HEAD_VER", "077", 63}, {"FWCAP_HEAD_VER", "12a", 12},
+        // clang-format on
     };
     for (const auto& row : rows) {
         const tEntry* e = DevCapFindEntry(row.name);
@@ -227,18 +202,13 @@ TEST(OutputName, BaseNameExtensionAndLimit) {
     const struct {
         std::string input, output;  // output "": refused
     } rows[] = {
-        {"cap/board.txt", "BinFiles/board.bin"},
-        {"a.b.txt", "BinFiles/a.b.bin"},
-        {"board", "BinFiles/board.bin"},
-        {"board.", "BinFiles/board.bin"},
-        {".txt", "BinFiles/.bin"},
-        {"dir/", "BinFiles/.bin"},
-        {"x.y/board", "BinFiles/board.bin"},           // a dot in a directory is no extension
-        {"d/" + a242, "BinFiles/" + a242 + ".bin"},    // 255 characters
-        {a242 + ".txt", "BinFiles/" + a242 + ".bin"},  // 255
-        {a242 + "a", ""},                              // 256
-        {a242 + "a.", ""},                             // 256
-        {std::string(300, 'c') + "." + std::string(5000, 'e'), ""},
+        // clang-format off
+        {"cap/board.txt", "BinFiles/board.bin"}, {"a.b.txt", "BinFiles/a.b.bin"}, {"board", "BinFiles/board.bin"},
+        {"board.", "BinFiles/board.bin"}, {".txt", "BinFiles/.bin"}, {"dir/", "BinFiles/.bin"},
+        {"x.y/board", "BinFiles/board.bin"},  // a dot in a directory is no extension
+        {"d/" + a242, "BinFiles/" + a242 + ".bin"}, {a242 + ".txt", "BinFiles/" + a242 + ".bin"},  // 255 characters
+        {a242 + "a", ""}, {a242 + "a.", ""}, {std::string(300, 'c') + "." + std::string(5000, 'e'), ""},  // 256 and more
+        // clang-format on
     };
     for (const auto& row : rows) {
         char out[DEVCAP_PATH_SIZE];
@@ -261,17 +231,14 @@ TEST(Splitter, NameAndValue) {
         tPieceKind kind;
         std::string name, data;
     } rows[] = {
+        // clang-format off
         {"SENSOR_ID=MT9P031\n", PIECE_ENTRY, "SENSOR_ID", "T9P031\n"},  // first character after = skipped
-        {"NAME=\n", PIECE_ENTRY, "NAME", ""},
-        {"NAME=", PIECE_ENTRY, "NAME", ""},
-        {"NAME='it's'\n", PIECE_ENTRY, "NAME", "it's"},  // only the last quote ends the value
-        {"NAME='x' # note\r\n", PIECE_ENTRY, "NAME", "x"},
+        {"NAME=\n", PIECE_ENTRY, "NAME", ""}, {"NAME=", PIECE_ENTRY, "NAME", ""}, {"no equals sign\n", PIECE_NO_ENTRY, "", ""},
+        {"NAME='it's'\n", PIECE_ENTRY, "NAME", "it's"}, {"NAME='x' # note\r\n", PIECE_ENTRY, "NAME", "x"},  // the last quote ends it
         {" NAME ='a=b'\n", PIECE_ENTRY, " NAME ", "a=b"},  // first = splits, nothing trimmed
-        {"no equals sign\n", PIECE_NO_ENTRY, "", ""},
-        {n31 + "='x'", PIECE_ENTRY, n31, "x"},
-        {n31 + "N='x'", PIECE_LONG_NAME, "", ""},
-        {"N='" + v127, PIECE_ENTRY, "N", v127},
+        {n31 + "='x'", PIECE_ENTRY, n31, "x"}, {n31 + "N='x'", PIECE_LONG_NAME, "", ""}, {"N='" + v127, PIECE_ENTRY, "N", v127},
         {"N='" + v127.substr(1) + "'\n", PIECE_LONG_VALUE, "", ""},  // the limit counts the quote and line end
+        // clang-format on
     };
     for (const auto& row : rows) {
         char name[DEVCAP_NAME_SIZE] = "untouched", data[DEVCAP_DATA_SIZE] = "untouched";
@@ -296,19 +263,10 @@ TEST(Reader, Texts) {
         {"a comment holding = is skipped", "#SENSOR_ID='bad'\n#=\n\r\n", 0, "", {}},
         {"EOF in any case ends reading", "eof=''\nBOGUS='1'\nSENSOR_ID='bad'\n", 0, "", {}},
         {"a bare EOF line is not the end", "EOF\nSENSOR_ID='OV9715'\n", 0, "", {AT(SBConf.sensor.ID, 0x10)}},
-        {"every bad entry is reported, the cut value shown",
-         "A='1'\nSENSOR_ID='MT9P031'\nFWCAP_MISC_IO='DCIRIS,X'",
-         DEVCAP_ERROR,
-         "DevCapTxtFile2Bin:Error. Unknown configuration A='1' ('A='1'\n')\n"
-         "Txt2BinMiscIO:Error. Unknown Miac. IO 'X'\n"
-         "DevCapTxtFile2Bin:Error. Unknown configuration FWCAP_MISC_IO='DCIRIS' ('FWCAP_MISC_IO='DCIRIS,X'')\n",
-         {AT(SBConf.sensor.ID, 0xf), AT(FwDevCap.IO.MiscIO, 1)}},
+        {"every bad entry is reported, the cut value shown", "A='1'\nSENSOR_ID='MT9P031'\nFWCAP_MISC_IO='DCIRIS,X'", DEVCAP_ERROR, "DevCapTxtFile2Bin:Error. Unknown configuration A='1' ('A='1'\n')\n" "Txt2BinMiscIO:Error. Unknown Miac. IO 'X'\n" "DevCapTxtFile2Bin:Error. Unknown configuration FWCAP_MISC_IO='DCIRIS' ('FWCAP_MISC_IO='DCIRIS,X'')\n", {AT(SBConf.sensor.ID, 0xf), AT(FwDevCap.IO.MiscIO, 1)}},
         {"an empty name is unknown", "=''\n", DEVCAP_ERROR, "DevCapTxtFile2Bin:Error. Unknown configuration ='' ('=''\n')\n", {}},
         {"a list is rebuilt by each entry", "FWCAP_MISC_IO='DCIRIS'\nFWCAP_MISC_IO='PIRIS'\n", 0, "", {AT(FwDevCap.IO.MiscIO, 4)}},
-        {"a rejected entry leaves the field", "SENSOR_ID='MT9P031'\nSENSOR_ID='XYZ'\n", DEVCAP_ERROR,
-         "Tex2BinSensorID:Error. Unknown Sensor ID 'XYZ'\n"
-         "DevCapTxtFile2Bin:Error. Unknown configuration SENSOR_ID='XYZ' ('SENSOR_ID='XYZ'\n')\n",
-         {AT(SBConf.sensor.ID, 0xf)}},
+        {"a rejected entry leaves the field", "SENSOR_ID='MT9P031'\nSENSOR_ID='XYZ'\n", DEVCAP_ERROR, "Tex2BinSensorID:Error. Unknown Sensor ID 'XYZ'\n" "DevCapTxtFile2Bin:Error. Unknown configuration SENSOR_ID='XYZ' ('SENSOR_ID='XYZ'\n')\n", {AT(SBConf.sensor.ID, 0xf)}},
         {"a piece of 159 and its line end", "#" + pad + "\nMD_SRC='ENCODER'\n", 0, "", {AT(MdCap.MdSrc, 1)}},
         {"a continuation piece with = is an entry", "#" + pad + "MD_SRC='ENCODER'\n", 0, "", {AT(MdCap.MdSrc, 1)}},
         {"NUL bytes end a line's text", std::string("MD_SRC='ENCODER'\0junk\nZOOM_CAP='None'", 37), 0, "", {AT(MdCap.MdSrc, 1)}},

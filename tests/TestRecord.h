@@ -14,18 +14,18 @@
 
 using tBytes = std::array<uint8_t, 120>;
 
-// A record straight after DevCapConfInit.
+// A record straight after DevCapConfInit, a section a line: each section's
+// header is its version 1 and the length of what follows it.
+// clang-format off
 constexpr tBytes kDefaultBytes = {
-    0x53, 0x43, 0x4f, 0x4e, 0x46, 0x49, 0x47, 0x00, 0x1f, 0x00, 0x00, 0x00,  // key, ConfCap, rsvd
-    0x01, 0x00, 0x10, 0x00, 0,    0,    0,    0,    0,    0,    0,    0,    0, 0, 0, 0, 0, 0, 0, 0,  // SBConf
-    0x01, 0x00, 0x14, 0x00, 0,    0,    0,    0,    0,    0,    0,    0,    0, 0, 0, 0, 0, 0, 0, 0,
-    0,    0,    0,    0,                                                                             // FwDevCap
-    0x01, 0x00, 0x10, 0x00, 0,    0,    0,    0,    0,    0,    0,    0,    0, 0, 0, 0, 0, 0, 0, 0,  // DNCtrlCap
-    0x01, 0x00, 0x04, 0x00, 0,    0,    0,    0,                                                     // MdCap
-    0x01, 0x00, 0x20, 0x00, 0,    0,    0,    0,    0,    0,    0,    0,                             // CamCap
-    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0, 0, 0, 0, 0, 0, 0, 0,
-    0,    0,    0,    0,  // CamCap.Rsvd
+    'S', 'C', 'O', 'N', 'F', 'I', 'G', 0, 0x1f, 0, 0, 0,  // key, ConfCap, rsvd
+    1, 0, 16, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,  // SBConf
+    1, 0, 20, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,  // FwDevCap
+    1, 0, 16, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,  // DNCtrlCap
+    1, 0, 4, 0, 0, 0, 0, 0,  // MdCap
+    1, 0, 32, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,  // CamCap
 };
+// clang-format on
 
 // A value written little-endian into a field named by its path:
 // AT(FwDevCap.IO.DIs, 3). Offsets come from the compiler, not the core's tables.
