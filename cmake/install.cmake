@@ -113,11 +113,17 @@ set(CPACK_COMPONENT_DEVELOPMENT_DESCRIPTION [[device capability record library -
 The headers of libdevcap, its static library, and its pkg-config and CMake
 package files; the CMake package converts capability texts at build time
 with devcap2bin.]])
+# The Python the module needs, as pip install ./python reads it.
+file(STRINGS python/pyproject.toml DEVCAP_PYTHON_REQUIRES REGEX "^requires-python = \">=[0-9.]+\"$")
+string(REGEX REPLACE ".*>=([0-9.]+).*" "\\1" DEVCAP_PYTHON_REQUIRES "${DEVCAP_PYTHON_REQUIRES}")
+if(NOT DEVCAP_PYTHON_REQUIRES)
+  message(FATAL_ERROR "python/pyproject.toml has no line requires-python = \">=X.Y\"")
+endif()
 set(CPACK_DEBIAN_PYTHON_PACKAGE_NAME ${DEVCAP_PACKAGE_python})
 set(CPACK_DEBIAN_PYTHON_PACKAGE_SECTION python)
 set(CPACK_DEBIAN_PYTHON_PACKAGE_ARCHITECTURE all)
 set(CPACK_DEBIAN_PYTHON_PACKAGE_DEPENDS
-    "${DEVCAP_PACKAGE_library} (= ${DEVCAP_DEB_VERSION}), python3 (>= 3.11)")
+    "${DEVCAP_PACKAGE_library} (= ${DEVCAP_DEB_VERSION}), python3 (>= ${DEVCAP_PYTHON_REQUIRES})")
 set(CPACK_COMPONENT_PYTHON_DESCRIPTION [[device capability records from Python
 The devcap module converts, checks, reads and sets device capability records
 and lints texts over libdevcap, with the library's own messages.]])
