@@ -30,8 +30,8 @@ def _version() -> str:
     if os.path.exists(header):
         with open(header, encoding="utf-8") as f:
             text = f.read()
-        return ".".join(re.search(rf"^#define DEVCAP_VERSION_{part} (\d+)$", text, re.M).group(1)
-                        for part in ("MAJOR", "MINOR", "PATCH"))
+        return ".".join(re.search(rf"^#define DEVCAP_VERSION_{which} (\d+)$", text, re.M).group(1)
+                        for which in ("MAJOR", "MINOR", "PATCH"))
     with open(os.path.join(HERE, "PKG-INFO"), encoding="utf-8") as f:
         return re.search(r"^Version: (\S+)$", f.read(), re.M).group(1)
 
