@@ -6,131 +6,89 @@ EXAMPLES=$(realpath "$2")
 EXPECTED=$(dirname "$(realpath "$0")")/expected
 source "$(dirname "$(realpath "$0")")/lib.sh"
 
-# run NAME STATUS EXPECTED_STDOUT ARGS...: runs the converter, compares status
-# and whole stdout. EXPECTED_STDOUT "@ok:PATH" stands for the success report.
+# run NAME STATUS STDOUT ARGS...: runs the converter, compares status and the
+# whole of stdout, given with \n escapes; "@ok:PATH" is the success report.
 run() {
-    local name=$1 status=$2 want=$3
+    local name=$1 status=$2 want got
+    case $3 in @ok:*) want=$'\n'"DevCapOtuputBinFile: output binary file to ${3#@ok:}"$'\n\n' ;; *) want=$(printf '%b#' "$3") && want=${want%#} ;; esac
     shift 3
-    case $want in @ok:*) want=$'\n'"DevCapOtuputBinFile: output binary file to ${want#@ok:}"$'\n\n' ;; esac
-    local got rc
     got=$("$BIN" "$@"; printf '#%d' $?)
-    rc=${got##*#}
-    got=${got%#*}
-    if [ "$rc" != "$status" ]; then bad "$name: status $rc, want $status"; return; fi
-    if [ "$got" != "$want" ]; then
-        bad "$name: stdout differs"
-        diff <(printf '%s' "$want") <(printf '%s' "$got") | head -20
-        return
-    fi
-    ok
+    [ "${got##*#}" = "$status" ] && [ "${got%#*}" = "$want" ] && ok || { bad "$name"; diff <(printf '%s' "$want") <(printf '%s' "${got%#*}") | head -20; }
 }
-
-# expected_hex NAME: bytes of tests/expected/NAME.hex; each line's leading
-# offset must equal the number of bytes before it.
-expected_hex() {
-    awk -v f="$1" '
-        /^#/ || NF == 0 { next }
-        { if ($1 != n) { printf "bad offset %s (at %d) in %s\n", $1, n, f > "/dev/stderr"; exit 1 }
-          for (i = 2; i <= NF; i++) { printf "%s", $i; n++ } }
-        END { if (n != 120) { printf "%s holds %d bytes\n", f, n > "/dev/stderr"; exit 1 } }' n=0 "$1"
-}
-
+# The bytes of tests/expected/NAME.hex: after each line's offset, 120 in all.
+expected_hex() { awk '/^#/ || NF == 0 { next } { for (i = 2; i <= NF; i++) printf "%s", $i }' "$1"; }
+cp "$EXAMPLES/ipcam.txt" keep.txt
 mkdir BinFiles
 
-# --- command line ---
-run "no argument" 1 "$BIN usage
-./$BIN <device capability text file>
-"
-run "missing input" 1 "DevCapTxtFile2Bin:Error. open nofile.txt file
-" nofile.txt
-[ ! -e BinFiles/nofile.bin ] && ok || bad "missing input wrote a file"
-
-# --- every shipped example converts to its expected bytes ---
+# --- the command line, the examples, refusals: no file, an earlier one untouched ---
+run "no argument" 1 "$BIN usage\n./$BIN <device capability text file>\n"
+run "missing input" 1 "DevCapTxtFile2Bin:Error. open nofile.txt file\n" nofile.txt
 for name in ipcam ptz-dome video-server; do
-    rm -f "BinFiles/$name.bin"
     run "example $name" 0 "@ok:BinFiles/$name.bin" "$EXAMPLES/$name.txt"
-    want=$(expected_hex "$EXPECTED/$name.hex") || { bad "expected/$name.hex"; continue; }
-    [ "$(hex_of "BinFiles/$name.bin")" = "$want" ] && ok || bad "example $name: bytes differ"
+    want=$(expected_hex "$EXPECTED/$name.hex")
+    [ ${#want} = 240 ] && [ "$(hex_of "BinFiles/$name.bin")" = "$want" ] && ok || bad "example $name: bytes differ"
 done
-
-# --- an unknown entry among good ones: reported, no file, an earlier file untouched ---
 printf 'old record' > BinFiles/bad.bin
 touch -d '2001-01-01' BinFiles/bad.bin
-{ printf "BOGUS='1'\n"; cat "$EXAMPLES/ipcam.txt"; } > bad.txt
-run "unknown entry" 1 "DevCapTxtFile2Bin:Error. Unknown configuration BOGUS='1' ('BOGUS='1'
-')
-" bad.txt
+{ printf "BOGUS='1'\n"; cat keep.txt; } > bad.txt
+run "unknown entry" 1 "DevCapTxtFile2Bin:Error. Unknown configuration BOGUS='1' ('BOGUS='1'\n')\n" bad.txt
 [ "$(cat BinFiles/bad.bin)" = "old record" ] && [ "$(stat -c %Y BinFiles/bad.bin)" = "$(date -d 2001-01-01 +%s)" ] \
     && ok || bad "a failed run touched the earlier output"
-
-# --- the check fails: its line, status 1, no file ---
 printf "EOF=''\n" > empty.txt
-run "check fails" 1 "DevCapDBCheckSensorBoard:Error. no video frond-end
-" empty.txt
-[ ! -e BinFiles/empty.bin ] && ok || bad "failed check wrote a file"
+run "check fails" 1 "DevCapDBCheckSensorBoard:Error. no video frond-end\n" empty.txt
+mkdir indir.txt
+run "input is a directory" 1 "DevCapTxtFile2Bin:Error. read indir.txt file\n" indir.txt
+[ ! -e BinFiles/nofile.bin ] && [ ! -e BinFiles/empty.bin ] && [ ! -e BinFiles/indir.bin ] && ok || bad "a refusal wrote a file"
 
-# --- BinFiles missing ---
-mkdir nobin && cd nobin
-run "BinFiles missing" 1 "DevCapOtuputBinFile:Error: open BinFiles/ipcam.bin to write the device capability
-" "$EXAMPLES/ipcam.txt"
+# --- the output cannot be opened or written ---
+mkdir nobin && cd nobin && run "BinFiles missing" 1 "DevCapOtuputBinFile:Error: open BinFiles/keep.bin to write the device capability\n" ../keep.txt
 cd ..
-
-# --- faults: the output path is a directory, a full device, a size limit ---
-mkdir BinFiles/dirout.bin
-cp "$EXAMPLES/ipcam.txt" dirout.txt
-run "output is a directory" 1 "DevCapOtuputBinFile:Error: open BinFiles/dirout.bin to write the device capability
-" dirout.txt
-ln -s /dev/full BinFiles/full.bin
-cp "$EXAMPLES/ipcam.txt" full.txt
-run "output on a full device" 1 "DevCapOtuputBinFile:Error. write BinFiles/full.bin file
-" full.txt
+mkdir BinFiles/dirout.bin && cp keep.txt dirout.txt
+run "output is a directory" 1 "DevCapOtuputBinFile:Error: open BinFiles/dirout.bin to write the device capability\n" dirout.txt
+ln -s /dev/full BinFiles/full.bin && cp keep.txt full.txt
+run "output on a full device" 1 "DevCapOtuputBinFile:Error. write BinFiles/full.bin file\n" full.txt
 [ -L BinFiles/full.bin ] && ok || bad "the link to the device was removed"
-# --- the output is replaced whole or not at all ---
-# Each fault: how the run is started, the line it must print. The earlier
-# record must stay byte for byte, and no temporary file may be left.
+# The output is replaced whole or not at all. Each fault: how the run is
+# started; the earlier record must stay byte for byte, and no temporary file
+# may be left.
 printf '#!/usr/bin/env bash\ntrap "" XFSZ\nulimit -f 0\nexec "$@"\n' > limited
 chmod +x limited
-cp "$EXAMPLES/ipcam.txt" keep.txt
-write_error="DevCapOtuputBinFile:Error. write BinFiles/keep.bin file"
-faults=("$WORK/limited|$write_error")
+faults=("$WORK/limited")
 # The syscall counts below are those of the static program; a sanitizer build
 # loads libraries (and LeakSanitizer refuses ptrace).
 static=no
 ldd "$BIN" >/dev/null 2>&1 || static=yes
 if command -v strace >/dev/null && [ $static = yes ]; then
-    for inject in write:error=ENOSPC:when=1 fsync:error=EIO:when=1 close:error=EIO:when=2 \
-                  rename:error=EXDEV:when=1; do
-        faults+=("strace -o /dev/null -e inject=$inject|$write_error")
+    for inject in write:error=ENOSPC:when=1 fsync:error=EIO:when=1 close:error=EIO:when=2 rename:error=EXDEV:when=1; do
+        faults+=("strace -o /dev/null -e inject=$inject")
     done
 else
     echo "note: strace missing or a dynamic build: injected write, fsync, close and rename faults not run"
 fi
 for fault in "${faults[@]}"; do
     printf 'old record' > BinFiles/keep.bin
-    got=$(${fault%%|*} "$BIN" keep.txt; printf '#%d' $?)
-    [ "$got" = "${fault#*|}"$'\n#1' ] && ok || bad "${fault%%|*}: $got"
-    [ "$(cat BinFiles/keep.bin)" = "old record" ] && ok || bad "${fault%%|*}: the earlier record changed"
-    ls BinFiles/.*.tmp >/dev/null 2>&1 && bad "${fault%%|*}: a temporary file was left" || ok
+    [ "$($fault "$BIN" keep.txt; printf '#%d' $?)" = $'DevCapOtuputBinFile:Error. write BinFiles/keep.bin file\n#1' ] \
+        && [ "$(cat BinFiles/keep.bin)" = "old record" ] && ok || bad "$fault: the earlier record changed, or the message"
+    ls BinFiles/.*.tmp >/dev/null 2>&1 && bad "$fault: a temporary file was left" || ok
 done
 # The directory cannot be synced after the rename: the record is whole, but
 # not known to be on the disk, and the run says so.
 if command -v strace >/dev/null && [ $static = yes ]; then
     got=$(strace -o /dev/null -e inject=fsync:error=EIO:when=2 "$BIN" keep.txt; printf '#%d' $?)
-    [ "$got" = "$write_error"$'\n#1' ] && cmp -s BinFiles/keep.bin BinFiles/ipcam.bin && ok || bad "directory sync: $got"
+    [ "$got" = $'DevCapOtuputBinFile:Error. write BinFiles/keep.bin file\n#1' ] && cmp -s BinFiles/keep.bin BinFiles/ipcam.bin \
+        && ok || bad "directory sync: $got"
 fi
-# Overwriting keeps the file's mode; a new file gets the mode fopen would give.
+
+# --- what is written over: its mode, a link, special files ---
 printf 'old record' > BinFiles/keep.bin && chmod 640 BinFiles/keep.bin
 run "overwrite" 0 "@ok:BinFiles/keep.bin" keep.txt
 [ "$(stat -c %a BinFiles/keep.bin)" = 640 ] && cmp -s BinFiles/keep.bin BinFiles/ipcam.bin && ok || bad "overwrite"
 rm BinFiles/keep.bin
 (umask 027 && "$BIN" keep.txt >/dev/null)
 [ "$(stat -c %a BinFiles/keep.bin)" = 640 ] && ok || bad "new file mode $(stat -c %a BinFiles/keep.bin), want 640"
-# A link to a regular file: the file is replaced, the link stays.
-mkdir -p store && ln -s ../store/linked.bin BinFiles/linked.bin && printf 'old' > store/linked.bin
-cp keep.txt linked.txt
+mkdir -p store && ln -s ../store/linked.bin BinFiles/linked.bin && printf 'old' > store/linked.bin && cp keep.txt linked.txt
 run "link to a file" 0 "@ok:BinFiles/linked.bin" linked.txt
-[ -L BinFiles/linked.bin ] && cmp -s store/linked.bin BinFiles/ipcam.bin && ok || bad "link to a file"
-# Special files are written in place.
+[ -L BinFiles/linked.bin ] && cmp -s store/linked.bin BinFiles/ipcam.bin && ok || bad "link to a file: the link stays"
 ln -s /dev/null BinFiles/null.bin && cp keep.txt null.txt
 run "link to /dev/null" 0 "@ok:BinFiles/null.bin" null.txt
 mkfifo BinFiles/fifo.bin && cp keep.txt fifo.txt
@@ -144,7 +102,7 @@ cmp -s fifo.out BinFiles/ipcam.bin && [ -p BinFiles/fifo.bin ] && ok || bad "FIF
 # characters, so 242 is the longest base; with and without an earlier record ---
 for n in 1 200 236 237 238 239 240 241 242 243; do
     base=$(head -c "$n" /dev/zero | tr '\0' x)
-    cp "$EXAMPLES/ipcam.txt" "$base.txt"
+    cp keep.txt "$base.txt"
     for earlier in no yes; do
         rm -f "BinFiles/$base.bin"
         [ $earlier = yes ] && printf 'old record' > "BinFiles/$base.bin"
@@ -152,8 +110,7 @@ for n in 1 200 236 237 238 239 240 241 242 243; do
             run "base name of $n, earlier record: $earlier" 0 "@ok:BinFiles/$base.bin" "$base.txt"
             cmp -s "BinFiles/$base.bin" BinFiles/ipcam.bin && ok || bad "base name of $n: bytes differ"
         else
-            run "base name of $n, earlier record: $earlier" 1 "DevCapOutputName:Error. output file name for $base.txt is longer than 255 characters
-" "$base.txt"
+            run "base name of $n, earlier record: $earlier" 1 "DevCapOutputName:Error. output file name for $base.txt is longer than 255 characters\n" "$base.txt"
             [ $earlier = no ] || [ "$(cat "BinFiles/$base.bin")" = "old record" ] && ok || bad "base name of $n: earlier record changed"
         fi
     done
@@ -170,15 +127,10 @@ wait
 [ "$(awk '{print $2}' <<<"$sizes")" = 120 ] && ok || bad "a reader saw: $sizes"
 cmp -s BinFiles/race.bin BinFiles/ipcam.bin && ok || bad "two writers left a bad record"
 
-# --- faults: hostile input ---
-mkdir indir.txt
-run "input is a directory" 1 "DevCapTxtFile2Bin:Error. read indir.txt file
-" indir.txt
-# A file read in blocks: 100 KB lines arrive in pieces; no final line end.
+# --- a file read in blocks: 100 KB lines arrive in pieces; no final line end ---
 { head -c 102400 /dev/zero | tr '\0' '#'; printf '\n'; head -c 102400 /dev/zero | tr '\0' 'x'; printf '\n';
-  grep -v -e '^EOF' -e '^$' "$EXAMPLES/ipcam.txt"; } | head -c -1 > huge.txt
+  grep -v -e '^EOF' -e '^$' keep.txt; } | head -c -1 > huge.txt
 [ "$(tail -c 1 huge.txt)" = "'" ] || bad "huge.txt should end without a line end"
 run "100 KB lines, no final line end" 0 "@ok:BinFiles/huge.bin" huge.txt
 cmp -s BinFiles/huge.bin BinFiles/ipcam.bin && ok || bad "long lines changed the record"
-
 finish

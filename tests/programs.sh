@@ -25,15 +25,11 @@ cd ..
 head -c 119 BinFiles/ipcam.bin > short.bin
 cat short.bin BinFiles/ipcam.bin > long.bin
 head -c 120 /dev/zero > zero.bin
-check "short record" "$(run "$DUMP" short.bin)" "devcapdump: short.bin is 119 bytes, not a 120-byte device capability record
-#2"
-check "long record" "$(run "$DUMP" long.bin)" "devcapdump: long.bin is more than 120 bytes, not a 120-byte device capability record
-#2"
-check "missing record" "$(run "$DUMP" missing.bin)" "devcapdump: cannot open missing.bin: No such file or directory
-#2"
+check "short record" "$(run "$DUMP" short.bin)" "devcapdump: short.bin is 119 bytes, not a 120-byte device capability record\n#2"
+check "long record" "$(run "$DUMP" long.bin)" "devcapdump: long.bin is more than 120 bytes, not a 120-byte device capability record\n#2"
+check "missing record" "$(run "$DUMP" missing.bin)" "devcapdump: cannot open missing.bin: No such file or directory\n#2"
 check "a record failing the check" "$(run "$DUMP" zero.bin | grep -c -e '^#   DevCapDBCheckHeader:Error. Header key' -e '^#1$')" "2"
-check "full standard output" "$("$DUMP" BinFiles/ipcam.bin 2>&1 >/dev/full; printf '#%d' $?)" "devcapdump: cannot write standard output: No space left on device
-#2"
+check "full standard output" "$("$DUMP" BinFiles/ipcam.bin 2>&1 >/dev/full; printf '#%d' $?)" "devcapdump: cannot write standard output: No space left on device\n#2"
 cp BinFiles/ipcam.bin ./-x.bin
 check "-- and - " "$("$DUMP" -- -x.bin | sed 1d | cmp - <("$DUMP" - < BinFiles/ipcam.bin | sed 1d) && echo same)" "same"
 check "--layout" "$("$DUMP" --layout BinFiles/ipcam.bin | grep '^    36 ')" \
@@ -44,25 +40,16 @@ check "--json" "$("$DUMP" --json BinFiles/ipcam.bin | python3 -c 'import json,sy
 # --- devcaplint: output forms, options, statuses, fixes ---
 printf "FWCAP_UNIT_TYPE='IP Camra'\nFWCAP_DIS='two'\n" > bad.txt
 check "examples lint clean" "$(run "$LINT" "$EXAMPLES"/*.txt)" "#0"
-check "unknown option" "$(run "$LINT" --bogus bad.txt | sed -n '1p;$p')" "devcaplint: unknown option --bogus
-#2"
-check "text" "$(run "$LINT" -- bad.txt)" "bad.txt:1:18: error: unknown unit type 'IP Camra'; did you mean 'IP Camera'? [bad-value]
-bad.txt:2:12: warning: 'two' is not a number: FWCAP_DIS becomes 0 [not-a-number]
-#1"
+check "unknown option" "$(run "$LINT" --bogus bad.txt | sed -n '1p;$p')" "devcaplint: unknown option --bogus\n#2"
+check "text" "$(run "$LINT" -- bad.txt)" "bad.txt:1:18: error: unknown unit type 'IP Camra'; did you mean 'IP Camera'? [bad-value]\nbad.txt:2:12: warning: 'two' is not a number: FWCAP_DIS becomes 0 [not-a-number]\n#1"
 check "standard input, a warning turned off" "$(run "$LINT" --disable=not-a-number - < bad.txt)" \
-    "<stdin>:1:18: error: unknown unit type 'IP Camra'; did you mean 'IP Camera'? [bad-value]
-#1"
+    "<stdin>:1:18: error: unknown unit type 'IP Camra'; did you mean 'IP Camera'? [bad-value]\n#1"
 check "notes alone" "$(printf "sensor_id='MT9P031'\nSENSOR_CTRL='I2C'\nSENSOR_VOUT='CCIR656_8'\nMD_SRC='ENCODER'\n" | run "$LINT" -)" \
-    "<stdin>:1:1: note: 'sensor_id': the table spells it 'SENSOR_ID' [spelling]
-#0"
+    "<stdin>:1:1: note: 'sensor_id': the table spells it 'SENSOR_ID' [spelling]\n#0"
 check "errors cannot be turned off" "$(run "$LINT" --disable=bad-value bad.txt | head -1)" \
     "devcaplint: --disable: 'bad-value' is an error: errors cannot be turned off"
 check "unreadable files, the others still linted" "$(run "$LINT" missing.txt back bad.txt | cut -c1-40)" \
-    "devcaplint: cannot open missing.txt: No 
-devcaplint: cannot read back: Is a direc
-bad.txt:1:18: error: unknown unit type '
-bad.txt:2:12: warning: 'two' is not a nu
-#2"
+    "devcaplint: cannot open missing.txt: No \ndevcaplint: cannot read back: Is a direc\nbad.txt:1:18: error: unknown unit type '\nbad.txt:2:12: warning: 'two' is not a nu\n#2"
 check "list of rules" "$("$LINT" --list-rules | awk '{print $1 "/" $2}' | tr '\n' ' ')" \
     "unknown-entry/error bad-value/error check/error long-name/warning long-value/warning split-line/warning not-a-number/warning ignored-after-stop/warning duplicate/warning after-eof/warning not-an-entry/warning quote/warning bom/warning encoding/warning disable/warning spelling/note "
 # JSON: one array of objects with exactly their keys, any byte of a file name escaped.
@@ -74,8 +61,7 @@ check "JSON" "$(python3 -c 'import json,sys; a=json.loads(sys.argv[1]); print(le
 check "JSON, no finding" "$("$LINT" --format=json "$EXAMPLES/ipcam.txt")" "[]"
 if command -v script >/dev/null; then
     check "colour on a terminal" "$(script -qc "$LINT bad.txt" /dev/null | grep -o $'\033\[1;3.m[a-z]*' | tr -d '\033')" \
-        "[1;31merror
-[1;35mwarning"
+        "[1;31merror\n[1;35mwarning"
     check "NO_COLOR" "$(NO_COLOR=1 script -qc "$LINT bad.txt" /dev/null | grep -c $'\033\[')" "0"
 fi
 # --fix rewrites each file; the status is what remains. --diff changes nothing and applies with patch.
@@ -85,11 +71,9 @@ printf "SENSOR_ID='MT9P031'\nSENSOR_CTRL='I2C'\nSENSOR_VOUT='CCIR656_8'\nMD_SRC=
 cp fix.txt fix2.txt && cp fix.txt orig.txt
 "$LINT" --diff fix.txt > fix.diff
 check "--diff changes nothing" "$(cmp fix.txt orig.txt && echo same)" "same"
-check "--diff: two hunks" "$(grep '^@@' fix.diff)" "@@ -1,9 +1,9 @@
-@@ -13,4 +13,4 @@"
+check "--diff: two hunks" "$(grep '^@@' fix.diff)" "@@ -1,9 +1,9 @@\n@@ -13,4 +13,4 @@"
 patch -s fix2.txt < fix.diff && cmp -s fix2.txt fixed.want && ok || bad "--diff does not apply with patch"
-check "--fix" "$(run "$LINT" --fix fix.txt)" "fix.txt:7:12: warning: 'two' is not a number: FWCAP_DIS becomes 0 [not-a-number]
-#1"
+check "--fix" "$(run "$LINT" --fix fix.txt)" "fix.txt:7:12: warning: 'two' is not a number: FWCAP_DIS becomes 0 [not-a-number]\n#1"
 cmp -s fix.txt fixed.want && ok || bad "--fix wrote: $(cat fix.txt)"
 cp orig.txt fix3.txt
 if command -v strace >/dev/null && ! ldd "$LINT" >/dev/null 2>&1; then
@@ -99,8 +83,7 @@ if command -v strace >/dev/null && ! ldd "$LINT" >/dev/null 2>&1; then
     ls .*.tmp >/dev/null 2>&1 && bad "a failed --fix left a temporary file" || ok
 fi
 check "--fix on standard input" "$(run "$LINT" --fix - < orig.txt)" \
-    "devcaplint: --fix rewrites files; standard input is none (--diff shows the fixes)
-#2"
+    "devcaplint: --fix rewrites files; standard input is none (--diff shows the fixes)\n#2"
 
 # --- devcapdiff: the same record, each kind of change, trouble ---
 cp ipcam.txt a.txt
@@ -118,19 +101,13 @@ EOF
 # Records: a code no keyword has; changes that make the check fail, every failing rule shown.
 patched() { cp BinFiles/ipcam.bin "$1" && printf "$3" | dd of="$1" bs=1 seek="$2" conv=notrunc 2>/dev/null; }
 patched odd.bin 36 '\310'
-check "devcapdiff: a code no keyword has" "$(run "$DIFF" BinFiles/ipcam.bin odd.bin)" "FwDevCap.type  FWCAP_UNIT_TYPE  Mega IP Camera -> 200
-#1"
+check "devcapdiff: a code no keyword has" "$(run "$DIFF" BinFiles/ipcam.bin odd.bin)" "FwDevCap.type  FWCAP_UNIT_TYPE  Mega IP Camera -> 200\n#1"
 patched fails.bin 40 '\3' && printf 'F' | dd of=fails.bin bs=1 seek=72 conv=notrunc 2>/dev/null
-check "devcapdiff: the check fails" "$(run "$DIFF" BinFiles/ipcam.bin fails.bin)" "FwDevCap.IO.DIs  FWCAP_DIS  2 -> 3
-DNCtrlCap.CdsDay2NightThd  CDS_DAY2NIGHT_THD  30 -> 70
-+ DevCapDBCheckExtIO:Error. too many DIs (3)
-+ DevCapDBCheckDNCtrl:Error. CDS THD 70 > 60
-#1"
+check "devcapdiff: the check fails" "$(run "$DIFF" BinFiles/ipcam.bin fails.bin)" "FwDevCap.IO.DIs  FWCAP_DIS  2 -> 3\nDNCtrlCap.CdsDay2NightThd  CDS_DAY2NIGHT_THD  30 -> 70\n+ DevCapDBCheckExtIO:Error. too many DIs (3)\n+ DevCapDBCheckDNCtrl:Error. CDS THD 70 > 60\n#1"
 cp BinFiles/ptz-dome.bin dome.bin
 check "text against record" "$(run "$DIFF" ptz-dome.txt dome.bin)" "#0"
 check "record against text, standard input" "$(run "$DIFF" -q dome.bin - < ipcam.txt)" "#1"
-check "unreadable" "$(run "$DIFF" dome.bin missing.txt)" "devcapdiff: cannot read missing.txt: No such file or directory
-#2"
+check "unreadable" "$(run "$DIFF" dome.bin missing.txt)" "devcapdiff: cannot read missing.txt: No such file or directory\n#2"
 text=$("$DIFF" fails.bin ptz-dome.txt)
 check "check lines that disappear" "$(grep -c '^- DevCapDBCheck' <<<"$text")" 2
 check "--json holds the same changes" "$("$DIFF" --json fails.bin ptz-dome.txt | python3 -c '
@@ -154,13 +131,8 @@ if command -v git >/dev/null; then
     sed -i "s/ZOOM_CAP='None'/ZOOM_CAP='OPTICAL'/; s/ZOOM_LENS='None'/ZOOM_LENS='22x'/" caps/ipcam.txt
     (mkdir -p x/BinFiles && cd x && devcap2bin ../caps/ipcam.txt >/dev/null && cp BinFiles/ipcam.bin ../cam.bin)
     check "git diff, a record" "$(git diff cam.bin | grep '^[-+] ')" \
-        "-    51    1 FwDevCap.PtzCap.ZoomCap         0x00               ZOOM_CAP='None'
--    52    1 FwDevCap.PtzCap.ZoomLens        0x00               ZOOM_LENS='None'
-+    51    1 FwDevCap.PtzCap.ZoomCap         0x01               ZOOM_CAP='OPTICAL'
-+    52    1 FwDevCap.PtzCap.ZoomLens        0x02               ZOOM_LENS='22x'"
-    check "git diff, a text" "$(git diff caps/ipcam.txt | grep -e '^devcapdiff' -e '  ZOOM')" "devcapdiff a/caps/ipcam.txt b/caps/ipcam.txt
-FwDevCap.PtzCap.ZoomCap  ZOOM_CAP  None -> OPTICAL
-FwDevCap.PtzCap.ZoomLens  ZOOM_LENS  None -> 22x"
+        "-    51    1 FwDevCap.PtzCap.ZoomCap         0x00               ZOOM_CAP='None'\n-    52    1 FwDevCap.PtzCap.ZoomLens        0x00               ZOOM_LENS='None'\n+    51    1 FwDevCap.PtzCap.ZoomCap         0x01               ZOOM_CAP='OPTICAL'\n+    52    1 FwDevCap.PtzCap.ZoomLens        0x02               ZOOM_LENS='22x'"
+    check "git diff, a text" "$(git diff caps/ipcam.txt | grep -e '^devcapdiff' -e '  ZOOM')" "devcapdiff a/caps/ipcam.txt b/caps/ipcam.txt\nFwDevCap.PtzCap.ZoomCap  ZOOM_CAP  None -> OPTICAL\nFwDevCap.PtzCap.ZoomLens  ZOOM_LENS  None -> 22x"
     git commit -qam two
     check "git log -p" "$(git log -p -1 cam.bin | grep '^+ .*ZoomLens')" \
         "+    52    1 FwDevCap.PtzCap.ZoomLens        0x02               ZOOM_LENS='22x'"
