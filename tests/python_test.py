@@ -25,19 +25,15 @@ class Module(unittest.TestCase):
         os.chdir(self.work.name)
         os.mkdir("BinFiles")
 
-    def test_examples_as_devcap2bin(self):
-        for name in ("ipcam", "ptz-dome", "video-server"):
-            subprocess.run([BIN, EXAMPLES / f"{name}.txt"], check=True, capture_output=True)
-            result = devcap.convert((EXAMPLES / f"{name}.txt").read_bytes())
-            self.assertEqual((result.written, result.messages), (True, []))
-            self.assertEqual(result.record, devcap.Record.from_file(f"BinFiles/{name}.bin"))
-
-    def test_refused_text_gives_the_converter_lines(self):
+    def test_texts_as_devcap2bin(self):
         pathlib.Path("bad.txt").write_text("SENSOR_ID='XYZ'\nDN_SRC='DSP,\u00e9'\nEOF=''\n", encoding="utf-8")
-        run = subprocess.run([BIN, "bad.txt"], capture_output=True, check=False)
-        result = devcap.convert(pathlib.Path("bad.txt").read_text(encoding="utf-8"), "bad.txt")
-        self.assertEqual((run.returncode, result.record, result.written), (1, None, False))
-        self.assertEqual(result.messages, run.stdout.decode().split("\n")[:-1])
+        pathlib.Path("good.txt").write_bytes(IPCAM)
+        for name, status, record in (("good", 0, True), ("bad", 1, False)):
+            run = subprocess.run([BIN, f"{name}.txt"], capture_output=True, check=False)
+            result = devcap.convert(pathlib.Path(f"{name}.txt").read_text(encoding="utf-8"), f"{name}.txt")
+            self.assertEqual((run.returncode, result.written), (status, record))
+            self.assertEqual(result.record, devcap.Record.from_file("BinFiles/good.bin") if record else None)
+            self.assertEqual(result.messages, [] if record else run.stdout.decode().split("\n")[:-1])
 
     def test_record(self):
         record = devcap.convert(IPCAM).record
