@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Out-of-tree consumers of an installed devcap: a C and a C++ program through
-# find_package and through pkg-config, each converting every example to the
-# bytes devcap2bin writes; devcap_add_records converting at build time,
-# re-running when a text changes and failing the build on a refused text.
+# Out-of-tree consumers of an installed devcap: a C program on the shared and
+# on the static library, through find_package and through pkg-config, each
+# converting every example to the bytes devcap2bin writes; devcap_add_records
+# converting at build time, re-running when a text changes, failing the build
+# on a refused text; a project with no language; the Python module.
 # usage: consumer.sh PREFIX EXAMPLES
 PREFIX=$(realpath "$1")
 EXAMPLES=$(realpath "$2")
@@ -22,10 +23,10 @@ cmake -S "$SRC" -B cm -DCMAKE_PREFIX_PATH="$PREFIX" "-DRECORD_TEXTS=$WORK/ipcam.
 test_ "find_package: configure" 'cmake --build cm >>cm.log 2>&1 || { cat cm.log; false; }'
 cc -o pc_c "$SRC/consumer.c" $(pkg-config --cflags --libs devcap) 2>pc.log
 test_ "pkg-config: C" '[ -x pc_c ] || { cat pc.log; false; }'
-c++ -o pc_cpp "$SRC/consumer.cpp" $(pkg-config --cflags devcap) "$LIBDIR/libdevcap.a" 2>>pc.log
-test_ "pkg-config: C++, static" '[ -x pc_cpp ] || { cat pc.log; false; }'
+cc -o pc_static "$SRC/consumer.c" $(pkg-config --cflags devcap) "$LIBDIR/libdevcap.a" 2>>pc.log
+test_ "pkg-config: C, static" '[ -x pc_static ] || { cat pc.log; false; }'
 for name in ipcam ptz-dome video-server; do
-    for prog in cm/consumer_c cm/consumer_cpp pc_c pc_cpp; do
+    for prog in cm/consumer_c cm/consumer_static pc_c pc_static; do
         test_ "$prog $name" '[ "$(./$prog $name.txt)" = "$(hex_of BinFiles/$name.bin)" ]'
     done
 done
