@@ -78,7 +78,8 @@ class Server(unittest.TestCase):
         actions = [(a["title"], a["edit"]["changes"][URI]) for a in answers[4]["result"]]
         self.assertEqual(actions[0], ("Replace 'IP Camra' with 'IP Camera'", [
             {"range": {"start": {"line": 4, "character": 17}, "end": {"line": 4, "character": 25}}, "newText": "IP Camera"}]))
-        self.assertEqual(actions[-1], ("Turn off not-a-number from here on", [
+        self.assertEqual(actions[-1][1][0]["newText"], text.replace("Camra", "Camera"))  # fix all: the whole text
+        self.assertEqual(actions[-2], ("Turn off not-a-number from here on", [
             {"range": {"start": {"line": 6, "character": 0}, "end": {"line": 6, "character": 0}},
              "newText": "# devcaplint: disable=not-a-number\n"}]))
         self.assertEqual(answers[5], {"jsonrpc": "2.0", "id": 6, "result": None})

@@ -205,7 +205,7 @@ void Initialize(tRequest& r) {
                     {{"textDocumentSync", {{"openClose", true}, {"change", 1}}},
                      {"completionProvider", {{"triggerCharacters", {"'", ","}}}},
                      {"hoverProvider", true},
-                     {"codeActionProvider", {{"codeActionKinds", {"quickfix"}}}}}},
+                     {"codeActionProvider", {{"codeActionKinds", {"quickfix", "source.fixAll"}}}}}},
                    {"serverInfo", {{"name", "devcap-lsp"}, {"version", DevCapLibVersion()}}}};
     if (r.server.utf8) {
         result["capabilities"]["positionEncoding"] = "utf-8";
@@ -396,6 +396,22 @@ void CodeAction(tRequest& r) {
                                {"diagnostics", {diagnostic}},
                                {"edit", {{"changes", {{uri, {insert}}}}}}});
         }
+    }
+    // Every certain fix of the document at once, for "fix all on save".
+    const size_t need = DevCapLintFix(text.text.data(), text.text.size(), 0, nullptr, 0);
+    std::string fixed(need + 1, '\0');
+    fixed.resize(DevCapLintFix(text.text.data(), text.text.size(), 0, fixed.data(), fixed.size()));
+    if (fixed != text.text) {
+        const uint32_t lines = static_cast<uint32_t>(text.starts.size() - 1);
+        const json all = {
+            {"range",
+             {{"start", {{"line", 0}, {"character", 0}}},
+              {"end",
+               {{"line", lines}, {"character", Character(r.server, text.Line(lines), text.Line(lines).size())}}}}},
+            {"newText", fixed}};
+        actions.push_back({{"title", "Fix everything devcaplint is sure of"},
+                           {"kind", "source.fixAll"},
+                           {"edit", {{"changes", {{uri, {all}}}}}}});
     }
     r.out.push_back(Response(r.id, actions));
 }
