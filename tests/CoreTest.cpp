@@ -264,7 +264,7 @@ TEST(Reader, Texts) {
         {"EOF in any case ends reading", "eof=''\nBOGUS='1'\nSENSOR_ID='bad'\n", 0, "", {}},
         {"a bare EOF line is not the end", "EOF\nSENSOR_ID='OV9715'\n", 0, "", {AT(SBConf.sensor.ID, 0x10)}},
         {"every bad entry is reported, the cut value shown", "A='1'\nSENSOR_ID='MT9P031'\nFWCAP_MISC_IO='DCIRIS,X'", DEVCAP_ERROR, "DevCapTxtFile2Bin:Error. Unknown configuration A='1' ('A='1'\n')\n" "Txt2BinMiscIO:Error. Unknown Miac. IO 'X'\n" "DevCapTxtFile2Bin:Error. Unknown configuration FWCAP_MISC_IO='DCIRIS' ('FWCAP_MISC_IO='DCIRIS,X'')\n", {AT(SBConf.sensor.ID, 0xf), AT(FwDevCap.IO.MiscIO, 1)}},
-        {"an empty name is unknown", "=''\n", DEVCAP_ERROR, "DevCapTxtFile2Bin:Error. Unknown configuration ='' ('=''\n')\n", {}},
+        {"an empty name is unknown", "=\n", DEVCAP_ERROR, "DevCapTxtFile2Bin:Error. Unknown configuration ='' ('=\n')\n", {}},
         {"a list is rebuilt by each entry", "FWCAP_MISC_IO='DCIRIS'\nFWCAP_MISC_IO='PIRIS'\n", 0, "", {AT(FwDevCap.IO.MiscIO, 4)}},
         {"a rejected entry leaves the field", "SENSOR_ID='MT9P031'\nSENSOR_ID='XYZ'\n", DEVCAP_ERROR, "Tex2BinSensorID:Error. Unknown Sensor ID 'XYZ'\n" "DevCapTxtFile2Bin:Error. Unknown configuration SENSOR_ID='XYZ' ('SENSOR_ID='XYZ'\n')\n", {AT(SBConf.sensor.ID, 0xf)}},
         {"a piece of 159 and its line end", "#" + pad + "\nMD_SRC='ENCODER'\n", 0, "", {AT(MdCap.MdSrc, 1)}},
