@@ -70,7 +70,7 @@ class Server(unittest.TestCase):
                          [(4, 17, 1, "bad-value"), (5, 12, 1, "bad-value"), (6, 11, 2, "not-a-number")])
         self.assertEqual([i["label"] for i in answers[0]["result"]["items"]], ["CDS"])  # DSP is held already
         names = answers[1]["result"]["items"]
-        self.assertEqual((len(names), names[0]["textEdit"]["newText"]), (38, "SENSOR_ID='"))
+        self.assertEqual((names[0]["textEdit"]["newText"], names[-1]["label"]), ("SENSOR_ID='", "CAMERA_FNUM"))
         self.assertEqual(answers[2]["result"]["contents"]["value"].split("\n\n")[:2],
                          ["**FWCAP_UNIT_TYPE** (Firmware capabilities, keyword)", "field `FwDevCap.type`, offset 36, 1 byte"])
         self.assertEqual(answers[3]["result"]["contents"]["value"],
