@@ -61,6 +61,12 @@ EMSCRIPTEN_KEEPALIVE const tReply* WebConvert(const char* text, size_t size) {
     return r;
 }
 
+// Whether the bytes are a record rather than a text, told by content as
+// devcapdiff tells them: status 1 or 0.
+EMSCRIPTEN_KEEPALIVE const tReply* WebIsRecord(const char* bytes, size_t size) {
+    return Begin(static_cast<uint32_t>(DevCapIsRecord(bytes, size)));
+}
+
 // The name devcap2bin gives the record of the text file name: status 0 and
 // "BinFiles/<base name>.bin", or status 1 when it would be too long.
 EMSCRIPTEN_KEEPALIVE const tReply* WebOutputName(const char* name) {

@@ -427,53 +427,41 @@ function step(key, at, count, row, ctrl) {
   return to === undefined ? undefined : to >= 0 && to < count ? to : at;
 }
 
-function wireMap() {
-  const map = $("map");
-  const cellOf = (e) => e.target.closest("[data-offset]");
-  map.addEventListener("focusin", (e) => {
-    const cell = cellOf(e);
-    if (!cell) return;
-    const old = $("byte-" + state.cursor);
+// One tab stop among a box's items (ids prefix + index): focus moves the stop
+// to the item and shows its field, the arrow keys move the focus.
+function roving(box, prefix, key, itemOf, count, perRow, ctrl) {
+  box.addEventListener("focusin", (e) => {
+    const item = itemOf(e);
+    if (!item) return;
+    const old = $(prefix + state[key]);
     if (old) old.tabIndex = -1;
-    state.cursor = Number(cell.dataset.offset);
-    cell.tabIndex = 0;
-    select(Number(cell.dataset.field));
+    state[key] = Number(item.id.slice(prefix.length));
+    item.tabIndex = 0;
+    select(Number(item.dataset.field));
   });
-  map.addEventListener("mouseover", (e) => { if (cellOf(e)) select(Number(cellOf(e).dataset.field)); });
-  map.addEventListener("keydown", (e) => {
-    const to = step(e.key, state.cursor, state.shown.bytes.length, perRow(), e.ctrlKey);
+  box.addEventListener("mouseover", (e) => { if (itemOf(e)) select(Number(itemOf(e).dataset.field)); });
+  box.addEventListener("keydown", (e) => {
+    const to = step(e.key, state[key], count(), perRow(), ctrl || e.ctrlKey);
     if (to === undefined) return;
     e.preventDefault();
-    $("byte-" + to).focus();
+    $(prefix + to).focus();
   });
+}
 
-  const legend = $("legend");
-  const itemOf = (e) => e.target.closest("[data-field]");
-  legend.addEventListener("focusin", (e) => {
-    const li = itemOf(e);
-    if (!li) return;
-    const old = $("field-" + state.legendAt);
-    if (old) old.tabIndex = -1;
-    state.legendAt = Number(li.dataset.field);
-    li.tabIndex = 0;
-    select(state.legendAt);
-  });
-  legend.addEventListener("mouseover", (e) => { if (itemOf(e)) select(Number(itemOf(e).dataset.field)); });
+function wireMap() {
+  roving($("map"), "byte-", "cursor", (e) => e.target.closest("[data-offset]"), () => state.shown.bytes.length,
+    perRow, false);
+  roving($("legend"), "field-", "legendAt", (e) => e.target.closest("[data-field]"),
+    () => state.shown.dump.fields.length, () => 1, true);
   // On a phone the detail panel is far above the legend.
-  legend.addEventListener("click", () => { if (narrow.matches) $("detail").scrollIntoView({ block: "nearest" }); });
-  legend.addEventListener("keydown", (e) => {
-    const to = step(e.key, state.legendAt, state.shown.dump.fields.length, 1, true);
-    if (to === undefined) return;
-    e.preventDefault();
-    $("field-" + to).focus();
-  });
+  $("legend").addEventListener("click", () => { if (narrow.matches) $("detail").scrollIntoView({ block: "nearest" }); });
 }
 
 // ---- files: open, drop, compare, download ----
 async function openFile(file) {
   const bytes = new Uint8Array(await file.arrayBuffer());
   flush();  // an edit's update must not land on top of the opened record
-  if (/\.bin$/i.test(file.name) || (bytes.length === 120 && bytes[7] === 0 && text(bytes.slice(0, 7)) === "SCONFIG")) {
+  if (/\.bin$/i.test(file.name) || call(state.core._WebIsRecord, bytes).status === 1) {
     if (bytes.length !== 120) return say(`${file.name} is ${bytes.length} bytes, not a 120-byte record`, "bad");
     say(`${file.name}: the record, its check and the text that rebuilds it`);
     showRecord({ bytes, name: file.name, fromFile: true, download: bytes });
