@@ -44,6 +44,7 @@ class Module(unittest.TestCase):
         self.assertEqual(devcap.convert(record.to_text()).messages, ["DevCapDBCheckExtIO:Error. too many DIs (3)"])
         with self.assertRaises(TypeError):
             hash(record)  # mutable: a set could not find it again
+        self.assertNotEqual(record, bytes(record))
         self.assertTrue(devcap.Record(bytes(record)).to_text().startswith("# Device capability text, written by"))
         self.assertTrue(record.to_text("a.bin").startswith("# Device capability text of a.bin, written by"))
         odd = devcap.Record()
@@ -65,7 +66,7 @@ class Module(unittest.TestCase):
             (lambda: devcap.Record().__setitem__("CamCap.F_Num", 0x100000000), ValueError, "does not fit"),
             (lambda: devcap.Record().__setitem__("CamCap.F_Num", True), TypeError, "not bool"),
             (lambda: devcap.Record()["head.key"], ValueError, "head.key: does not fit"),
-            (lambda: devcap.output_name("x" * 243), ValueError, "does not fit"),
+            (lambda: devcap.output_name("x" * 243), ValueError, "x" * 243 + ": does not fit"),
             (lambda: devcap.lint("", disable=("bad-value",)), ValueError, "'bad-value' is an error"),
             (lambda: devcap.lint("", disable=("quote", "nosuch")), ValueError, "'nosuch' is no rule"),
         ]
@@ -74,6 +75,7 @@ class Module(unittest.TestCase):
                 call()
             self.assertIn(words, str(raised.exception))
         devcap.Record()["CamCap.F_Num"] = 0xFFFFFFFF
+        devcap.Record()["CamCap.F_Num"] = 0
         pathlib.Path("short.bin").write_bytes(bytes(100))
         with self.assertRaisesRegex(ValueError, "short.bin is 100 bytes"):
             devcap.Record.from_file("short.bin")
@@ -105,8 +107,10 @@ class Module(unittest.TestCase):
 
     def test_command_line(self):
         pathlib.Path(".txt").write_bytes(IPCAM)
-        run = subprocess.run([sys.executable, "-m", "devcap", ".txt"], capture_output=True, text=True, check=False)
-        self.assertEqual((run.returncode, run.stdout), (0, ".txt: converts to BinFiles/.bin\n"))
+        pathlib.Path("bad.txt").write_bytes(b"")
+        run = subprocess.run([sys.executable, "-m", "devcap", ".txt", "bad.txt"], capture_output=True, text=True)
+        self.assertEqual((run.returncode, run.stdout), (1, ".txt: converts to BinFiles/.bin\nDevCapDBCheckSensorBoard:"
+                                                           "Error. no video frond-end\nbad.txt: refused\n"))
 
 
 if __name__ == "__main__":
