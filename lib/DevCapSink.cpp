@@ -73,19 +73,19 @@ const char* Convert(const tDevCapSink* out, const char* pct, va_list* args) {
         return at + 1;
     }
     // The conversion with its stars replaced by their numbers: one argument.
-    char spec[40];
+    char conversion[40];
     const int flags = static_cast<int>(strspn(pct + 1, "-+ #0"));
     char sized[3] = {size, conv, '\0'};
-    snprintf(spec, sizeof spec, "%%%.*s%.0d%s%.0d%s", flags, pct + 1, width > 0 ? width : 0, precision >= 0 ? "." : "",
+    snprintf(conversion, sizeof conversion, "%%%.*s%.0d%s%.0d%s", flags, pct + 1, width > 0 ? width : 0, precision >= 0 ? "." : "",
              precision > 0 ? precision : 0, size != '\0' ? sized : sized + 1);
     char num[64];
     // size_t and long have one size and one way of being passed on every
     // target this library is built for.
     int len = 0;
     if (size != '\0') {  // NOLINT(bugprone-branch-clone): the two read arguments of different types
-        len = snprintf(num, sizeof num, spec, va_arg(*args, long));
+        len = snprintf(num, sizeof num, conversion, va_arg(*args, long));
     } else {
-        len = snprintf(num, sizeof num, spec, va_arg(*args, int));
+        len = snprintf(num, sizeof num, conversion, va_arg(*args, int));
     }
     if (len > 0)
         out->write(out->ctx, num, static_cast<size_t>(len) < sizeof num ? static_cast<size_t>(len) : sizeof num - 1);
