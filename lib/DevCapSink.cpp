@@ -76,8 +76,8 @@ const char* Convert(const tDevCapSink* out, const char* pct, va_list* args) {
     char conversion[40];
     const int flags = static_cast<int>(strspn(pct + 1, "-+ #0"));
     char sized[3] = {size, conv, '\0'};
-    snprintf(conversion, sizeof conversion, "%%%.*s%.0d%s%.0d%s", flags, pct + 1, width > 0 ? width : 0, precision >= 0 ? "." : "",
-             precision > 0 ? precision : 0, size != '\0' ? sized : sized + 1);
+    snprintf(conversion, sizeof conversion, "%%%.*s%.0d%s%.0d%s", flags, pct + 1, width > 0 ? width : 0,
+             precision >= 0 ? "." : "", precision > 0 ? precision : 0, size != '\0' ? sized : sized + 1);
     char num[64];
     // size_t and long have one size and one way of being passed on every
     // target this library is built for.
