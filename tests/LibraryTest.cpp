@@ -63,7 +63,8 @@ TEST(Library, ConvertsAsTheConverter) {
 // Different texts on several threads at once give the single-threaded results
 // (run under ThreadSanitizer by the tsan preset).
 TEST(Library, Threads) {
-    std::vector<std::string> texts = {Example("ipcam.txt"), Example("ptz-dome.txt"), "SENSOR_ID='XYZ'\nDN_SRC='DSP,X'\n"};
+    std::vector<std::string> texts = {Example("ipcam.txt"), Example("ptz-dome.txt"),
+                                      "SENSOR_ID='XYZ'\nDN_SRC='DSP,X'\n"};
     std::vector<tConverted> alone;
     for (const std::string& t : texts) alone.push_back(Convert(t));
     std::vector<int> mismatches(4, 0);
@@ -183,7 +184,8 @@ TEST(Library, Renderings) {
           "#   head.ConfCap (offset 8, 2 bytes) = 0x001E\n#   FwDevCap.type (offset 36, 1 byte) = 0xC8\n"
           "#   FwDevCap.IO.MiscIO (offset 43, 1 byte) = 0x31\n#   FwDevCap.PtzCap.rsvd (offset 53, 3 bytes) = "
           "000900\n\n",
-          "# FWCAP_UNIT_TYPE: no keyword for FwDevCap.type = 200\n", "FWCAP_HEAD_VER='0x0001'\n", "ZOOM_CAP='None'\n", "# MD_SRC not given\n",
+          "# FWCAP_UNIT_TYPE: no keyword for FwDevCap.type = 200\n", "FWCAP_HEAD_VER='0x0001'\n", "ZOOM_CAP='None'\n",
+          "# MD_SRC not given\n",
           "# Consistency check: fails\n#   DevCapDBCheckHeader:Warning! Capability '0x1E'('0x1F')\n"
           "#   DevCapDBCheckSensorBoard:Error. no video frond-end\nEOF=''\n"}) {
         EXPECT_NE(text.find(part), std::string::npos) << part << text;
