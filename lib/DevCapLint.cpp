@@ -453,18 +453,53 @@ void SplitLine(tLint* l, const tPiece& p) {
     l->state.splitLine = split ? p.line : kNever;
 }
 
-// Whether text reads "#devcaplint:disable=" give or take blanks and case,
-// and where its list starts.
+// Whether text reads like "#devcaplint:disable=" give or take blanks, case,
+// the colon and a slip or two in either word, and where its list starts.
 bool NearlyMark(std::string_view text, size_t* list) {
     size_t i = 1;
-    for (const std::string_view word : {"devcaplint", ":", "disable", "="}) {
+    const auto blanks = [&] {
         while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
-        if (!DevCapTextIs(Part(text, i, word.size()), word)) return false;
-        i += word.size();
-    }
-    while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
+    };
+    const auto word = [&] {
+        const size_t from = i;
+        while (i < text.size() && ((DevCapUpper(text[i]) >= 'A' && DevCapUpper(text[i]) <= 'Z') || text[i] == '-')) ++i;
+        return Part(text, from, i - from);
+    };
+    blanks();
+    if (Distance(word(), "devcaplint") > 2) return false;
+    blanks();
+    if (i < text.size() && text[i] == ':') ++i;
+    blanks();
+    if (Distance(word(), "disable") > 2) return false;
+    blanks();
+    if (i == text.size() || text[i] != '=') return false;
+    ++i;
+    blanks();
     *list = i;
     return true;
+}
+
+// One name of a disable comment's list: the rule it turns off, or a finding.
+void SuppressRule(tLint* l, const tPiece& p, std::string_view name) {
+    uint32_t mask = 0;
+    std::string_view bad;
+    const char* why = DevCapLintParseRules(name, &mask, &bad);
+    if (why == nullptr) {
+        l->state.disabled |= mask;
+        return;
+    }
+    tHeld* h = Report(l, LINT_DISABLE, p.line, static_cast<uint32_t>(name.data() - p.buf) + 1);
+    DevCapSay(&h->out, "'");
+    PutShown(h, name);
+    DevCapSay(&h->out, "' %s", why);
+    if (DevCapLintRuleNamed(name) != LINT_RULE_COUNT) return;
+    const tNearest near = Nearest(name, [](auto visit) {
+        for (const tLintRule& r : kDevCapLintRules) {
+            if (r.severity != LINT_ERROR) visit(r.name);
+        }
+    });
+    DidYouMean(h, near);
+    if (near.certain) Edit(h, h->column, name.size(), near.best);
 }
 
 // Comment lines that turn rules off for the rest of the file, and the ones
@@ -474,39 +509,22 @@ void Suppress(tLint* l, const tPiece& p) {
     size_t at = kMark.size();
     const bool exact = StartsWith(text, kMark);
     if (p.column != 1 || (!exact && !NearlyMark(text, &at))) return;
-    std::string_view rules = Part(text, at);
-    uint32_t mask = 0;
-    std::string_view bad;
-    const char* why = DevCapLintParseRules(rules, &mask, &bad);
-    // The names that do turn rules off still do.
-    for (std::string_view rest = rules; exact && !rest.empty();) {
-        const size_t comma = rest.find(',');
-        const tLintRuleId id = DevCapLintRuleNamed(Part(rest, 0, comma));
-        if (id != LINT_RULE_COUNT && kDevCapLintRules[id].severity != LINT_ERROR) l->state.disabled |= 1u << id;
-        rest = comma == std::string_view::npos ? std::string_view() : Part(rest, comma + 1);
-    }
-    if (exact && why == nullptr) return;
-    if (why == nullptr) {
+    const std::string_view rules = Part(text, at);
+    if (!exact) {
         tHeld* h = Report(l, LINT_DISABLE, p.line, 1);
-        DevCapSay(&h->out, "not a disable comment: it reads '%.*s'", static_cast<int>(kMark.size()), kMark.data());
+        DevCapSay(&h->out, "not a disable comment: those start '%.*s'", static_cast<int>(kMark.size()), kMark.data());
         char fixed[DEVCAP_LINE_SIZE];
         snprintf(fixed, sizeof fixed, "%.*s%.*s", static_cast<int>(kMark.size()), kMark.data(),
                  static_cast<int>(rules.size()), rules.data());
         Edit(h, 1, text.size(), fixed);
         return;
     }
-    const tNearest near = Nearest(bad, [](auto visit) {
-        for (const tLintRule& r : kDevCapLintRules) {
-            if (r.severity != LINT_ERROR) visit(r.name);
-        }
-    });
-    tHeld* h = Report(l, LINT_DISABLE, p.line, static_cast<uint32_t>(bad.data() - p.buf) + 1);
-    DevCapSay(&h->out, "'");
-    PutShown(h, bad);
-    DevCapSay(&h->out, "' %s", why);
-    if (DevCapLintRuleNamed(bad) != LINT_RULE_COUNT) return;
-    DidYouMean(h, near);
-    if (exact && near.certain) Edit(h, h->column, bad.size(), near.best);
+    for (size_t from = 0; from <= rules.size();) {
+        size_t comma = rules.find(',', from);
+        if (comma == std::string_view::npos) comma = rules.size();
+        SuppressRule(l, p, Part(rules, from, comma - from));
+        from = comma + 1;
+    }
 }
 
 // A name or keyword in its table's spelling.
