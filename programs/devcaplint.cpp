@@ -26,6 +26,7 @@ struct tFile {
     const char* name;
     bool* firstJson;  // no finding printed yet in the JSON array
     bool failing;     // an error or a warning
+    bool quiet;       // --diff: the diff is the output, findings only count
 };
 
 const char* const kColour[] = {"\033[1;31m", "\033[1;35m", "\033[1;36m"};
@@ -33,6 +34,7 @@ const char* const kColour[] = {"\033[1;31m", "\033[1;35m", "\033[1;36m"};
 void Print(void* ctx, const tDevCapFinding* f) {
     auto* file = static_cast<tFile*>(ctx);
     file->failing = file->failing || strcmp(f->severity, "note") != 0;
+    if (file->quiet) return;
     if (file->options->json) {
         const size_t len = DevCapRenderFindingJson(f, file->name, nullptr, 0);
         char* text = static_cast<char*>(malloc(len + 1));
@@ -51,7 +53,8 @@ void Print(void* ctx, const tDevCapFinding* f) {
 
 int Usage(FILE* out, int status) {
     fprintf(out,
-            "usage: devcaplint [--format=text|json] [--disable=RULE[,RULE]] [--fix | --diff] FILE...\n"
+            "usage: devcaplint [--format=text|json] [--disable=RULE[,RULE]] [--fix] FILE...\n"
+            "       devcaplint [--disable=RULE[,RULE]] --diff FILE...\n"
             "       devcaplint --list-rules | --help | --version\n"
             "Reports what devcap2bin refuses in capability text files (errors) and what it\n"
             "accepts but almost certainly does not mean (warnings); - reads standard input.\n"
@@ -143,7 +146,8 @@ void UnifiedDiff(const char* name, const char* a, size_t sizeA, const char* b, s
                 open = false;
             }
             if (!open) {
-                if (!header) printf("--- %s\n+++ %s\n", name, name);
+                // git's a/ b/ prefixes, so that git apply and patch -p1 find the file
+                if (!header) printf("diff --git a/%s b/%s\n--- a/%s\n+++ b/%s\n", name, name, name, name);
                 header = true;
                 first = line >= 3 ? line - 3 : 0;
                 hunkA = startA[first % 4];
@@ -186,7 +190,7 @@ int LintFile(const char* path, const tOptions& options, bool* firstJson) {
         if (changed && options.mode == FIX && DevCapWriteText(path, fixed, fixedSize) != DEVCAP_OK) {
             fprintf(stderr, "devcaplint: cannot write %s: %s\n", path, strerror(errno));
             status = 2;
-        } else if (changed && options.mode == FIX) {
+        } else if (changed) {
             free(text);
             text = fixed;
             size = fixedSize;
@@ -194,8 +198,8 @@ int LintFile(const char* path, const tOptions& options, bool* firstJson) {
         }
         free(fixed);
     }
-    tFile file{&options, name, firstJson, false};
-    if (options.mode != DIFF) DevCapLintTextDisabled(text, size, options.disabled, Print, &file);
+    tFile file{&options, name, firstJson, false, options.mode == DIFF};
+    DevCapLintTextDisabled(text, size, options.disabled, Print, &file);
     free(text);
     return status != 0 ? status : file.failing ? 1 : 0;
 }
@@ -221,7 +225,12 @@ int Run(int argc, char* argv[]) {
         } else if (strcmp(arg, "--format=json") == 0 || strcmp(arg, "--format=text") == 0) {
             options.json = strcmp(arg, "--format=json") == 0;
         } else if (strcmp(arg, "--fix") == 0 || strcmp(arg, "--diff") == 0) {
-            options.mode = arg[2] == 'f' ? FIX : DIFF;
+            const tMode mode = arg[2] == 'f' ? FIX : DIFF;
+            if (options.mode != LINT && options.mode != mode) {
+                fprintf(stderr, "devcaplint: --fix and --diff exclude each other\n");
+                return Usage(stderr, 2);
+            }
+            options.mode = mode;
         } else if (strncmp(arg, "--disable=", 10) == 0) {
             if (DevCapLintDisable(arg + 10, &options.disabled, nullptr, nullptr) != DEVCAP_OK) {
                 fprintf(stderr, "devcaplint: --disable: ");
@@ -236,10 +245,14 @@ int Run(int argc, char* argv[]) {
         }
     }
     if (first >= argc) return Usage(stderr, 2);
+    if (options.json && options.mode == DIFF) {
+        fprintf(stderr, "devcaplint: --diff prints a diff, not JSON\n");
+        return Usage(stderr, 2);
+    }
     if (options.json) options.colour = false;
     int status = 0;
     bool firstJson = true;
-    if (options.json && options.mode != DIFF) printf("[");
+    if (options.json) printf("[");
     for (int i = first; i < argc; ++i) {
         if (options.mode == FIX && strcmp(argv[i], "-") == 0) {
             fprintf(stderr, "devcaplint: --fix rewrites files; standard input is none (--diff shows the fixes)\n");
@@ -249,7 +262,7 @@ int Run(int argc, char* argv[]) {
         const int file = LintFile(argv[i], options, &firstJson);
         if (file > status) status = file;
     }
-    if (options.json && options.mode != DIFF) printf("%s]\n", firstJson ? "" : "\n");
+    if (options.json) printf("%s]\n", firstJson ? "" : "\n");
     return status;
 }
 

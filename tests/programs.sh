@@ -41,6 +41,7 @@ check "--json" "$("$DUMP" --json BinFiles/ipcam.bin | python3 -c 'import json,sy
 printf "FWCAP_UNIT_TYPE='IP Camra'\nFWCAP_DIS='two'\n" > bad.txt
 check "examples lint clean" "$(run "$LINT" "$EXAMPLES"/*.txt)" "#0"
 check "unknown option" "$(run "$LINT" --bogus bad.txt | sed -n '1p;$p')" "devcaplint: unknown option --bogus\n#2"
+check "--fix with --diff" "$(run "$LINT" --fix --diff bad.txt | sed -n '1p;$p')" "devcaplint: --fix and --diff exclude each other\n#2"
 check "text" "$(run "$LINT" -- bad.txt)" "bad.txt:1:18: error: unknown unit type 'IP Camra'; did you mean 'IP Camera'? [bad-value]\nbad.txt:2:12: warning: 'two' is not a number: FWCAP_DIS becomes 0 [not-a-number]\n#1"
 check "standard input, a warning turned off" "$(run "$LINT" --disable=not-a-number - < bad.txt)" \
     "<stdin>:1:18: error: unknown unit type 'IP Camra'; did you mean 'IP Camera'? [bad-value]\n#1"
@@ -68,11 +69,12 @@ fi
 pad='#\n#\n#\n#\n#\n#\n#\n#\n'  # two hunks in the diff
 printf "\xef\xbb\xbfSENSOR_ID='MT9P031'\nSENSOR_CTRL='I2C\nSENSOR_VOUT=CCIR656_8\nMD_SRC='ENCODER'\nDN_SRC='DSP, CDS'\nDN_SRC_DEFAULT='cds'\nFWCAP_DIS='two'\n${pad}zoom_cap='None'" > fix.txt
 printf "SENSOR_ID='MT9P031'\nSENSOR_CTRL='I2C'\nSENSOR_VOUT='CCIR656_8'\nMD_SRC='ENCODER'\nDN_SRC='DSP,CDS'\nDN_SRC_DEFAULT='CDS'\nFWCAP_DIS='two'\n${pad}ZOOM_CAP='None'" > fixed.want
-cp fix.txt fix2.txt && cp fix.txt orig.txt
+cp fix.txt orig.txt
 "$LINT" --diff fix.txt > fix.diff
-check "--diff changes nothing" "$(cmp fix.txt orig.txt && echo same)" "same"
-check "--diff: two hunks" "$(grep '^@@' fix.diff)" "@@ -1,9 +1,9 @@\n@@ -13,4 +13,4 @@"
-patch -s fix2.txt < fix.diff && cmp -s fix2.txt fixed.want && ok || bad "--diff does not apply with patch"
+check "--diff: what remains, nothing changed" "$?$(cmp fix.txt orig.txt && echo same)" "1same"
+check "--diff: two hunks" "$(grep -E '^(---|[+]{3}|@@) ' fix.diff)" "--- a/fix.txt\n+++ b/fix.txt\n@@ -1,9 +1,9 @@\n@@ -13,4 +13,4 @@"
+(mkdir -p p && cd p && cp ../orig.txt fix.txt && patch -sp1 < ../fix.diff && cmp -s fix.txt ../fixed.want) && ok ||
+    bad "--diff does not apply with patch -p1"
 check "--fix" "$(run "$LINT" --fix fix.txt)" "fix.txt:7:12: warning: 'two' is not a number: FWCAP_DIS becomes 0 [not-a-number]\n#1"
 cmp -s fix.txt fixed.want && ok || bad "--fix wrote: $(cat fix.txt)"
 cp orig.txt fix3.txt
@@ -98,6 +100,7 @@ a number|s/FWCAP_DIS='2'/FWCAP_DIS='1'/|1|FwDevCap.IO.DIs  FWCAP_DIS  2 -> 1\n
 a bit in a list|s/DN_CTRL_IO='IRLED,CUT_FILTER'/DN_CTRL_IO='IRLED'/|1|DNCtrlCap.DNCtrlElement  DN_CTRL_IO  IRLED,CUT_FILTER -> IRLED\n
 a refused text|s/SENSOR_ID='MT9P031'/SENSOR_ID='XYZ'/|2|b.txt: Tex2BinSensorID:Error. Unknown Sensor ID 'XYZ'\nb.txt: DevCapTxtFile2Bin:Error. Unknown configuration SENSOR_ID='XYZ' ('SENSOR_ID='XYZ'\nb.txt: ')\n
 EOF
+check "devcapdiff: a refused text, standard output" "$("$DIFF" --json a.txt b.txt 2>/dev/null)" ""
 # Records: a code no keyword has; changes that make the check fail, every failing rule shown.
 patched() { cp BinFiles/ipcam.bin "$1" && printf "$3" | dd of="$1" bs=1 seek="$2" conv=notrunc 2>/dev/null; }
 patched odd.bin 36 '\310'
