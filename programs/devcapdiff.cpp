@@ -24,6 +24,7 @@ int Usage(FILE* out, int status) {
 
 // The library's lines for one input, each behind its name.
 struct tPrefixed {
+    FILE* out;
     const char* name;
     bool lineStart;
 };
@@ -31,20 +32,21 @@ struct tPrefixed {
 void Prefixed(void* ctx, const char* text, size_t len) {
     auto* p = static_cast<tPrefixed*>(ctx);
     for (size_t i = 0; i < len; ++i) {
-        if (p->lineStart) printf("%s: ", p->name);
-        putchar(text[i]);
+        if (p->lineStart) fprintf(p->out, "%s: ", p->name);
+        putc(text[i], p->out);
         p->lineStart = text[i] == '\n';
     }
 }
 
 // One side: a record, or a text converted as devcap2bin would. 0, 1 for a
-// refused text (its lines shown), 2 for a file that cannot be read.
-int Load(const char* path, const char* name, tDevConf* dev, bool quiet) {
+// refused text (its lines shown on `out`: git shows only standard output),
+// 2 for a file that cannot be read.
+int Load(const char* path, const char* name, tDevConf* dev, bool quiet, FILE* out) {
     if (strcmp(path, "/dev/null") == 0) {  // git's side of an added or deleted file
         DevCapRecordInit(dev);
         return 0;
     }
-    tPrefixed prefix{name, true};
+    tPrefixed prefix{out, name, true};
     const int result =
         DevCapLoadFile(strcmp(path, "-") == 0 ? nullptr : path, name, dev, quiet ? nullptr : Prefixed, &prefix);
     if (result == DEVCAP_IO_ERROR) fprintf(stderr, "devcapdiff: cannot read %s: %s\n", name, strerror(errno));
@@ -90,7 +92,7 @@ int Run(int argc, char* argv[]) {
     tDevConf a, b;
     if (textconv) {
         if (n != 1) return Usage(stderr, 2);
-        const int read = Load(argv[first], argv[first], &a, false);
+        const int read = Load(argv[first], argv[first], &a, false, stdout);
         if (read == 0) Print([&](char* buf, size_t size) { return DevCapRenderLayout(&a, buf, size); });
         return read == 2 ? 2 : 0;
     }
@@ -100,8 +102,8 @@ int Run(int argc, char* argv[]) {
         snprintf(nameA, sizeof nameA, "a/%s", path);
         snprintf(nameB, sizeof nameB, "b/%s", path);
         printf("devcapdiff %s %s\n", nameA, nameB);
-        const int readA = Load(argv[first + 1], nameA, &a, false);
-        const int readB = Load(argv[first + 4], nameB, &b, false);
+        const int readA = Load(argv[first + 1], nameA, &a, false, stdout);
+        const int readB = Load(argv[first + 4], nameB, &b, false, stdout);
         if (readA == 2 || readB == 2) return 2;
         if (readA == 0 && readB == 0)
             Print([&](char* buf, size_t size) { return DevCapRenderDiff(&a, &b, buf, size); });
@@ -110,8 +112,8 @@ int Run(int argc, char* argv[]) {
     if (n != 2 || (strcmp(argv[first], "-") == 0 && strcmp(argv[first + 1], "-") == 0)) return Usage(stderr, 2);
     const char* nameA = strcmp(argv[first], "-") == 0 ? "<stdin>" : argv[first];
     const char* nameB = strcmp(argv[first + 1], "-") == 0 ? "<stdin>" : argv[first + 1];
-    const int readA = Load(argv[first], nameA, &a, quiet);
-    const int readB = Load(argv[first + 1], nameB, &b, quiet);
+    const int readA = Load(argv[first], nameA, &a, quiet, stderr);
+    const int readB = Load(argv[first + 1], nameB, &b, quiet, stderr);
     if (readA != 0 || readB != 0) return 2;
     const bool same = DevCapDiffRecords(&a, &b, nullptr, nullptr) == 0;
     if (json && !quiet) {
