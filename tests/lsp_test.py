@@ -24,7 +24,7 @@ def session(*messages, utf8=False, timeout=10):
     caps = {"general": {"positionEncodings": ["utf-8", "utf-16"]}} if utf8 else {}
     init = {"jsonrpc": "2.0", "id": 0, "method": "initialize", "params": {"capabilities": caps}}
     data = b"".join(m if isinstance(m, bytes) and m.startswith(b"Content-") else frame(m) for m in (init,) + messages)
-    run = subprocess.run([LSP], input=data, capture_output=True, timeout=timeout, check=False)
+    run = subprocess.run([LSP, "--stdio"], input=data, capture_output=True, timeout=timeout, check=False)
     out, received = run.stdout, []
     while out:
         head, _, rest = out.partition(b"\r\n\r\n")
@@ -94,6 +94,11 @@ class Server(unittest.TestCase):
         self.assertEqual(got[2]["result"]["contents"]["value"],
                          "`22x` gives `FwDevCap.PtzCap.ZoomLens` = 2 (0x2); the default is 0")
         self.assertEqual(got[3]["result"]["contents"]["value"], "`0` gives `FwDevCap.PtzCap.PTEnable` = 0 (0x0); the default")
+
+    def test_command_line(self):
+        for args, status, out in ((["--version"], 0, b"devcap-lsp "), (["--bogus"], 2, b"")):
+            run = subprocess.run([LSP, *args], capture_output=True, check=False, stdin=subprocess.DEVNULL)
+            self.assertEqual((run.returncode, run.stdout[: len(out)]), (status, out))
 
     def test_protocol_errors(self):
         status, got = session(b"{not json", b'{"jsonrpc": "2.0", "id": 7, "method": "nosuch"}',
