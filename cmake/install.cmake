@@ -100,7 +100,9 @@ set(CPACK_COMPONENT_PROGRAMS_DESCRIPTION [[convert, dump, lint and compare devic
 devcap2bin turns a network video device's capability text into its 120-byte
 binary record and checks it; devcapdump prints a record as text or JSON,
 devcaplint finds mistakes in a text and fixes some, devcapdiff compares two
-records field by field. The programs are linked statically.]])
+records field by field, devcap-lsp brings the linter's findings, completion
+and fixes to editors over the Language Server Protocol. All but devcap-lsp
+are linked statically.]])
 set(CPACK_DEBIAN_LIBRARY_PACKAGE_NAME ${DEVCAP_PACKAGE_library})
 set(CPACK_DEBIAN_LIBRARY_PACKAGE_SECTION libs)
 set(CPACK_DEBIAN_LIBRARY_PACKAGE_CONTROL_EXTRA ${DEVCAP_DEBIAN}/shlibs ${PROJECT_SOURCE_DIR}/cmake/debian/triggers)
