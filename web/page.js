@@ -453,8 +453,6 @@ function wireMap() {
     perRow, false);
   roving($("legend"), "field-", "legendAt", (e) => e.target.closest("[data-field]"),
     () => state.shown.dump.fields.length, () => 1, true);
-  // On a phone the detail panel is far above the legend.
-  $("legend").addEventListener("click", () => { if (narrow.matches) $("detail").scrollIntoView({ block: "nearest" }); });
 }
 
 // ---- files: open, drop, compare, download ----
