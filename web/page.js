@@ -24,6 +24,7 @@ const state = {
   legendAt: 0,      // the field holding the legend's tab stop
   suggestions: [],
   chosen: 0,
+  editing: false,   // the page, not the reader, is changing the text
 };
 // On a phone the map has 8 bytes a row, big enough to tap.
 const narrow = matchMedia("(max-width: 560px)");
@@ -168,8 +169,21 @@ function showFindings(findings) {
   syncGutter();
 }
 
+// Replaces the editor's text from..to as typing would, through its undo
+// history, so that Ctrl+Z takes a fix or a taken suggestion back like a
+// keystroke (setRangeText where execCommand is gone; that one cannot be undone).
+function edit(from, to, insert) {
+  const ed = $("editor");
+  state.editing = true;
+  ed.focus();
+  ed.setSelectionRange(from, to);
+  if (!document.execCommand("insertText", false, insert)) ed.setRangeText(insert, from, to, "end");
+  state.editing = false;
+}
+
 // The fix's edits go into the bytes the linter read (its columns count
-// bytes), the last first so that earlier columns still hold.
+// bytes), the last first so that earlier columns still hold; the editor gets
+// the one span that changed, as one edit.
 function applyFix(finding) {
   let bytes = currentBytes();
   const edits = [...finding.fix].sort((x, y) =>
@@ -189,7 +203,13 @@ function applyFix(finding) {
     out.set(bytes.subarray(to), from + fixed.length);
     bytes = out;
   }
-  setText(text(bytes), state.name, bytes);
+  const old = $("editor").value, now = text(bytes).replace(/\r\n?/g, "\n");  // as a textarea holds it
+  let from = 0, tail = 0;
+  while (from < old.length && from < now.length && old[from] === now[from]) from++;
+  while (tail < old.length - from && tail < now.length - from && old.at(-1 - tail) === now.at(-1 - tail)) tail++;
+  edit(from, old.length - tail, now.slice(from, now.length - tail));
+  state.raw = bytes;  // an opened file's own bytes (line ends and all), fixed
+  update();
   goTo(finding.line, finding.column);
 }
 
@@ -268,8 +288,7 @@ function accept() {
   const ed = $("editor");
   const at = ed.selectionStart;
   const tail = s.kind === "name" ? "='" : (ed.value[at] === "'" ? "" : "'");
-  const insert = s.text + tail;
-  ed.setRangeText(insert, at - s.prefix.length, at, "end");
+  edit(at - s.prefix.length, at, s.text + tail);
   hideSuggestions();
   state.raw = null;
   state.fresh = false;
@@ -519,7 +538,7 @@ function wire() {
     state.fresh = false;
     clearTimeout(state.pending);
     state.pending = setTimeout(update, 60);
-    suggest(false);
+    if (!state.editing) suggest(false);
   });
   ed.addEventListener("scroll", syncGutter);
   new ResizeObserver(syncGutter).observe(ed);
