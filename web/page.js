@@ -24,6 +24,8 @@ const state = {
   legendAt: 0,      // the field holding the legend's tab stop
   suggestions: [],
   chosen: 0,
+  view: [0, 0],     // the editor's scroll, kept when it takes the focus
+  reveal: false,    // ... unless the page is taking the reader to a place
   editing: false,   // the page, not the reader, is changing the text
 };
 // On a phone the map has 8 bytes a row, big enough to tap.
@@ -99,7 +101,14 @@ function say(message, kind) {
 function currentBytes() { return state.raw || encode($("editor").value); }
 
 function setText(value, name, raw, fresh) {
-  $("editor").value = value;
+  const ed = $("editor");
+  ed.value = value;
+  // A new document shows its top, the caret there too (a new text's at its
+  // end, under the comment, where one writes).
+  const at = fresh ? value.length : 0;
+  ed.setSelectionRange(at, at);
+  ed.scrollTop = ed.scrollLeft = 0;
+  state.view = [0, 0];
   state.raw = raw || null;
   state.name = name;
   state.fresh = Boolean(fresh);
@@ -218,8 +227,12 @@ function goTo(line, column) {
   const lines = ed.value.split("\n");
   let at = 0;
   for (let i = 0; i < line - 1 && i < lines.length; i++) at += lines[i].length + 1;
-  ed.focus();
+  // The browser scrolls to the caret as the editor takes the focus, not as
+  // the caret moves.
+  ed.blur();
   ed.setSelectionRange(at + column - 1, at + column - 1);
+  state.reveal = true;
+  ed.focus();
 }
 
 // The numbers move with the text by its own scroll offset: the gutter has no
@@ -540,7 +553,16 @@ function wire() {
     state.pending = setTimeout(update, 60);
     if (!state.editing) suggest(false);
   });
-  ed.addEventListener("scroll", syncGutter);
+  ed.addEventListener("scroll", () => {
+    state.view = [ed.scrollTop, ed.scrollLeft];
+    syncGutter();
+  });
+  // Chrome scrolls a textarea to its caret as it takes the focus, before the
+  // focus event: Tab would throw the reader off the lines they were reading.
+  ed.addEventListener("focus", () => {
+    if (!state.reveal) [ed.scrollTop, ed.scrollLeft] = state.view;
+    state.reveal = false;
+  });
   new ResizeObserver(syncGutter).observe(ed);
   ed.addEventListener("blur", () => setTimeout(hideSuggestions, 100));
   ed.addEventListener("keydown", (e) => {
