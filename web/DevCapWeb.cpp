@@ -41,6 +41,25 @@ void Rendered(Render render) {
 
 void Say(const char* text) { Add(&gReply, text, strlen(text)); }
 
+// The library's lines about one input, each behind its name as devcapdiff
+// prints them.
+struct tPrefixed {
+    const char* name;
+    bool lineStart;
+};
+
+void Prefixed(void* ctx, const char* text, size_t len) {
+    auto* p = static_cast<tPrefixed*>(ctx);
+    for (size_t i = 0; i < len; ++i) {
+        if (p->lineStart) {
+            Say(p->name);
+            Say(": ");
+        }
+        Add(&gReply, text + i, 1);
+        p->lineStart = text[i] == '\n';
+    }
+}
+
 }  // namespace
 
 extern "C" {
@@ -105,17 +124,18 @@ EMSCRIPTEN_KEEPALIVE const tReply* WebRecord(const char* bytes, size_t size, con
     return r;
 }
 
-// What differs between two records or texts (the second after the first in
-// the input buffer): status 0 same, 1 different, 2 when one does not load;
-// the comparison as devcapdiff --json prints it, a NUL byte, then as
-// devcapdiff prints it, for the page to show as it stands.
-EMSCRIPTEN_KEEPALIVE const tReply* WebDiff(const char* bytes, size_t sizeA, size_t sizeB) {
+// What differs between two records or texts (the second, named nameB, after
+// the first in the input buffer): status 0 same, 1 different, 2 when one does
+// not load, with the converter's lines on the second as devcapdiff prints
+// them; else the comparison as devcapdiff --json prints it, a NUL byte, then
+// as devcapdiff prints it, for the page to show as it stands.
+EMSCRIPTEN_KEEPALIVE const tReply* WebDiff(const char* bytes, size_t sizeA, size_t sizeB, const char* nameB) {
     tDevConf a, b;
-    if (DevCapLoad(bytes, sizeA, "a", &a, nullptr, nullptr) != DEVCAP_OK ||
-        DevCapLoad(bytes + sizeA, sizeB, "b", &b, nullptr, nullptr) != DEVCAP_OK) {
-        return Begin(2);
-    }
-    tReply* r = Begin(DevCapDiffRecords(&a, &b, nullptr, nullptr) == 0 ? 0 : 1);
+    if (DevCapLoad(bytes, sizeA, "a", &a, nullptr, nullptr) != DEVCAP_OK) return Begin(2);
+    tPrefixed prefix{nameB, true};
+    tReply* r = Begin(2);
+    if (DevCapLoad(bytes + sizeA, sizeB, nameB, &b, Prefixed, &prefix) != DEVCAP_OK) return r;
+    r = Begin(DevCapDiffRecords(&a, &b, nullptr, nullptr) == 0 ? 0 : 1);
     Rendered([&](char* buf, size_t room) { return DevCapRenderDiffJson(&a, &b, nullptr, nullptr, buf, room); });
     Add(r, "", 1);
     Rendered([&](char* buf, size_t room) { return DevCapRenderDiff(&a, &b, buf, room); });

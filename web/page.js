@@ -19,6 +19,7 @@ const state = {
   shown: null,      // {bytes, name, fromFile, download, dump, rebuilt}
   other: null,      // {name, bytes} it is compared with
   diff: null,       // the core's comparison, or null
+  refused: null,    // {name, lines}: the last file to compare with did not load
   field: -1,        // the field in the detail panel
   cursor: 0,        // the byte holding the map's tab stop
   legendAt: 0,      // the field holding the legend's tab stop
@@ -72,14 +73,17 @@ function describe(record, name) {
   const [dump, rebuilt] = jsonAndText(r.bytes);
   return { dump, rebuilt };
 }
-// The core's comparison of record a with b (a record or a text), with its
-// text lines; null when b does not load.
-function compare(a, b) {
-  const both = new Uint8Array(a.length + b.length);
-  both.set(a);
-  both.set(b, a.length);
-  const r = call((input, size) => state.core._WebDiff(input, a.length, size - a.length), both);
-  if (r.status === 2) return null;
+// The core's comparison of record a with b (a record or a text named name),
+// with its text lines; {refused: the converter's lines} when b does not load.
+function compare(a, b, name) {
+  const head = encode(name + "\0");
+  const all = new Uint8Array(head.length + a.length + b.length);
+  all.set(head);
+  all.set(a, head.length);
+  all.set(b, head.length + a.length);
+  const r = call((input, size) =>
+    state.core._WebDiff(input + head.length, a.length, size - head.length - a.length, input), all);
+  if (r.status === 2) return { refused: text(r.bytes) };
   const [diff, lines] = jsonAndText(r.bytes);
   return { ...diff, lines };
 }
@@ -109,6 +113,7 @@ function setText(value, name, raw, fresh) {
   ed.setSelectionRange(at, at);
   ed.scrollTop = ed.scrollLeft = 0;
   state.view = [0, 0];
+  state.refused = null;  // a new document: an old refusal no longer applies
   state.raw = raw || null;
   state.name = name;
   state.fresh = Boolean(fresh);
@@ -314,7 +319,7 @@ function showRecord(record) {
   const d = describe(record.bytes, record.name);
   if (!d) return say(`${record.name} is not a record`, "bad");
   state.shown = { ...record, ...d };
-  state.diff = state.other ? compare(record.bytes, state.other.bytes) : null;
+  state.diff = state.other ? compare(record.bytes, state.other.bytes, state.other.name) : null;
   $("recordname").textContent = record.name;
   $("download").disabled = !record.download;
   renderMap();
@@ -425,13 +430,14 @@ function renderDetail() {
 }
 
 function renderCompare() {
-  const { other, diff } = state;
+  const { other, diff, refused } = state;
+  const lines = refused ? refused.lines : diff && !diff.same ? diff.lines : "";
   $("uncompare").hidden = !other;
-  $("difflines").hidden = !diff || diff.same;
-  $("difflines").textContent = diff ? diff.lines : "";
+  $("difflines").hidden = !lines;
+  $("difflines").textContent = lines;
   $("comparewith").textContent =
-    !other ? "Open or drop a second text or record here: the map marks the fields that differ."
-      : !diff ? `${other.name} is neither a record nor a text devcap2bin takes: nothing to compare.`
+    refused ? `${refused.name} is neither a record nor a text devcap2bin takes: nothing to compare.`
+      : !other ? "Open or drop a second text or record here: the map marks the fields that differ."
         : diff.same ? `${state.shown.name} and ${other.name} are the same record.`
           : `${state.shown.name} -> ${other.name}: ${diff.fields.length} field${diff.fields.length > 1 ? "s" : ""} differ.`;
 }
@@ -494,14 +500,19 @@ async function openFile(file) {
   if (/\.bin$/i.test(file.name) || call(state.core._WebIsRecord, bytes).status === 1) {
     if (bytes.length !== 120) return say(`${file.name} is ${bytes.length} bytes, not a 120-byte record`, "bad");
     say(`${file.name}: the record, its check and the text that rebuilds it`);
+    state.refused = null;
     showRecord({ bytes, name: file.name, fromFile: true, download: bytes });
     return;
   }
   setText(text(bytes), file.name, bytes);
 }
 
+// A file that does not load leaves nothing compared, only its lines.
 async function compareWith(file) {
-  state.other = file && { name: file.name, bytes: new Uint8Array(await file.arrayBuffer()) };
+  const other = file && { name: file.name, bytes: new Uint8Array(await file.arrayBuffer()) };
+  const d = other && compare(state.shown.bytes, other.bytes, other.name);
+  state.other = d && !("refused" in d) ? other : null;
+  state.refused = d && "refused" in d ? { name: other.name, lines: d.refused } : null;
   showRecord(state.shown);
 }
 
