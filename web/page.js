@@ -431,6 +431,7 @@ function renderDetail() {
 
 function renderCompare() {
   const { other, diff, refused } = state;
+  const n = diff ? diff.fields.length : 0;
   const lines = refused ? refused.lines : diff && !diff.same ? diff.lines : "";
   $("uncompare").hidden = !other;
   $("difflines").hidden = !lines;
@@ -439,7 +440,7 @@ function renderCompare() {
     refused ? `${refused.name} is neither a record nor a text devcap2bin takes: nothing to compare.`
       : !other ? "Open or drop a second text or record here: the map marks the fields that differ."
         : diff.same ? `${state.shown.name} and ${other.name} are the same record.`
-          : `${state.shown.name} -> ${other.name}: ${diff.fields.length} field${diff.fields.length > 1 ? "s" : ""} differ.`;
+          : `${state.shown.name} -> ${other.name}: ${n === 1 ? "1 field differs" : `${n} fields differ`}.`;
 }
 
 // The field in the detail panel, marked on the map and in the legend.
