@@ -547,8 +547,17 @@ function wireStart() {
     });
     return b;
   }));
+  // A menu's keys: Down and Up move from item to item, round, Home and End go
+  // to the ends; on the closed menu, Down or Up opens it there.
   menu.addEventListener("keydown", (e) => {
     if (e.key === "Escape" && menu.open) { menu.open = false; menu.querySelector("summary").focus(); }
+    const items = [...$("startlist").children], n = items.length;
+    const at = items.indexOf(document.activeElement);
+    const to = { ArrowDown: at + 1, ArrowUp: (at < 0 ? n : at) - 1, Home: 0, End: n - 1 }[e.key];
+    if (to === undefined || (!menu.open && !/^Arrow/.test(e.key))) return;
+    e.preventDefault();
+    menu.open = true;
+    items[(to + n) % n].focus();
   });
   document.addEventListener("click", (e) => { if (!menu.contains(e.target)) menu.open = false; });
 }
