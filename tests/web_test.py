@@ -91,7 +91,7 @@ class Page(unittest.TestCase):
         for pick, name in ((None, "ipcam"), (2, "ptz-dome"), (3, "video-server"), (0, None)):  # 0: a new text
             if pick is not None:
                 self.css("#start summary")[0].click()
-                self.css("#startlist button")[pick].click()
+                self.driver.switch_to.active_element.send_keys(*[Keys.ARROW_DOWN] * (pick + 1), Keys.ENTER)
             self.assertEqual(self.css("#lines .error, #findings .error, #status.bad"), [])
             if name:
                 self.status(f"would write BinFiles/{name}.bin")
@@ -114,6 +114,8 @@ class Page(unittest.TestCase):
         self.assertFalse(self.driver.find_element(By.ID, "download").is_enabled())
         self.css("#findings .error .fix")[0].click()
         self.status("would write BinFiles/bad.bin")
+        self.driver.switch_to.active_element.send_keys(Keys.CONTROL, "z")  # undone as a keystroke is
+        self.status("refuses")
 
     def test_markers_level_with_their_lines_at_the_bottom(self):
         lines = [line for line in read(os.path.join(EXAMPLES, "ipcam.txt"), "r").splitlines() if len(line) < 50]
@@ -132,7 +134,7 @@ class Page(unittest.TestCase):
     def test_dropped_record_replaces_the_edited_one_everywhere_and_compares(self):
         self.driver.find_element(By.ID, "editor").send_keys(Keys.CONTROL, Keys.END, "\n# edited")
         cell = lambda at: self.driver.find_element(By.CSS_SELECTOR, f'#map [data-offset="{at}"]')
-        cell(43).click()
+        ActionChains(self.driver).move_to_element(self.css("#field-30")[0]).click().perform()  # hover, click: MiscIO
         record = expected("ipcam")[:43] + b"\x31" + expected("ipcam")[44:]  # DCIRIS and bits no keyword has
         self.drop("odd.bin", record)
         WebDriverWait(self.driver, 10).until(lambda d: "unknown" in cell(43).get_attribute("class"))
@@ -141,7 +143,7 @@ class Page(unittest.TestCase):
         self.assertEqual(self.download("odd.bin"), record)
         self.drop("ipcam.bin", expected("ipcam"), "#compare")
         WebDriverWait(self.driver, 10).until(lambda d: self.text(".differs") == ["31", "FwDevCap.IO.MiscIO differs"])
-        self.assertIn("FwDevCap.IO.MiscIO  FWCAP_MISC_IO  ", self.text("#difflines")[0])
+        self.assertRegex(self.text("#compare")[0], r": 1 field differs\.\s+FwDevCap\.IO\.MiscIO  FWCAP_MISC_IO  ")
 
         self.drop("ipcam.bin", expected("ipcam"))
         WebDriverWait(self.driver, 10).until(lambda d: d.find_element(By.ID, "recordbox").is_displayed())
@@ -149,6 +151,11 @@ class Page(unittest.TestCase):
         self.driver.find_element(By.ID, "totext").click()
         self.status("would write BinFiles/ipcam.bin")
         self.assertEqual(self.download("ipcam.bin"), expected("ipcam"))
+        self.drop("bad.txt", b"FWCAP_UNIT_TYPE='IP Camra'\n", "#compare")  # its lines, and nothing compared
+        WebDriverWait(self.driver, 10).until(lambda d: "bad.txt: Txt2BinUnitType:Error. Unknown unit type 'IP Camra'\n"
+                                             in self.text("#difflines")[0] and self.text("#uncompare") == [""])
+        self.drop("ipcam.bin", expected("ipcam"))
+        WebDriverWait(self.driver, 10).until(lambda d: self.text("#comparewith")[0].startswith("Open or drop"))
 
     def test_keyboard_suggestions(self):
         editor = self.driver.find_element(By.ID, "editor")
@@ -163,11 +170,12 @@ class Page(unittest.TestCase):
         self.assertEqual(self.text("#suggest li"), ["CDS"])
 
     def test_keyboard_tab_stops_show_focus_and_arrows_move_in_map_and_legend(self):
-        stops = []  # tag, role and whether a focus ring shows, Tab by Tab to the end of the page
+        stops = []  # tag, role, whether a focus ring shows (and no scroll moved), Tab by Tab to the page's end
         while len(stops) < 30 and (not stops or stops[-1][0] != "BODY"):
             ActionChains(self.driver).send_keys(Keys.TAB).perform()
             stops.append(self.driver.execute_script("const e = document.activeElement; return [e.tagName, e.role, "
-                                                    "e.offsetWidth > 1 && getComputedStyle(e).outlineStyle != 'none']"))
+                                                    "!e.scrollTop && e.offsetWidth > 1 && "
+                                                    "getComputedStyle(e).outlineStyle != 'none']"))
         roles = [role for _, role, _ in stops]
         self.assertEqual(([s for s in stops[:-1] if not s[2]], roles.count("gridcell"), roles.count("option"),
                           len(stops) < 12), ([], 1, 1, True), stops)
