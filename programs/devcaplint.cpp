@@ -26,7 +26,6 @@ struct tFile {
     const char* name;
     bool* firstJson;  // no finding printed yet in the JSON array
     bool failing;     // an error or a warning
-    bool quiet;       // --diff: the diff is the output, findings only count
 };
 
 const char* const kColour[] = {"\033[1;31m", "\033[1;35m", "\033[1;36m"};
@@ -34,7 +33,7 @@ const char* const kColour[] = {"\033[1;31m", "\033[1;35m", "\033[1;36m"};
 void Print(void* ctx, const tDevCapFinding* f) {
     auto* file = static_cast<tFile*>(ctx);
     file->failing = file->failing || strcmp(f->severity, "note") != 0;
-    if (file->quiet) return;
+    if (file->options->mode == DIFF) return;  // the diff is the output; findings only count
     if (file->options->json) {
         const size_t len = DevCapRenderFindingJson(f, file->name, nullptr, 0);
         char* text = static_cast<char*>(malloc(len + 1));
@@ -198,7 +197,7 @@ int LintFile(const char* path, const tOptions& options, bool* firstJson) {
         }
         free(fixed);
     }
-    tFile file{&options, name, firstJson, false, options.mode == DIFF};
+    tFile file{&options, name, firstJson, false};
     DevCapLintTextDisabled(text, size, options.disabled, Print, &file);
     free(text);
     return status != 0 ? status : file.failing ? 1 : 0;
