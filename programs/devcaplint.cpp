@@ -1,6 +1,7 @@
 // devcaplint - reports, line by line, what devcap2bin refuses in capability
 // text files and what it accepts but almost certainly does not mean; mends
 // what the rules are sure of.
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -128,6 +129,53 @@ void Hunk(const char* a, size_t sizeA, size_t atA, const char* b, size_t sizeB, 
     }
 }
 
+// The path as git names it in a diff, so that git apply and patch -p1 find it
+// from the top of the work tree holding it: relative to that top, or to the
+// current folder outside any. False when it does not fit.
+bool DiffName(const char* path, char (&name)[4096]) {
+    char cwd[4096], given[8192], full[8192];
+    if (getcwd(cwd, sizeof cwd) == nullptr) return false;
+    if (strcmp(cwd, "/") == 0) cwd[0] = '\0';  // folders are "/name" parts: the root has none
+    const int n = snprintf(given, sizeof given, "%s/%s", path[0] == '/' ? "" : cwd, path);
+    if (n < 0 || static_cast<size_t>(n) >= sizeof given) return false;
+    // "/part" after "/part", without "." or ".." or empty parts.
+    size_t len = 0;
+    for (const char* at = given; *at != '\0';) {
+        const size_t part = strcspn(++at, "/");
+        if (part == 2 && at[0] == '.' && at[1] == '.') {
+            while (len > 0 && full[--len] != '/') {
+            }
+        } else if (part > 0 && !(part == 1 && at[0] == '.')) {
+            full[len++] = '/';
+            memcpy(full + len, at, part);
+            len += part;
+        }
+        at += part;
+    }
+    full[len] = '\0';
+    if (len == 0) return false;
+    // The nearest folder above the file that holds a .git is the work tree's top.
+    for (size_t end = len; end > 0;) {
+        while (end > 0 && full[--end] != '/') {
+        }
+        char git[8192];
+        struct stat st;
+        snprintf(git, sizeof git, "%.*s/.git", static_cast<int>(end), full);
+        if (stat(git, &st) == 0) return snprintf(name, sizeof name, "%s", full + end + 1) < static_cast<int>(sizeof name);
+    }
+    // Outside one: a "../" for each folder of the current one below the folders both share.
+    size_t common = 0;
+    for (size_t k = 0;; ++k) {
+        if ((cwd[k] == '\0' || cwd[k] == '/') && full[k] == '/') common = k;
+        if (cwd[k] == '\0' || cwd[k] != full[k]) break;
+    }
+    size_t used = 0;
+    for (const char* up = cwd + common; *up != '\0'; ++up) {
+        if (*up == '/' && used + 3 < sizeof name) used += static_cast<size_t>(snprintf(name + used, 4, "../"));
+    }
+    return snprintf(name + used, sizeof name - used, "%s", full + common + 1) < static_cast<int>(sizeof name - used);
+}
+
 // The fixes as a unified diff with three lines of context; fixes change
 // lines, never how many there are.
 void UnifiedDiff(const char* name, const char* a, size_t sizeA, const char* b, size_t sizeB) {
@@ -185,7 +233,10 @@ int LintFile(const char* path, const tOptions& options, bool* firstJson) {
         char* fixed = static_cast<char*>(malloc(fixedSize + 1));
         if (fixed != nullptr) DevCapLintFix(text, size, options.disabled, fixed, fixedSize + 1);
         const bool changed = fixed != nullptr && (fixedSize != size || memcmp(fixed, text, size) != 0);
-        if (changed && options.mode == DIFF) UnifiedDiff(name, text, size, fixed, fixedSize);
+        char diffName[4096];
+        if (changed && options.mode == DIFF) {
+            UnifiedDiff(stdinput || !DiffName(path, diffName) ? name : diffName, text, size, fixed, fixedSize);
+        }
         if (changed && options.mode == FIX && DevCapWriteText(path, fixed, fixedSize) != DEVCAP_OK) {
             fprintf(stderr, "devcaplint: cannot write %s: %s\n", path, strerror(errno));
             status = 2;
@@ -221,8 +272,12 @@ int Run(int argc, char* argv[]) {
                 printf("%-18s %-7s %s\n", r.name, r.severity, r.summary);
             }
             return 0;
-        } else if (strcmp(arg, "--format=json") == 0 || strcmp(arg, "--format=text") == 0) {
-            options.json = strcmp(arg, "--format=json") == 0;
+        } else if (strncmp(arg, "--format=", 9) == 0) {
+            if (strcmp(arg + 9, "json") != 0 && strcmp(arg + 9, "text") != 0) {
+                fprintf(stderr, "devcaplint: unknown format %s (text or json)\n", arg + 9);
+                return Usage(stderr, 2);
+            }
+            options.json = strcmp(arg + 9, "json") == 0;
         } else if (strcmp(arg, "--fix") == 0 || strcmp(arg, "--diff") == 0) {
             const tMode mode = arg[2] == 'f' ? FIX : DIFF;
             if (options.mode != LINT && options.mode != mode) {
@@ -254,7 +309,9 @@ int Run(int argc, char* argv[]) {
     if (options.json) printf("[");
     for (int i = first; i < argc; ++i) {
         if (options.mode == FIX && strcmp(argv[i], "-") == 0) {
-            fprintf(stderr, "devcaplint: --fix rewrites files; standard input is none (--diff shows the fixes)\n");
+            fprintf(stderr,
+                    "devcaplint: --fix rewrites files and - is standard input, which it cannot rewrite "
+                    "(--diff shows the fixes)\n");
             status = 2;
             continue;
         }

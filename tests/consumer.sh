@@ -44,6 +44,7 @@ test_ "the earlier record stays" 'cmp -s cm/BinFiles/ptz-dome.bin BinFiles/ptz-d
 cmake -S "$SRC/records" -B rec -DCMAKE_PREFIX_PATH="$PREFIX" "-DRECORD_TEXTS=$WORK/video-server.txt" >rec.log 2>&1
 test_ "project(records NONE)" '{ cmake --build rec >>rec.log 2>&1 && cmp -s rec/BinFiles/video-server.bin BinFiles/video-server.bin; } || { cat rec.log; false; }'
 mkdir other && cp video-server.txt other/
+test_ "a missing text stops the configuration" '! cmake -S "$SRC/records" -B miss -DCMAKE_PREFIX_PATH="$PREFIX" "-DRECORD_TEXTS=$WORK/none.txt" >miss.log 2>&1 && tr -s " \n" " " <miss.log | grep -q "devcap_add_records(records): $WORK/none.txt does not exist"'
 test_ "one record name for two texts" '! cmake -S "$SRC/records" -B dup -DCMAKE_PREFIX_PATH="$PREFIX" "-DRECORD_TEXTS=$WORK/video-server.txt;$WORK/other/video-server.txt" >dup.log 2>&1 && tr -s " \n" " " <dup.log | grep -q "other/video-server.txt and $WORK/video-server.txt would both become BinFiles/video-server.bin"'
 # The installed Python module finds the installed library by itself.
 site=$(dirname "$(dirname "$(find "$PREFIX" -path '*/devcap/__main__.py')")")

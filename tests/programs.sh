@@ -41,6 +41,7 @@ check "--json" "$("$DUMP" --json BinFiles/ipcam.bin | python3 -c 'import json,sy
 printf "FWCAP_UNIT_TYPE='IP Camra'\nFWCAP_DIS='two'\n" > bad.txt
 check "examples lint clean" "$(run "$LINT" "$EXAMPLES"/*.txt)" "#0"
 check "unknown option" "$(run "$LINT" --bogus bad.txt | sed -n '1p;$p')" "devcaplint: unknown option --bogus\n#2"
+check "unknown format" "$(run "$LINT" --format=xml bad.txt | sed -n '1p;$p')" "devcaplint: unknown format xml (text or json)\n#2"
 check "--fix with --diff" "$(run "$LINT" --fix --diff bad.txt | sed -n '1p;$p')" "devcaplint: --fix and --diff exclude each other\n#2"
 check "text" "$(run "$LINT" -- bad.txt)" "bad.txt:1:18: error: unknown unit type 'IP Camra'; did you mean 'IP Camera'? [bad-value]\nbad.txt:2:12: warning: 'two' is not a number: FWCAP_DIS becomes 0 [not-a-number]\n#1"
 check "standard input, a warning turned off" "$(run "$LINT" --disable=not-a-number - < bad.txt)" \
@@ -75,6 +76,19 @@ check "--diff: what remains, nothing changed" "$?$(cmp fix.txt orig.txt && echo 
 check "--diff: two hunks" "$(grep -E '^(---|[+]{3}|@@) ' fix.diff)" "--- a/fix.txt\n+++ b/fix.txt\n@@ -1,9 +1,9 @@\n@@ -13,4 +13,4 @@"
 (mkdir -p p && cd p && cp ../orig.txt fix.txt && patch -sp1 < ../fix.diff && cmp -s fix.txt ../fixed.want) && ok ||
     bad "--diff does not apply with patch -p1"
+# Named from the top of the work tree whatever path is typed (a .git marks one), else from here.
+mkdir -p top/.git top/sub top/x && cp orig.txt top/sub/f.txt
+while read -r dir arg want; do
+    check "--diff of $arg from $dir" "$(cd "$dir" && "$LINT" --diff "$arg" | sed -n 2p)" "--- a/$want"
+done <<EOF
+top/x ../sub/f.txt sub/f.txt
+top/sub ./f.txt sub/f.txt
+/ $WORK/top/x/../sub//f.txt sub/f.txt
+top/x $WORK/orig.txt ../../orig.txt
+/ ${WORK#/}/fix.txt ${WORK#/}/fix.txt
+EOF
+(cd top/x; "$LINT" --diff ../sub/f.txt > ../d; cd .. && patch -sp1 < d && cmp -s sub/f.txt ../fixed.want) && ok ||
+    bad "--diff with ../ does not apply with patch -p1 from the top"
 check "--fix" "$(run "$LINT" --fix fix.txt)" "fix.txt:7:12: warning: 'two' is not a number: FWCAP_DIS becomes 0 [not-a-number]\n#1"
 cmp -s fix.txt fixed.want && ok || bad "--fix wrote: $(cat fix.txt)"
 cp orig.txt fix3.txt
@@ -85,7 +99,7 @@ if command -v strace >/dev/null && ! ldd "$LINT" >/dev/null 2>&1; then
     ls .*.tmp >/dev/null 2>&1 && bad "a failed --fix left a temporary file" || ok
 fi
 check "--fix on standard input" "$(run "$LINT" --fix - < orig.txt)" \
-    "devcaplint: --fix rewrites files; standard input is none (--diff shows the fixes)\n#2"
+    "devcaplint: --fix rewrites files and - is standard input, which it cannot rewrite (--diff shows the fixes)\n#2"
 
 # --- devcapdiff: the same record, each kind of change, trouble ---
 cp ipcam.txt a.txt
