@@ -7,6 +7,7 @@ usage: python_test.py devcap2bin examples-dir
 import json
 import os
 import pathlib
+import re
 import subprocess
 import sys
 import tempfile
@@ -33,7 +34,9 @@ class Module(unittest.TestCase):
             result = devcap.convert(pathlib.Path(f"{name}.txt").read_text(encoding="utf-8"), f"{name}.txt")
             self.assertEqual((run.returncode, result.written), (status, record))
             self.assertEqual(result.record, devcap.Record.from_file("BinFiles/good.bin") if record else None)
-            self.assertEqual(result.messages, [] if record else run.stdout.decode().split("\n")[:-1])
+            # A message starts a line with its function's name and a colon; a quoted line's end stays inside.
+            self.assertEqual(result.messages, [] if record else re.split(r"\n(?=\w+:)", run.stdout.decode()[:-1]))
+            self.assertEqual(len(result.messages), 0 if record else 4)
 
     def test_record(self):
         record = devcap.convert(IPCAM).record
@@ -92,8 +95,13 @@ class Module(unittest.TestCase):
         good = "SENSOR_ID='MT9P031'\nSENSOR_CTRL='I2C'\nSENSOR_VOUT='CCIR656_8'\nMD_SRC='ENCODER'\n"
         self.assertEqual(devcap.lint(good + "FWCAP_DIS='two'\nzoom_cap='None'\n", disable=("not-a-number",)),
                          [devcap.Finding(6, 1, "note", "spelling", "'zoom_cap': the table spells it 'ZOOM_CAP'",
-                                         [(6, 1, 8, "ZOOM_CAP")])])
-        self.assertEqual(devcap.fix("zoom_cap='None'\nDN_SRC='DSP, CDS'"), b"ZOOM_CAP='None'\nDN_SRC='DSP,CDS'")
+                                         [(((6, 1), (6, 9)), "ZOOM_CAP")])])
+        edit = devcap.lint("zoom_cap='None'")[0].fix[0]
+        self.assertEqual((edit.range.start.column, edit.range.end.line, edit.range.end.column, edit.text),
+                         (1, 1, 9, "ZOOM_CAP"))
+        for text, fixed in (("zoom_cap='None'\nDN_SRC='DSP, CDS'", "ZOOM_CAP='None'\nDN_SRC='DSP,CDS'"),
+                            (b"zoom_cap='None'", b"ZOOM_CAP='None'"), ("ZOOM_CAP='\u00e9'", "ZOOM_CAP='\u00e9'")):
+            self.assertEqual(devcap.fix(text), fixed)
         a = devcap.convert(IPCAM).record
         b = devcap.Record(bytes(a))
         b["FwDevCap.IO.DIs"] = 3

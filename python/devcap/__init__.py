@@ -27,8 +27,8 @@ from typing import NamedTuple
 from . import _ffi
 from ._ffi import lib as _lib
 
-__all__ = ["Change", "Check", "Conversion", "Diff", "Entry", "Finding", "Record", "convert", "entries", "fix", "lint",
-           "output_name", "rules", "version"]
+__all__ = ["Change", "Check", "Conversion", "Diff", "Edit", "Entry", "Finding", "Position", "Range", "Record",
+           "convert", "entries", "fix", "lint", "output_name", "rules", "version"]
 
 RECORD_SIZE = _ffi.RECORD_SIZE
 _NONE = _ffi.MessageFn()
@@ -233,14 +233,32 @@ def rules() -> list[tuple[str, str, str]]:
     return out
 
 
+class Position(NamedTuple):
+    """A place in a text: line and column from 1, the column counting bytes."""
+    line: int
+    column: int
+
+
+class Range(NamedTuple):
+    """The text from start up to, not including, end."""
+    start: Position
+    end: Position
+
+
+class Edit(NamedTuple):
+    """One edit of a fix: text replaces range, as in devcaplint --format=json's "fix"."""
+    range: Range
+    text: str
+
+
 class Finding(NamedTuple):
-    """One devcaplint finding; fix holds the edits (line, column, length, text) that mend it, if certain."""
+    """One devcaplint finding; fix holds the edits that mend it, if certain."""
     line: int
     column: int
     severity: str
     rule: str
     message: str
-    fix: list[tuple[int, int, int, str]] = []
+    fix: list[Edit] = []
 
 
 def _disabled(names: tuple[str, ...]) -> int:
@@ -262,8 +280,8 @@ def lint(text: bytes | str, disable: tuple[str, ...] = ()) -> list[Finding]:
 
     def collect(_ctx, f):
         c = f.contents
-        edits = [(c.edits[i].line, c.edits[i].column, c.edits[i].length, c.edits[i].text.decode("utf-8", "replace"))
-                 for i in range(c.nedits)]
+        edits = [Edit(Range(Position(e.line, e.column), Position(e.line, e.column + e.length)),
+                      e.text.decode("utf-8", "replace")) for e in (c.edits[i] for i in range(c.nedits))]
         found.append(Finding(c.line, c.column, c.severity.decode(), c.rule.decode(),
                              c.message.decode("utf-8", "backslashreplace"), edits))
 
@@ -271,11 +289,12 @@ def lint(text: bytes | str, disable: tuple[str, ...] = ()) -> list[Finding]:
     return found
 
 
-def fix(text: bytes | str, disable: tuple[str, ...] = ()) -> bytes:
-    """The text with every fix devcaplint is sure of applied, as devcaplint --fix writes it."""
+def fix(text: bytes | str, disable: tuple[str, ...] = ()) -> bytes | str:
+    """The text with every fix devcaplint is sure of applied, as devcaplint --fix writes it: str
+    for a str (UTF-8 both ways), bytes for bytes."""
     data = _bytes(text)
     mask = _disabled(disable)
     need = _lib.DevCapLintFix(data, len(data), mask, None, 0)
     buf = ctypes.create_string_buffer(need + 1)
     _lib.DevCapLintFix(data, len(data), mask, buf, need + 1)
-    return buf.raw[:need]
+    return buf.raw[:need].decode("utf-8", "surrogateescape") if isinstance(text, str) else buf.raw[:need]

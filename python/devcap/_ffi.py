@@ -154,6 +154,13 @@ class Said:
         self.data += ctypes.string_at(text, length)
 
     def lines(self) -> list[str]:
-        """Split at line feeds only, as a terminal shows devcap2bin's output."""
+        """One item a message, without its final line feed. An "Unknown configuration" message
+        quotes its line as read, line feed and all, so its closing "')" starts a line of its own."""
         text = self.data.decode("utf-8", "backslashreplace")
-        return text[:-1].split("\n") if text.endswith("\n") else (text.split("\n") if text else [])
+        messages: list[str] = []
+        for line in (text[:-1] if text.endswith("\n") else text).split("\n") if text else []:
+            if messages and line.startswith("')"):
+                messages[-1] += "\n" + line
+            else:
+                messages.append(line)
+        return messages
