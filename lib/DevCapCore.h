@@ -188,8 +188,10 @@ void DevCapStore(tDevConf* dev, size_t offset, size_t width, uint32_t value);
 bool DevCapIsDefault(const tDevConf& dev, const tField& f);
 // A field's raw value as the layout shows it: a number, or bytes for arrays.
 void DevCapRawText(const tDevConf& dev, const tField& f, char (&raw)[64]);
-// A field's value as text: the entry's text, or its number where no keyword
-// has it, or the raw value of a field no entry sets.
+// What devcapdump says of an entry the text leaves out.
+constexpr char kNotGiven[] = "not given";
+// A field's value as devcapdump shows it, for comparing: the entry's text,
+// kNotGiven, or the raw value (--layout's) where no entry or keyword says it.
 void DevCapFieldText(const tDevConf& dev, const tField& f, char (&text)[DEVCAP_DATA_SIZE]);
 
 // ---- the check (DevCapDBCheck.cpp) ----

@@ -15,14 +15,30 @@ void RuleLine(const tCheckRule& rule, const tDevConf& dev, char (&line)[256]) {
     line[strcspn(line, "\n")] = '\0';
 }
 
+// The text form's columns: measured on a first pass (out null), then printed.
+struct tText {
+    const tDevCapSink* out;
+    int path, entry, a;
+};
+
+int Widest(int width, const char* text) {
+    const int len = static_cast<int>(strlen(text));
+    return len > width ? len : width;
+}
+
 void Text(void* ctx, const tDevCapChange* c) {
-    const auto* out = static_cast<const tDevCapSink*>(ctx);
-    if (c->path != nullptr) {
-        DevCapSay(out, "%s  %s  %s -> %s\n", c->path, c->entry != nullptr ? c->entry : "-", c->a, c->b);
-        return;
+    auto* t = static_cast<tText*>(ctx);
+    const char* entry = c->entry != nullptr ? c->entry : "-";
+    if (c->path != nullptr && t->out == nullptr) {
+        t->path = Widest(t->path, c->path);
+        t->entry = Widest(t->entry, entry);
+        t->a = Widest(t->a, c->a);
+    } else if (c->path != nullptr) {
+        DevCapSay(t->out, "%-*s  %-*s  %-*s -> %s\n", t->path, c->path, t->entry, entry, t->a, c->a, c->b);
+    } else if (t->out != nullptr) {
+        if (c->a != nullptr) DevCapSay(t->out, "- %s\n", c->a);
+        if (c->b != nullptr) DevCapSay(t->out, "+ %s\n", c->b);
     }
-    if (c->a != nullptr) DevCapSay(out, "- %s\n", c->a);
-    if (c->b != nullptr) DevCapSay(out, "+ %s\n", c->b);
 }
 
 struct tJson {
@@ -100,7 +116,10 @@ int DevCapDiff(const tDevConf& a, const tDevConf& b, tDevCapChangeFn change, voi
 }
 
 void DevCapDiffText(const tDevConf& a, const tDevConf& b, const tDevCapSink* out) {
-    DevCapDiff(a, b, Text, const_cast<tDevCapSink*>(out));
+    tText t{nullptr, 0, 0, 0};
+    DevCapDiff(a, b, Text, &t);
+    t.out = out;
+    DevCapDiff(a, b, Text, &t);
 }
 
 void DevCapDiffJson(const tDevConf& a, const tDevConf& b, const char* nameA, const char* nameB,

@@ -106,9 +106,10 @@ void DevCapRawText(const tDevConf& dev, const tField& f, char (&raw)[64]) {
 
 void DevCapFieldText(const tDevConf& dev, const tField& f, char (&text)[DEVCAP_DATA_SIZE]) {
     const tEntry* e = DevCapEntryAt(f.offset);
-    if (e != nullptr && DevCapEntryBin2Txt(*e, dev, text) == RENDER_ENTRY) return;
-    if (e != nullptr || f.width == 1 || f.width == 2 || f.width == 4) {
-        snprintf(text, sizeof text, "%u", DevCapLoad(&dev, f.offset, f.width));
+    const tRender render = e != nullptr ? DevCapEntryBin2Txt(*e, dev, text) : RENDER_NONE;
+    if (render == RENDER_ENTRY) return;
+    if (render == RENDER_OMIT) {
+        snprintf(text, sizeof text, "%s", kNotGiven);
         return;
     }
     char raw[64];

@@ -71,7 +71,7 @@ int32_t DevCapDumpText(const tDevConf& dev, const char* source, const tDevCapSin
                     DevCapSay(out, "%.*s='%s'\n", static_cast<int>(e.name.size()), e.name.data(), text);
                     break;
                 case RENDER_OMIT:
-                    DevCapSay(out, "# %.*s not given\n", static_cast<int>(e.name.size()), e.name.data());
+                    DevCapSay(out, "# %.*s %s\n", static_cast<int>(e.name.size()), e.name.data(), kNotGiven);
                     break;
                 case RENDER_NONE:
                     DevCapSay(out, "# %.*s: no keyword for %s = %u\n", static_cast<int>(e.name.size()), e.name.data(),
@@ -113,7 +113,7 @@ int32_t DevCapDumpLayout(const tDevConf& dev, const tDevCapSink* out) {
             const tRender render = DevCapEntryBin2Txt(*e, dev, text);
             const int n = static_cast<int>(e->name.size());
             if (render == RENDER_ENTRY) snprintf(meaning, sizeof meaning, "%.*s='%s'", n, e->name.data(), text);
-            if (render == RENDER_OMIT) snprintf(meaning, sizeof meaning, "%.*s not given", n, e->name.data());
+            if (render == RENDER_OMIT) snprintf(meaning, sizeof meaning, "%.*s %s", n, e->name.data(), kNotGiven);
             if (render == RENDER_NONE) snprintf(meaning, sizeof meaning, "no %.*s keyword", n, e->name.data());
         }
         DevCapSay(out, "%6u %4u %-31s %-18s %s\n", f.offset, f.width, f.path, raw, meaning);

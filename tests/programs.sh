@@ -117,20 +117,23 @@ EOF
 check "devcapdiff: a refused text, standard output" "$("$DIFF" --json a.txt b.txt 2>/dev/null)" ""
 # Records: a code no keyword has; changes that make the check fail, every failing rule shown.
 patched() { cp BinFiles/ipcam.bin "$1" && printf "$3" | dd of="$1" bs=1 seek="$2" conv=notrunc 2>/dev/null; }
-patched odd.bin 36 '\310'
-check "devcapdiff: a code no keyword has" "$(run "$DIFF" BinFiles/ipcam.bin odd.bin)" "FwDevCap.type  FWCAP_UNIT_TYPE  Mega IP Camera -> 200\n#1"
+# A field no entry sets, a code no keyword has, an entry left out: as devcapdump shows them, aligned.
+patched odd.bin 12 '\2' && printf '\310' | dd of=odd.bin bs=1 seek=36 conv=notrunc 2>/dev/null
+printf '\0' | dd of=odd.bin bs=1 seek=80 conv=notrunc 2>/dev/null
+check "devcapdiff: no entry, no keyword, not given" "$(run "$DIFF" BinFiles/ipcam.bin odd.bin | sed 4q)" \
+    "SBConf.head.ver  -                0x0001         -> 0x0002\nFwDevCap.type    FWCAP_UNIT_TYPE  Mega IP Camera -> 0xC8\nMdCap.MdSrc      MD_SRC           ENCODER        -> not given\n+ DevCapDBCheckSensorBoard:Error. sensor board ver '0x2'('0x0001')"
 patched fails.bin 40 '\3' && printf 'F' | dd of=fails.bin bs=1 seek=72 conv=notrunc 2>/dev/null
-check "devcapdiff: the check fails" "$(run "$DIFF" BinFiles/ipcam.bin fails.bin)" "FwDevCap.IO.DIs  FWCAP_DIS  2 -> 3\nDNCtrlCap.CdsDay2NightThd  CDS_DAY2NIGHT_THD  30 -> 70\n+ DevCapDBCheckExtIO:Error. too many DIs (3)\n+ DevCapDBCheckDNCtrl:Error. CDS THD 70 > 60\n#1"
+check "devcapdiff: the check fails" "$(run "$DIFF" BinFiles/ipcam.bin fails.bin)" "FwDevCap.IO.DIs            FWCAP_DIS          2  -> 3\nDNCtrlCap.CdsDay2NightThd  CDS_DAY2NIGHT_THD  30 -> 70\n+ DevCapDBCheckExtIO:Error. too many DIs (3)\n+ DevCapDBCheckDNCtrl:Error. CDS THD 70 > 60\n#1"
 cp BinFiles/ptz-dome.bin dome.bin
 check "text against record" "$(run "$DIFF" ptz-dome.txt dome.bin)" "#0"
 check "record against text, standard input" "$(run "$DIFF" -q dome.bin - < ipcam.txt)" "#1"
 check "unreadable" "$(run "$DIFF" dome.bin missing.txt)" "devcapdiff: cannot read missing.txt: No such file or directory\n#2"
-text=$("$DIFF" fails.bin ptz-dome.txt)
+text=$("$DIFF" fails.bin ptz-dome.txt | tr -s ' ')
 check "check lines that disappear" "$(grep -c '^- DevCapDBCheck' <<<"$text")" 2
 check "--json holds the same changes" "$("$DIFF" --json fails.bin ptz-dome.txt | python3 -c '
 import json, sys
 d = json.load(sys.stdin)
-for f in d["fields"]: print("%s  %s  %s -> %s" % (f["path"], f["entry"] or "-", f["a"], f["b"]))
+for f in d["fields"]: print("%s %s %s -> %s" % (f["path"], f["entry"] or "-", f["a"], f["b"]))
 for l in d["check"]["disappear"]: print("- " + l)
 for l in d["check"]["appear"]: print("+ " + l)
 print(d["a"], d["b"], d["same"])')" "$text
@@ -149,7 +152,7 @@ if command -v git >/dev/null; then
     (mkdir -p x/BinFiles && cd x && devcap2bin ../caps/ipcam.txt >/dev/null && cp BinFiles/ipcam.bin ../cam.bin)
     check "git diff, a record" "$(git diff cam.bin | grep '^[-+] ')" \
         "-    51    1 FwDevCap.PtzCap.ZoomCap         0x00               ZOOM_CAP='None'\n-    52    1 FwDevCap.PtzCap.ZoomLens        0x00               ZOOM_LENS='None'\n+    51    1 FwDevCap.PtzCap.ZoomCap         0x01               ZOOM_CAP='OPTICAL'\n+    52    1 FwDevCap.PtzCap.ZoomLens        0x02               ZOOM_LENS='22x'"
-    check "git diff, a text" "$(git diff caps/ipcam.txt | grep -e '^devcapdiff' -e '  ZOOM')" "devcapdiff a/caps/ipcam.txt b/caps/ipcam.txt\nFwDevCap.PtzCap.ZoomCap  ZOOM_CAP  None -> OPTICAL\nFwDevCap.PtzCap.ZoomLens  ZOOM_LENS  None -> 22x"
+    check "git diff, a text" "$(git diff caps/ipcam.txt | grep -e '^devcapdiff' -e '  ZOOM')" "devcapdiff a/caps/ipcam.txt b/caps/ipcam.txt\nFwDevCap.PtzCap.ZoomCap   ZOOM_CAP   None -> OPTICAL\nFwDevCap.PtzCap.ZoomLens  ZOOM_LENS  None -> 22x"
     git commit -qam two
     check "git log -p" "$(git log -p -1 cam.bin | grep '^+ .*ZoomLens')" \
         "+    52    1 FwDevCap.PtzCap.ZoomLens        0x02               ZOOM_LENS='22x'"
