@@ -82,13 +82,10 @@ while read -r dir arg want; do
     check "--diff of $arg from $dir" "$(cd "$dir" && "$LINT" --diff "$arg" | sed -n 2p)" "--- a/$want"
 done <<EOF
 top/x ../sub/f.txt sub/f.txt
-top/sub ./f.txt sub/f.txt
 / $WORK/top/x/../sub//f.txt sub/f.txt
 top/x $WORK/orig.txt ../../orig.txt
-/ ${WORK#/}/fix.txt ${WORK#/}/fix.txt
 EOF
-(cd top/x; "$LINT" --diff ../sub/f.txt > ../d; cd .. && patch -sp1 < d && cmp -s sub/f.txt ../fixed.want) && ok ||
-    bad "--diff with ../ does not apply with patch -p1 from the top"
+(cd top/x; "$LINT" --diff ../sub/f.txt > ../d; cd .. && patch -sp1 < d && cmp -s sub/f.txt ../fixed.want) && ok || bad "patch -p1"
 check "--fix" "$(run "$LINT" --fix fix.txt)" "fix.txt:7:12: warning: 'two' is not a number: FWCAP_DIS becomes 0 [not-a-number]\n#1"
 cmp -s fix.txt fixed.want && ok || bad "--fix wrote: $(cat fix.txt)"
 cp orig.txt fix3.txt
@@ -118,8 +115,7 @@ check "devcapdiff: a refused text, standard output" "$("$DIFF" --json a.txt b.tx
 # Records: a code no keyword has; changes that make the check fail, every failing rule shown.
 patched() { cp BinFiles/ipcam.bin "$1" && printf "$3" | dd of="$1" bs=1 seek="$2" conv=notrunc 2>/dev/null; }
 # A field no entry sets, a code no keyword has, an entry left out: as devcapdump shows them, aligned.
-patched odd.bin 12 '\2' && printf '\310' | dd of=odd.bin bs=1 seek=36 conv=notrunc 2>/dev/null
-printf '\0' | dd of=odd.bin bs=1 seek=80 conv=notrunc 2>/dev/null
+patched odd.bin 12 '\2' && for at in 36:'\310' 80:'\0'; do printf "${at#*:}" | dd of=odd.bin bs=1 seek="${at%:*}" conv=notrunc 2>/dev/null; done
 check "devcapdiff: no entry, no keyword, not given" "$(run "$DIFF" BinFiles/ipcam.bin odd.bin | sed 4q)" \
     "SBConf.head.ver  -                0x0001         -> 0x0002\nFwDevCap.type    FWCAP_UNIT_TYPE  Mega IP Camera -> 0xC8\nMdCap.MdSrc      MD_SRC           ENCODER        -> not given\n+ DevCapDBCheckSensorBoard:Error. sensor board ver '0x2'('0x0001')"
 patched fails.bin 40 '\3' && printf 'F' | dd of=fails.bin bs=1 seek=72 conv=notrunc 2>/dev/null
