@@ -39,7 +39,7 @@ check "--json" "$("$DUMP" --json BinFiles/ipcam.bin | python3 -c 'import json,sy
 
 # --- devcaplint: output forms, options, statuses, fixes ---
 printf "FWCAP_UNIT_TYPE='IP Camra'\nFWCAP_DIS='two'\n" > bad.txt
-check "examples lint clean" "$(run "$LINT" "$EXAMPLES"/*.txt)" "#0"
+check "examples lint clean" "$(run "$LINT" --format=text "$EXAMPLES"/*.txt)" "#0"
 check "unknown option" "$(run "$LINT" --bogus bad.txt | sed -n '1p;$p')" "devcaplint: unknown option --bogus\n#2"
 check "unknown format" "$(run "$LINT" --format=xml bad.txt | sed -n '1p;$p')" "devcaplint: unknown format xml (text or json)\n#2"
 check "--fix with --diff" "$(run "$LINT" --fix --diff bad.txt | sed -n '1p;$p')" "devcaplint: --fix and --diff exclude each other\n#2"
@@ -77,13 +77,15 @@ check "--diff: two hunks" "$(grep -E '^(---|[+]{3}|@@) ' fix.diff)" "--- a/fix.t
 (mkdir -p p && cd p && cp ../orig.txt fix.txt && patch -sp1 < ../fix.diff && cmp -s fix.txt ../fixed.want) && ok ||
     bad "--diff does not apply with patch -p1"
 # Named from the top of the work tree whatever path is typed (a .git marks one), else from here.
-mkdir -p top/.git top/sub top/x && cp orig.txt top/sub/f.txt
+mkdir -p top/.git top/sub top/x ab/c a/bc && cp orig.txt top/sub/f.txt && cp orig.txt a/bc/f.txt
 while read -r dir arg want; do
     check "--diff of $arg from $dir" "$(cd "$dir" && "$LINT" --diff "$arg" | sed -n 2p)" "--- a/$want"
 done <<EOF
 top/x ../sub/f.txt sub/f.txt
 / $WORK/top/x/../sub//f.txt sub/f.txt
 top/x $WORK/orig.txt ../../orig.txt
+. top/../fix.txt fix.txt
+ab/c $WORK/a/bc/f.txt ../../a/bc/f.txt
 EOF
 (cd top/x; "$LINT" --diff ../sub/f.txt > ../d; cd .. && patch -sp1 < d && cmp -s sub/f.txt ../fixed.want) && ok || bad "patch -p1"
 check "--fix" "$(run "$LINT" --fix fix.txt)" "fix.txt:7:12: warning: 'two' is not a number: FWCAP_DIS becomes 0 [not-a-number]\n#1"
