@@ -161,7 +161,8 @@ bool DiffName(const char* path, char (&name)[4096]) {
         char git[8192];
         struct stat st;
         snprintf(git, sizeof git, "%.*s/.git", static_cast<int>(end), full);
-        if (stat(git, &st) == 0) return snprintf(name, sizeof name, "%s", full + end + 1) < static_cast<int>(sizeof name);
+        if (stat(git, &st) == 0)
+            return snprintf(name, sizeof name, "%s", full + end + 1) < static_cast<int>(sizeof name);
     }
     // Outside one: a "../" for each folder of the current one below the folders both share.
     size_t common = 0;
