@@ -4,10 +4,13 @@ usage: /usr/bin/python3 web_test.py devcap.html examples-dir expected-dir
 (Debian's python3-selenium, chromium and chromium-driver)
 """
 import base64
+import functools
 import glob
+import http.server
 import os
 import sys
 import tempfile
+import threading
 import unittest
 
 from selenium import webdriver
@@ -37,6 +40,8 @@ def expected(name):
 
 
 class Page(unittest.TestCase):
+    url = "file://" + PAGE
+
     @classmethod
     def setUpClass(cls):
         cls.downloads = tempfile.mkdtemp()
@@ -56,7 +61,7 @@ class Page(unittest.TestCase):
         cls.driver.quit()
 
     def setUp(self):
-        self.driver.get("file://" + PAGE)
+        self.driver.get(self.url)
         WebDriverWait(self.driver, 20).until(lambda d: d.execute_script("return document.body.dataset.ready"))
         for f in glob.glob(os.path.join(self.downloads, "*")):
             os.remove(f)
@@ -117,19 +122,25 @@ class Page(unittest.TestCase):
         self.driver.switch_to.active_element.send_keys(Keys.CONTROL, "z")  # undone as a keystroke is
         self.status("refuses")
 
-    def test_markers_level_with_their_lines_at_the_bottom(self):
+    def test_long_lines_wrap_and_a_click_level_with_a_marker_lands_on_its_line(self):
         lines = [line for line in read(os.path.join(EXAMPLES, "ipcam.txt"), "r").splitlines() if len(line) < 50]
-        for wide in ("", "# " + "wide " * 60):  # without and with a horizontal scroll bar
-            self.drop("long.txt", "\n".join([wide] + lines[:-1] + ["FWCAP_UNIT_TYPE='IP Camra'", "EOF=''"]).encode())
-            self.status("refuses")
-            bar, drifts = self.driver.execute_async_script("""  // of each marked number from its line, in px
-                const done = arguments[0], ed = document.getElementById("editor"), s = getComputedStyle(ed);
+        for name, wide in (("plain.txt", ""), ("wide.txt", "# " + "wide " * 60)):  # the second wraps over rows
+            self.drop(name, "\n".join([wide] + lines[:-1] + ["FWCAP_UNIT_TYPE='IP Camra'", "EOF=''"]).encode())
+            WebDriverWait(self.driver, 10).until(lambda d: self.text("#filename") == [name])
+            marks = self.driver.execute_async_script("""const done = arguments[0], ed = document.getElementById("editor");
                 ed.scrollTop = ed.scrollHeight;
-                requestAnimationFrame(() => requestAnimationFrame(() => done([ed.scrollWidth > ed.clientWidth,
-                    [...document.querySelectorAll("#lines .error, #lines .warning")].map((m) => Math.round(
-                        m.getBoundingClientRect().top - ed.getBoundingClientRect().top - ed.clientTop + ed.scrollTop
-                        - parseFloat(s.paddingTop) - (m.textContent - 1) * parseFloat(s.lineHeight)))])));""")
-            self.assertEqual((bar, len(drifts) > 0, set(drifts) | {0}), (bool(wide), True, {0}))
+                requestAnimationFrame(() => requestAnimationFrame(() => done([ed.scrollWidth > ed.clientWidth, ...[
+                    ...document.querySelectorAll("#lines .error, #lines .warning")].map((m) => [Number(m.id.slice(3)),
+                    ed.getBoundingClientRect().left + 40, m.getBoundingClientRect().top + 9]).filter(([, , y]) =>
+                    y > ed.getBoundingClientRect().top)])));""")
+            landed = []
+            for line, x, y in marks[1:]:
+                click = action_builder.ActionBuilder(self.driver)
+                click.pointer_action.move_to_location(int(x), int(y)).click()
+                click.perform()
+                landed.append(self.driver.execute_script("const ed = document.getElementById('editor');"
+                                                         "return ed.value.slice(0, ed.selectionStart).split('\\n').length"))
+            self.assertEqual((marks[0], len(marks) > 1, landed), (False, True, [line for line, _, _ in marks[1:]]))
 
     def test_dropped_record_replaces_the_edited_one_everywhere_and_compares(self):
         self.driver.find_element(By.ID, "editor").send_keys(Keys.CONTROL, Keys.END, "\n# edited")
@@ -162,12 +173,17 @@ class Page(unittest.TestCase):
         editor.send_keys(Keys.CONTROL, "a")
         editor.send_keys("SENSOR_V")
         self.assertEqual(self.text("#suggest li"), ["SENSOR_VIN", "SENSOR_VOUT"])
+        at = lambda: self.driver.execute_script("return ['suggest', 'editor'].map((id) => document.getElementById(id).getBoundingClientRect())")
+        first = at()
         editor.send_keys(Keys.ARROW_DOWN, Keys.ENTER, "c")
         self.assertEqual(self.text("#suggest li"), ["CCIR656_8", "CCIR656_16", "CVBS"])
         editor.send_keys(Keys.ARROW_UP, Keys.TAB)
         self.assertEqual(editor.get_attribute("value"), "SENSOR_VOUT='CVBS'")
         editor.send_keys("\nDN_SRC='DSP,", Keys.CONTROL, " ")  # a list offers what it does not hold yet
         self.assertEqual(self.text("#suggest li"), ["CDS"])
+        (lst, ed), (was, _) = at(), first  # at the caret, over the text: one line lower, further right
+        self.assertEqual((lst["top"] - was["top"], lst["left"] > was["left"], ed["top"] < was["top"] < ed["top"] + 40,
+                          lst["bottom"] < ed["bottom"]), (18, True, True, True))
 
     def test_keyboard_tab_stops_show_focus_and_arrows_move_in_map_and_legend(self):
         stops = []  # tag, role, whether a focus ring shows (and no scroll moved), Tab by Tab to the page's end
@@ -188,22 +204,43 @@ class Page(unittest.TestCase):
             self.assertEqual(focused.get_attribute("id"), to)
             self.assertIn(self.text("#detail dd")[0], focused.get_attribute("title") or focused.text)
 
-    def test_phone_no_sideways_scrolling_and_every_field_shown_by_tapping(self):
-        self.driver.set_window_size(420, 900)
+    def test_phone_no_sideways_scrolling_every_byte_in_sight_and_every_field_shown_by_tapping(self):
         self.addCleanup(self.driver.set_window_size, 1280, 800)
-        self.setUp()
-        self.assertTrue(self.driver.execute_script("""window.shown = new Set();
-            new MutationObserver(() => shown.add(document.querySelector("#detail dd").textContent))
-                .observe(document.getElementById("detail"), {childList: true});
-            document.getElementById("map").scrollIntoView();
-            return innerWidth >= document.documentElement.scrollWidth"""))
-        taps = action_builder.ActionBuilder(
-            self.driver, mouse=pointer_input.PointerInput(interaction.POINTER_TOUCH, "finger"), duration=0)
-        for cell in self.css("#map .byte"):
-            taps.pointer_action.move_to(cell).pointer_down().pointer_up()
-        taps.perform()
-        self.assertEqual(*self.driver.execute_script("""return [[...shown].sort(),
-            [...document.querySelectorAll("#legend li")].map((li) => li.textContent).sort()]"""))
+        for width, height in ((420, 900), (390, 844)):
+            self.driver.set_window_size(width, height)
+            self.setUp()
+            self.assertEqual(self.driver.execute_script("""window.shown = new Set();
+                new MutationObserver(() => shown.add(document.querySelector("#detail dd").textContent))
+                    .observe(document.getElementById("detail"), {childList: true});
+                document.getElementById("record-title").scrollIntoView();
+                return [innerWidth >= document.documentElement.scrollWidth, [...document.querySelectorAll("#map .byte")]
+                    .filter((b) => { const r = b.getBoundingClientRect();  // what a tap at its middle reaches
+                        return document.elementFromPoint(r.x + r.width / 2, r.y + r.height / 2) !== b; }).length]"""),
+                             [True, 0], width)
+            taps = action_builder.ActionBuilder(
+                self.driver, mouse=pointer_input.PointerInput(interaction.POINTER_TOUCH, "finger"), duration=0)
+            for cell in self.css("#map .byte"):
+                taps.pointer_action.move_to(cell).pointer_down().pointer_up()
+            taps.perform()
+            self.assertEqual(*self.driver.execute_script("""return [[...shown].sort(),
+                [...document.querySelectorAll("#legend li")].map((li) => li.textContent).sort()]"""))
+
+
+class Served(Page):
+    """The same page from a static web server."""
+    @classmethod
+    def setUpClass(cls):
+        quiet = type("Quiet", (http.server.SimpleHTTPRequestHandler,), {"log_message": lambda *args: None})
+        cls.server = http.server.ThreadingHTTPServer(
+            ("127.0.0.1", 0), functools.partial(quiet, directory=os.path.dirname(PAGE)))
+        threading.Thread(target=cls.server.serve_forever, daemon=True).start()
+        cls.url = f"http://127.0.0.1:{cls.server.server_port}/{os.path.basename(PAGE)}"
+        super().setUpClass()
+
+    @classmethod
+    def tearDownClass(cls):
+        super().tearDownClass()
+        cls.server.shutdown()
 
 
 if __name__ == "__main__":

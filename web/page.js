@@ -23,6 +23,7 @@ const state = {
   field: -1,        // the field in the detail panel
   cursor: 0,        // the byte holding the map's tab stop
   legendAt: 0,      // the field holding the legend's tab stop
+  findings: [],     // the linter's, on the editor's text
   suggestions: [],
   chosen: 0,
   view: [0, 0],     // the editor's scroll, kept when it takes the focus
@@ -139,24 +140,33 @@ function update() {
   showRecord({ bytes: result.record, name: recordName(out), fromFile: false, download: written ? result.record : null });
 }
 
-function showFindings(findings) {
-  const lines = $("editor").value.split("\n").length;
+// The line numbers, each marked with its line's worst finding; a number's
+// row holds an unseen copy of its line, as tall as the line wrapped.
+function gutter() {
+  const findings = state.findings, lines = $("editor").value.split("\n");
   const worst = new Map();
   for (const f of findings) {
     if (worst.get(f.line) !== "error") worst.set(f.line, f.severity);
   }
-  const numbers = [];
-  for (let n = 1; n <= lines; n++) {
-    const div = document.createElement("div");
+  $("lines").replaceChildren(...lines.map((line, i) => {
+    const n = i + 1, div = document.createElement("div");
     div.id = "ln-" + n;
-    div.textContent = n;
+    div.innerHTML = `<span></span><span class="t"></span>`;
+    div.firstChild.textContent = n;
+    div.lastChild.textContent = line;
     if (worst.has(n)) {
       div.className = worst.get(n);
       div.title = findings.filter((f) => f.line === n).map((f) => `${f.severity}: ${f.message} [${f.rule}]`).join("\n");
     }
-    numbers.push(div);
-  }
-  $("lines").replaceChildren(...numbers);
+    return div;
+  }));
+  $("gutter").style.width = `${String(lines.length).length + 2.5}ch`;
+  fitGutter();
+}
+
+function showFindings(findings) {
+  state.findings = findings;
+  gutter();
   const list = $("findings");
   list.replaceChildren(...findings.map((f) => {
     const li = document.createElement("li");
@@ -180,7 +190,6 @@ function showFindings(findings) {
     return li;
   }));
   if (findings.length === 0) list.innerHTML = `<li>${state.fresh ? "None yet." : "No findings."}</li>`;
-  syncGutter();
 }
 
 // Replaces the editor's text from..to as typing would, through its undo
@@ -244,6 +253,13 @@ function goTo(line, column) {
 // scroll range of its own to run short of (the editor's horizontal scroll bar
 // adds to the editor's).
 function syncGutter() { $("lines").style.transform = `translateY(${-$("editor").scrollTop}px)`; }
+// The copies of the lines wrap where the editor wraps them.
+function fitGutter() {
+  const ed = $("editor"), s = getComputedStyle(ed);
+  const width = ed.clientWidth - parseFloat(s.paddingLeft) - parseFloat(s.paddingRight);
+  $("lines").style.setProperty("--text-width", `${width}px`);
+  syncGutter();
+}
 
 // ---- suggestions: entry names, and inside the quotes the entry's keywords ----
 function context() {
@@ -285,7 +301,31 @@ function suggest(force) {
     return li;
   }));
   list.hidden = false;
+  place(list);
   mark();
+}
+
+// Puts the list under the caret, or over it where the editor ends first; the
+// caret's place is taken from the gutter's copy of its line, brought up to date.
+function place(list) {
+  const ed = $("editor"), box = list.offsetParent, lines = ed.value.split("\n");
+  const n = ed.value.slice(0, ed.selectionStart).split("\n").length;
+  if ($("lines").children.length !== lines.length) gutter();
+  const copy = $("ln-" + n).lastChild;
+  copy.textContent = lines[n - 1];
+  const range = document.createRange();
+  const column = ed.selectionStart - ed.value.lastIndexOf("\n", ed.selectionStart - 1) - 1;
+  if (copy.firstChild) range.setStart(copy.firstChild, column);
+  else range.selectNodeContents(copy);
+  range.collapse(true);
+  const caret = range.getClientRects()[0] || copy.getBoundingClientRect();
+  const at = box.getBoundingClientRect(), room = box.clientWidth - list.offsetWidth;
+  const left = ed.offsetLeft + ed.clientLeft + parseFloat(getComputedStyle(ed).paddingLeft) +
+    caret.left - copy.getBoundingClientRect().left;
+  const below = caret.bottom - at.top - box.clientTop;
+  const above = caret.top - at.top - box.clientTop - list.offsetHeight;
+  list.style.left = `${Math.max(0, Math.min(left, room))}px`;
+  list.style.top = `${below + list.offsetHeight > box.clientHeight && above >= 0 ? above : below}px`;
 }
 
 function mark() {
@@ -584,7 +624,7 @@ function wire() {
     if (!state.reveal) [ed.scrollTop, ed.scrollLeft] = state.view;
     state.reveal = false;
   });
-  new ResizeObserver(syncGutter).observe(ed);
+  new ResizeObserver(fitGutter).observe(ed);
   ed.addEventListener("blur", () => setTimeout(hideSuggestions, 100));
   ed.addEventListener("keydown", (e) => {
     if (e.key === " " && e.ctrlKey) { e.preventDefault(); suggest(true); return; }
