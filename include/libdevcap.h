@@ -5,7 +5,8 @@
  * exactly as devcap2bin does, checks records, writes them with devcap2bin's
  * guarantees, renders them as text, as a layout table and as JSON, reads and
  * sets fields by path, lists the entries and their keywords, lints text and
- * mends what it is sure of, and compares two records field by field.
+ * mends what it is sure of, compares two records field by field, and renders
+ * records as the rows of a table (CSV, JSON).
  *
  * Every function is safe to call from many threads at once: nothing is
  * allocated and nothing is kept between calls. Diagnostics go to the caller's
@@ -38,7 +39,7 @@ extern "C" {
 
 /* The library's version; the build reads it from here. */
 #define DEVCAP_VERSION_MAJOR 1
-#define DEVCAP_VERSION_MINOR 2
+#define DEVCAP_VERSION_MINOR 3
 #define DEVCAP_VERSION_PATCH 0
 
 /* The reader's limits, in characters: a line is read in pieces of at most
@@ -171,6 +172,21 @@ typedef struct {
 DEVCAP_API size_t DevCapFieldCount(void);
 DEVCAP_API int DevCapFieldInfo(size_t index, tDevCapFieldInfo* info);
 
+/* A field's value as devcapdump --json shows it under the keys "path",
+ * "value" and "text": the one definition every table of records uses. */
+typedef struct {
+    const char* path; /* static */
+    int number;       /* 1: value holds the field (1, 2 or 4 bytes); 0: the field is no number ("value": null) */
+    uint32_t value;
+    int has_text;     /* 1: text holds the entry's text for the value; 0: no entry text gives it ("text": null) */
+    char text[DEVCAP_VALUE_MAX + 1]; /* "" when has_text is 0 */
+} tDevCapFieldValue;
+
+/* The field numbered index (as DevCapFieldInfo numbers them) of dev.
+ * DEVCAP_NOT_FOUND for index >= DevCapFieldCount(), DEVCAP_BAD_ARGUMENT for a
+ * null pointer. */
+DEVCAP_API int DevCapFieldValue(const tDevConf* dev, size_t index, tDevCapFieldValue* field);
+
 typedef struct {
     const char* name;       /* "FWCAP_MISC_IO"; every string here is static */
     const char* section;    /* "Firmware capabilities" */
@@ -266,6 +282,36 @@ DEVCAP_API int DevCapDiffRecords(const tDevConf* a, const tDevConf* b, tDevCapCh
 DEVCAP_API size_t DevCapRenderDiff(const tDevConf* a, const tDevConf* b, char* buf, size_t size);
 DEVCAP_API size_t DevCapRenderDiffJson(const tDevConf* a, const tDevConf* b, const char* name_a, const char* name_b,
                                        char* buf, size_t size);
+
+/* ---- records as the rows of a table ----
+ * One row a device: the columns file, kind, status, then one column a field
+ * path. fields is a comma list of paths choosing and ordering the field
+ * columns ("FwDevCap.type,FwDevCap.IO.DIs"), or NULL for every field in
+ * record order; a path that is no field gives a column of empty cells (check
+ * a list against DevCapFieldInfo's paths). A cell holds the field's text
+ * (tDevCapFieldValue) when it is not just its number in decimal ("Mega IP
+ * Camera", "0x0001"), else its number ("2"), else nothing: in SQL,
+ * CASE WHEN text IS NULL OR text = CAST(value AS TEXT) THEN value ELSE text
+ * END. These are
+ * renderings (see above), except that a null dev renders the row of a device
+ * without a record: its file, kind and status, and empty cells. A null file,
+ * kind or status is an empty one. */
+
+/* The CSV header line: "file,kind,status,<path>,...\n". Cells with a comma,
+ * a double quote, a CR or an LF are quoted (RFC 4180: quotes doubled); lines
+ * end with a single LF. */
+DEVCAP_API size_t DevCapRenderCsvHeader(const char* fields, char* buf, size_t size);
+/* One device as a CSV line under that header. */
+DEVCAP_API size_t DevCapRenderCsvRow(const tDevConf* dev, const char* file, const char* kind, const char* status,
+                                     const char* fields, char* buf, size_t size);
+/* One device as a JSON object on one line without its line end, keys in the header's order: a
+ * cell is a string (file, kind, status, a field's text), a number, or null. */
+DEVCAP_API size_t DevCapRenderJsonRow(const tDevConf* dev, const char* file, const char* kind, const char* status,
+                                      const char* fields, char* buf, size_t size);
+/* text as a JSON string, quotes included (UTF-8 passes through; controls and
+ * bytes that are not UTF-8 become \u00XX), as a rendering; a null text
+ * renders "null". */
+DEVCAP_API size_t DevCapRenderJsonString(const char* text, char* buf, size_t size);
 
 #ifdef __cplusplus
 }

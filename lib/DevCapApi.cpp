@@ -164,6 +164,14 @@ int DevCapSetField(tDevConf* dev, const char* path, uint32_t value) {
 
 size_t DevCapFieldCount(void) { return DevCapFields().count; }
 
+int DevCapFieldValue(const tDevConf* dev, size_t index, tDevCapFieldValue* field) {
+    if (dev == nullptr || field == nullptr) return DEVCAP_BAD_ARGUMENT;
+    const tFieldList fields = DevCapFields();
+    if (index >= fields.count) return DEVCAP_NOT_FOUND;
+    DevCapFieldValueOf(*dev, fields.fields[index], field);
+    return DEVCAP_OK;
+}
+
 int DevCapFieldInfo(size_t index, tDevCapFieldInfo* info) {
     if (info == nullptr) return DEVCAP_BAD_ARGUMENT;
     const tFieldList fields = DevCapFields();
@@ -270,4 +278,30 @@ size_t DevCapRenderDiffJson(const tDevConf* a, const tDevConf* b, const char* na
                             size_t size) {
     if (a == nullptr || b == nullptr) return 0;
     return RenderInto(buf, size, [&](const tDevCapSink* out) { DevCapDiffJson(*a, *b, name_a, name_b, out); });
+}
+
+size_t DevCapRenderCsvHeader(const char* fields, char* buf, size_t size) {
+    return RenderInto(buf, size, [&](const tDevCapSink* out) { DevCapCsvHeader(fields, out); });
+}
+
+size_t DevCapRenderCsvRow(const tDevConf* dev, const char* file, const char* kind, const char* status,
+                          const char* fields, char* buf, size_t size) {
+    return RenderInto(buf, size,
+                      [&](const tDevCapSink* out) { DevCapCsvRow(dev, file, kind, status, fields, out); });
+}
+
+size_t DevCapRenderJsonRow(const tDevConf* dev, const char* file, const char* kind, const char* status,
+                           const char* fields, char* buf, size_t size) {
+    return RenderInto(buf, size,
+                      [&](const tDevCapSink* out) { DevCapJsonRow(dev, file, kind, status, fields, out); });
+}
+
+size_t DevCapRenderJsonString(const char* text, char* buf, size_t size) {
+    return RenderInto(buf, size, [&](const tDevCapSink* out) {
+        if (text != nullptr) {
+            DevCapJsonString(out, text);
+        } else {
+            DevCapSay(out, "null");
+        }
+    });
 }

@@ -194,6 +194,9 @@ constexpr char kNotGiven[] = "not given";
 // kNotGiven, or the raw value (--layout's) where no entry or keyword says it.
 void DevCapFieldText(const tDevConf& dev, const tField& f, char (&text)[DEVCAP_DATA_SIZE]);
 
+// A field's path, value and text as every table of records shows them.
+void DevCapFieldValueOf(const tDevConf& dev, const tField& f, tDevCapFieldValue* v);
+
 // ---- the check (DevCapDBCheck.cpp) ----
 // One rule of the consistency check. fires answers whether the record
 // breaks the rule (an error) or meets its warning's condition, and prints the
@@ -307,6 +310,15 @@ int32_t DevCapDumpJson(const tDevConf& dev, const char* source, const tDevCapSin
 bool DevCapReproducible(const tDevConf& dev, const tField& f);
 // Every entry and its keywords as a JSON array.
 void DevCapEntriesJson(const tDevCapSink* out);
+
+// ---- records as table rows (DevCapTable.cpp) ----
+// The header and one device's row, the columns chosen by a comma list of
+// paths (nullptr: every field); dev nullptr: a device without a record.
+void DevCapCsvHeader(const char* fields, const tDevCapSink* out);
+void DevCapCsvRow(const tDevConf* dev, const char* file, const char* kind, const char* status, const char* fields,
+                  const tDevCapSink* out);
+void DevCapJsonRow(const tDevConf* dev, const char* file, const char* kind, const char* status, const char* fields,
+                   const tDevCapSink* out);
 
 // ---- lint (DevCapLint.cpp) ----
 enum tLintSeverity : uint8_t { LINT_ERROR, LINT_WARNING, LINT_NOTE, LINT_SEVERITY_COUNT };

@@ -116,3 +116,12 @@ void DevCapFieldText(const tDevConf& dev, const tField& f, char (&text)[DEVCAP_D
     DevCapRawText(dev, f, raw);
     snprintf(text, sizeof text, "%s", raw);
 }
+
+void DevCapFieldValueOf(const tDevConf& dev, const tField& f, tDevCapFieldValue* v) {
+    v->path = f.path;
+    v->number = f.width == 1 || f.width == 2 || f.width == 4;
+    v->value = v->number ? DevCapLoad(&dev, f.offset, f.width) : 0;
+    const tEntry* e = DevCapEntryAt(f.offset);
+    v->has_text = e != nullptr && DevCapEntryBin2Txt(*e, dev, v->text) == RENDER_ENTRY;
+    if (!v->has_text) v->text[0] = '\0';
+}

@@ -167,28 +167,30 @@ int32_t DevCapDumpJson(const tDevConf& dev, const char* source, const tDevCapSin
     for (size_t i = 0; i < fields.count; ++i) {
         const tField& f = fields.fields[i];
         const tEntry* e = DevCapEntryAt(f.offset);
-        char raw[64], text[DEVCAP_DATA_SIZE];
+        char raw[64];
         DevCapRawText(dev, f, raw);
-        const bool number = f.width == 1 || f.width == 2 || f.width == 4;
+        tDevCapFieldValue v;
+        DevCapFieldValueOf(dev, f, &v);
         const bool fieldReproducible = DevCapReproducible(dev, f);
         reproducible = reproducible && fieldReproducible;
         DevCapSay(out, "%s\n    {\"path\": \"%s\", \"offset\": %u, \"width\": %u, \"raw\": \"%s\", \"value\": ",
                   i ? "," : "", f.path, f.offset, f.width, raw);
-        if (number) {
-            DevCapSay(out, "%u", DevCapLoad(&dev, f.offset, f.width));
+        if (v.number) {
+            DevCapSay(out, "%u", v.value);
         } else {
             DevCapSay(out, "null");
         }
         DevCapSay(out, ", \"default\": %s, \"entry\": ", DevCapIsDefault(dev, f) ? "true" : "false");
         if (e != nullptr) {
-            DevCapSay(out, "\"%.*s\", \"text\": ", static_cast<int>(e->name.size()), e->name.data());
-            if (DevCapEntryBin2Txt(*e, dev, text) == RENDER_ENTRY) {
-                DevCapJsonString(out, text);
-            } else {
-                DevCapSay(out, "null");
-            }
+            DevCapSay(out, "\"%.*s\"", static_cast<int>(e->name.size()), e->name.data());
         } else {
-            DevCapSay(out, "null, \"text\": null");
+            DevCapSay(out, "null");
+        }
+        DevCapSay(out, ", \"text\": ");
+        if (v.has_text) {
+            DevCapJsonString(out, v.text);
+        } else {
+            DevCapSay(out, "null");
         }
         DevCapSay(out, ", \"keywords\": ");
         JsonKeywords(dev, e, out);

@@ -226,6 +226,53 @@ TEST(Library, JsonStrings) {
     }
 }
 
+// Records as table rows: a cell the field's text when it says more than its
+// number, else the number, else nothing; CSV quoting; the same row as JSON.
+TEST(Library, TableRows) {
+    const tDevConf dev = RecordOf(Patched(kDefaultBytes, {AT(FwDevCap.type, 10), AT(FwDevCap.IO.DIs, 2),
+                                                          AT(FwDevCap.IO.MiscIO, 0x31)}));
+    const auto rendered = [](auto render) {
+        std::string out(render(nullptr, 0), '\0');
+        render(out.data(), out.size() + 1);
+        return out;
+    };
+    const char* cols = "FwDevCap.type,FwDevCap.IO.DIs,FwDevCap.IO.MiscIO,head.key,bogus";
+    EXPECT_EQ(rendered([&](char* b, size_t n) { return DevCapRenderCsvHeader(cols, b, n); }),
+              "file,kind,status,FwDevCap.type,FwDevCap.IO.DIs,FwDevCap.IO.MiscIO,head.key,bogus\n");
+    EXPECT_EQ(rendered([&](char* b, size_t n) { return DevCapRenderCsvRow(&dev, "f", "record", "ok", cols, b, n); }),
+              "f,record,ok,Mega IP Camera,2,49,,\n");
+    EXPECT_EQ(rendered([&](char* b, size_t n) { return DevCapRenderJsonRow(&dev, "f", nullptr, "ok", cols, b, n); }),
+              "{\"file\": \"f\", \"kind\": \"\", \"status\": \"ok\", \"FwDevCap.type\": \"Mega IP Camera\", "
+              "\"FwDevCap.IO.DIs\": 2, \"FwDevCap.IO.MiscIO\": 49, \"head.key\": null, \"bogus\": null}");
+    const std::string all = rendered([](char* b, size_t n) { return DevCapRenderCsvHeader(nullptr, b, n); });
+    EXPECT_EQ(std::count(all.begin(), all.end(), ','), 3 + 56 - 1);
+    EXPECT_EQ(all.substr(0, 34), "file,kind,status,head.key,head.Con");
+    const struct {
+        const char *file, *row;
+    } quoting[] = {
+        {"plain name.txt", "plain name.txt,text,refused,\n"},
+        {"a,b", "\"a,b\",text,refused,\n"},
+        {"say \"hi\"", "\"say \"\"hi\"\"\",text,refused,\n"},
+        {"\"", "\"\"\"\",text,refused,\n"},
+        {"x\ny", "\"x\ny\",text,refused,\n"},
+        {"x\ry", "\"x\ry\",text,refused,\n"},
+    };
+    for (const auto& q : quoting) {
+        EXPECT_EQ(rendered([&](char* b, size_t n) {
+                      return DevCapRenderCsvRow(nullptr, q.file, "text", "refused", "FwDevCap.type", b, n);
+                  }),
+                  q.row);
+    }
+    tDevCapFieldValue v;
+    EXPECT_EQ(DevCapFieldValue(&dev, 55, &v), DEVCAP_OK);
+    EXPECT_STREQ(v.path, "CamCap.Rsvd");
+    EXPECT_EQ(v.number + v.has_text, 0);
+    EXPECT_EQ(DevCapFieldValue(&dev, 56, &v), DEVCAP_NOT_FOUND);
+    EXPECT_EQ(DevCapFieldValue(nullptr, 0, &v), DEVCAP_BAD_ARGUMENT);
+    EXPECT_EQ(rendered([](char* b, size_t n) { return DevCapRenderJsonString(nullptr, b, n); }), "null");
+    EXPECT_EQ(rendered([](char* b, size_t n) { return DevCapRenderJsonString("a\"\x01", b, n); }), "\"a\\\"\\u0001\"");
+}
+
 TEST(Library, LintOptions) {
     uint32_t mask = 0;
     std::string said;
