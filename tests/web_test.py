@@ -3,23 +3,24 @@
 usage: /usr/bin/python3 web_test.py devcap.html examples-dir expected-dir
 (Debian's python3-selenium, chromium and chromium-driver)
 """
-import base64
 import functools
 import glob
 import http.server
 import os
+import re
 import sys
 import tempfile
 import threading
 import unittest
 
-from selenium import webdriver
-from selenium.webdriver.chrome.service import Service
 from selenium.webdriver.common.action_chains import ActionChains
 from selenium.webdriver.common.actions import action_builder, interaction, pointer_input
 from selenium.webdriver.common.by import By
 from selenium.webdriver.common.keys import Keys
 from selenium.webdriver.support.ui import WebDriverWait
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "web"))
+from screenshots import chromium, drop  # noqa: E402  the page's own browser set-up
 
 PAGE, EXAMPLES, EXPECTED = (os.path.abspath(a) for a in sys.argv[1:4])
 NAMES = ("ipcam", "ptz-dome", "video-server")
@@ -45,16 +46,7 @@ class Page(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
         cls.downloads = tempfile.mkdtemp()
-        options = webdriver.ChromeOptions()
-        for flag in ("--headless=new", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
-                     "--disable-background-networking", "--disable-component-update", "--disable-sync",
-                     "--window-size=1280,800", f"--user-data-dir={tempfile.mkdtemp()}"):
-            options.add_argument(flag)
-        options.binary_location = "/usr/bin/chromium"
-        options.add_experimental_option("prefs", {"download.default_directory": cls.downloads,
-                                                  "download.prompt_for_download": False})
-        options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
-        cls.driver = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
+        cls.driver = chromium(cls.downloads)
 
     @classmethod
     def tearDownClass(cls):
@@ -70,12 +62,9 @@ class Page(unittest.TestCase):
         errors = [e for e in self.driver.get_log("browser") if e["level"] == "SEVERE"]
         self.assertEqual(errors, [], "the browser logged errors")
 
-    def drop(self, name, data, on="body"):
-        """Drops a file holding data onto the page, as a user dragging it from a file manager."""
-        self.driver.execute_script("""const transfer = new DataTransfer(), bytes = atob(arguments[1]);
-            transfer.items.add(new File([Uint8Array.from(bytes, (c) => c.charCodeAt(0))], arguments[0]));
-            arguments[2].dispatchEvent(new DragEvent("drop", {dataTransfer: transfer, bubbles: true}));
-        """, name, base64.b64encode(data).decode(), self.css(on)[0])
+    def drop(self, name, data=None, on="body"):
+        """Drops a file holding data (or files, {name: data}) onto the page, as from a file manager."""
+        drop(self.driver, name if data is None else {name: data}, self.css(on)[0])
 
     def css(self, selector):
         return self.driver.find_elements(By.CSS_SELECTOR, selector)
@@ -86,10 +75,10 @@ class Page(unittest.TestCase):
     def status(self, words):
         WebDriverWait(self.driver, 10).until(lambda d: words in d.find_element(By.ID, "status").text)
 
-    def download(self, name):
-        self.driver.find_element(By.ID, "download").click()
-        path = os.path.join(self.downloads, name)
-        WebDriverWait(self.driver, 10).until(lambda d: os.path.exists(path) and os.path.getsize(path) == 120)
+    def download(self, name, button="download"):
+        self.driver.find_element(By.ID, button).click()
+        path = os.path.join(self.downloads, name)  # there once complete
+        WebDriverWait(self.driver, 10).until(lambda d: os.path.exists(path))
         return read(path)
 
     def test_no_error_at_first_the_menu_examples_convert_and_typing_converts(self):
@@ -128,19 +117,18 @@ class Page(unittest.TestCase):
             self.drop(name, "\n".join([wide] + lines[:-1] + ["FWCAP_UNIT_TYPE='IP Camra'", "EOF=''"]).encode())
             WebDriverWait(self.driver, 10).until(lambda d: self.text("#filename") == [name])
             marks = self.driver.execute_async_script("""const done = arguments[0], ed = document.getElementById("editor");
-                ed.scrollTop = ed.scrollHeight;
+                ed.scrollTop = ed.scrollHeight;  // each click's line, where the caret lands
+                ed.onclick = () => landed.push(ed.value.slice(0, ed.selectionStart).split("\\n").length);
                 requestAnimationFrame(() => requestAnimationFrame(() => done([ed.scrollWidth > ed.clientWidth, ...[
                     ...document.querySelectorAll("#lines .error, #lines .warning")].map((m) => [Number(m.id.slice(3)),
                     ed.getBoundingClientRect().left + 40, m.getBoundingClientRect().top + 9]).filter(([, , y]) =>
-                    y > ed.getBoundingClientRect().top)])));""")
-            landed = []
-            for line, x, y in marks[1:]:
-                click = action_builder.ActionBuilder(self.driver)
-                click.pointer_action.move_to_location(int(x), int(y)).click()
-                click.perform()
-                landed.append(self.driver.execute_script("const ed = document.getElementById('editor');"
-                                                         "return ed.value.slice(0, ed.selectionStart).split('\\n').length"))
-            self.assertEqual((marks[0], len(marks) > 1, landed), (False, True, [line for line, _, _ in marks[1:]]))
+                    y > ed.getBoundingClientRect().top)])));  window.landed = [];""")
+            clicks = action_builder.ActionBuilder(self.driver)
+            for _, x, y in marks[1:]:
+                clicks.pointer_action.move_to_location(int(x), int(y)).click()
+            clicks.perform()
+            self.assertEqual((marks[0], len(marks) > 1, self.driver.execute_script("return landed")),
+                             (False, True, [line for line, _, _ in marks[1:]]))
 
     def test_dropped_record_replaces_the_edited_one_everywhere_and_compares(self):
         self.driver.find_element(By.ID, "editor").send_keys(Keys.CONTROL, Keys.END, "\n# edited")
@@ -194,7 +182,7 @@ class Page(unittest.TestCase):
                                                     "getComputedStyle(e).outlineStyle != 'none']"))
         roles = [role for _, role, _ in stops]
         self.assertEqual(([s for s in stops[:-1] if not s[2]], roles.count("gridcell"), roles.count("option"),
-                          len(stops) < 12), ([], 1, 1, True), stops)
+                          len(stops) < 15), ([], 1, 1, True), stops)
         for start, key, to in (("#map", Keys.ARROW_RIGHT, "byte-1"), (None, Keys.ARROW_DOWN, "byte-17"),
                                (None, Keys.END, "byte-31"), (None, Keys.CONTROL + Keys.END, "byte-119"),
                                (None, Keys.ARROW_DOWN, "byte-119"), ("#legend", Keys.END, "field-55"),
@@ -225,22 +213,43 @@ class Page(unittest.TestCase):
             self.assertEqual(*self.driver.execute_script("""return [[...shown].sort(),
                 [...document.querySelectorAll("#legend li")].map((li) => li.textContent).sort()]"""))
 
+    def test_fleet_dropped_sorted_filtered_marked_opened_and_exported_by_keyboard_and_narrow(self):
+        files = {n + ".txt": read(os.path.join(EXAMPLES, n + ".txt")) for n in NAMES}
+        value = lambda entry: {n: (re.search(entry + rb"='(.*)'", t) or [0, b""])[1].decode() for n, t in files.items()}
+        unit, pt = value(b"FWCAP_UNIT_TYPE"), value(b"PT_ENABLED")
+        self.drop({**files, "bad.txt": b"FWCAP_UNIT_TYPE='IP Camra'\n"}, on="#fleet")
+        WebDriverWait(self.driver, 10).until(lambda d: d.execute_script("return document.body.dataset.fleet") == "4")
+        heads = self.text("#fleettable th")
+        rows = lambda: self.driver.execute_script("""return [...document.querySelectorAll("#fleettable tbody tr")]
+            .map((tr) => [...tr.cells].map((td) => td.textContent + (td.classList.contains("odd") ? " *" : "")))""")
+        column = lambda path: {r[0]: r[heads.index(path)] for r in rows()}
+        ok = sorted(files, key=unit.get)  # the refused text last, whichever way
+        self.assertEqual((column("status"), column("FwDevCap.type"), column("FwDevCap.PtzCap.PTEnable")), (
+            {"bad.txt": "refused *", **{n: "ok" for n in files}}, {"bad.txt": "", **unit},  # no value the most common: none marked
+            {"bad.txt": " *", **{n: v + (" *" if v != "0" else "") for n, v in pt.items()}}))
+        grid = self.css("#fleettable [tabindex='0']")[0]
+        for keys, order in (([Keys.ARROW_RIGHT] * heads.index("FwDevCap.type") + [Keys.ENTER], ok + ["bad.txt"]),
+                            ([Keys.ENTER], ok[::-1] + ["bad.txt"]),  # a heading sorts, again the other way
+                            ([Keys.ARROW_DOWN, "ip"], [n for n in ok[::-1] if "ip" in unit[n].lower()])):
+            grid.send_keys(*keys)
+            grid = self.driver.switch_to.active_element
+            self.assertEqual([r[0] for r in rows()], order)
+        csv = self.download("fleet.csv", "csv").decode().splitlines()
+        self.assertEqual((csv[0].split(",")[:4], [line.split(",")[0] for line in csv[1:]]), (heads[:4], order))
+        grid.send_keys(Keys.ARROW_DOWN, Keys.ENTER)  # the first row on show, opened
+        self.status(f"would write BinFiles/{order[0][:-4]}.bin")
+        self.addCleanup(self.driver.set_window_size, 1280, 800)
+        self.driver.set_window_size(390, 844)  # the table scrolls in its box, not the page
+        self.assertTrue(self.driver.execute_script("return innerWidth >= document.documentElement.scrollWidth && "
+                                                   "fleetbox.scrollWidth > fleetbox.clientWidth"))
+
 
 class Served(Page):
     """The same page from a static web server."""
-    @classmethod
-    def setUpClass(cls):
-        quiet = type("Quiet", (http.server.SimpleHTTPRequestHandler,), {"log_message": lambda *args: None})
-        cls.server = http.server.ThreadingHTTPServer(
-            ("127.0.0.1", 0), functools.partial(quiet, directory=os.path.dirname(PAGE)))
-        threading.Thread(target=cls.server.serve_forever, daemon=True).start()
-        cls.url = f"http://127.0.0.1:{cls.server.server_port}/{os.path.basename(PAGE)}"
-        super().setUpClass()
-
-    @classmethod
-    def tearDownClass(cls):
-        super().tearDownClass()
-        cls.server.shutdown()
+    quiet = type("Quiet", (http.server.SimpleHTTPRequestHandler,), {"log_message": lambda *args: None})
+    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), functools.partial(quiet, directory=os.path.dirname(PAGE)))
+    threading.Thread(target=server.serve_forever, daemon=True).start()
+    url = f"http://127.0.0.1:{server.server_port}/{os.path.basename(PAGE)}"
 
 
 if __name__ == "__main__":

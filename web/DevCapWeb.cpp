@@ -142,6 +142,35 @@ EMSCRIPTEN_KEEPALIVE const tReply* WebDiff(const char* bytes, size_t sizeA, size
     return r;
 }
 
+// One device of a fleet as a row of the table devcapfleet prints, its field
+// columns chosen by the comma list fields ("" for every field): a JSON
+// object, or with csv set a CSV line. A record is "ok" when it passes the
+// check, a text when devcap2bin would write its record; else "refused".
+EMSCRIPTEN_KEEPALIVE const tReply* WebRow(const char* bytes, size_t size, const char* file, const char* fields,
+                                          int csv) {
+    tDevConf dev;
+    const bool record = DevCapIsRecord(bytes, size) != 0;
+    const bool loads = DevCapLoad(bytes, size, file, &dev, nullptr, nullptr) == DEVCAP_OK;
+    const bool ok = loads && (!record || DevCapCheckRecord(&dev, nullptr, nullptr) == DEVCAP_OK);
+    const tDevConf* shown = loads ? &dev : nullptr;
+    const char* kind = record ? "record" : "text";
+    const char* status = ok ? "ok" : "refused";
+    const char* chosen = *fields ? fields : nullptr;
+    Begin();
+    Rendered([&](char* buf, size_t room) {
+        return csv ? DevCapRenderCsvRow(shown, file, kind, status, chosen, buf, room)
+                   : DevCapRenderJsonRow(shown, file, kind, status, chosen, buf, room);
+    });
+    return &gReply;
+}
+
+// The CSV header over such rows.
+EMSCRIPTEN_KEEPALIVE const tReply* WebCsvHeader(const char* fields) {
+    Begin();
+    Rendered([&](char* buf, size_t room) { return DevCapRenderCsvHeader(*fields ? fields : nullptr, buf, room); });
+    return &gReply;
+}
+
 // Every entry with its field and keywords.
 EMSCRIPTEN_KEEPALIVE const tReply* WebTables() {
     Begin();

@@ -29,6 +29,11 @@ const state = {
   view: [0, 0],     // the editor's scroll, kept when it takes the focus
   reveal: false,    // ... unless the page is taking the reader to a place
   editing: false,   // the page, not the reader, is changing the text
+  // The fleet: devices {file, bytes, row} with their rows as devcapfleet
+  // prints them, the field columns on show (the reader's choice once made),
+  // the sort {column, dir}, filters by column, the rows on show, the grid's
+  // tab stop [row, column] (row 0 the headings, 1 the filters).
+  fleet: { devices: [], columns: [], chosen: false, sort: null, filters: {}, shown: [], at: [0, 0] },
 };
 // On a phone the map has 8 bytes a row, big enough to tap.
 const narrow = matchMedia("(max-width: 560px)");
@@ -87,6 +92,17 @@ function compare(a, b, name) {
   if (r.status === 2) return { refused: text(r.bytes) };
   const [diff, lines] = jsonAndText(r.bytes);
   return { ...diff, lines };
+}
+
+// A call taking bytes and, after them, NUL-terminated strings.
+function callNamed(fn, strings, bytes, ...args) {
+  const head = encode(strings.map((x) => x + "\0").join(""));
+  const all = new Uint8Array(head.length + bytes.length);
+  all.set(head);
+  all.set(bytes, head.length);
+  const at = [];
+  for (let o = 0; o < head.length; o = head.indexOf(0, o) + 1) at.push(o);
+  return call((input, size) => fn(input + head.length, size - head.length, ...at.map((o) => input + o), ...args), all);
 }
 
 // The name devcap2bin gives the record of a text file, "BinFiles/<base>.bin",
@@ -535,17 +551,20 @@ function wireMap() {
 }
 
 // ---- files: open, drop, compare, download ----
-async function openFile(file) {
-  const bytes = new Uint8Array(await file.arrayBuffer());
+async function openFile(file) { openBytes(file.name, new Uint8Array(await file.arrayBuffer())); }
+
+// Opens a text in the editor or a record in the record view: true for a record.
+function openBytes(name, bytes) {
   flush();  // an edit's update must not land on top of the opened record
-  if (/\.bin$/i.test(file.name) || call(state.core._WebIsRecord, bytes).status === 1) {
-    if (bytes.length !== 120) return say(`${file.name} is ${bytes.length} bytes, not a 120-byte record`, "bad");
-    say(`${file.name}: the record, its check and the text that rebuilds it`);
+  if (/\.bin$/i.test(name) || call(state.core._WebIsRecord, bytes).status === 1) {
+    if (bytes.length !== 120) return say(`${name} is ${bytes.length} bytes, not a 120-byte record`, "bad");
+    say(`${name}: the record, its check and the text that rebuilds it`);
     state.refused = null;
-    showRecord({ bytes, name: file.name, fromFile: true, download: bytes });
-    return;
+    showRecord({ bytes, name, fromFile: true, download: bytes });
+    return true;
   }
-  setText(text(bytes), file.name, bytes);
+  setText(text(bytes), name, bytes);
+  return false;
 }
 
 // A file that does not load leaves nothing compared, only its lines.
@@ -559,14 +578,235 @@ async function compareWith(file) {
 
 function download() {
   const { download: bytes, name } = state.shown;
-  if (!bytes) return;
+  if (bytes) save(bytes, name, "application/octet-stream");
+}
+
+function save(data, name, type) {
   const a = document.createElement("a");
-  a.href = URL.createObjectURL(new Blob([bytes], { type: "application/octet-stream" }));
+  a.href = URL.createObjectURL(new Blob([data], { type }));
   a.download = name;
   document.body.append(a);
   a.click();
   a.remove();
   setTimeout(() => URL.revokeObjectURL(a.href), 1000);
+}
+
+// ---- the fleet: many devices, one row each, as devcapfleet tabulates them ----
+const row = (bytes, file, fields, csv) => text(callNamed(state.core._WebRow, [file, fields], bytes, csv).bytes);
+const FIXED = ["file", "kind", "status"];
+const cellText = (v) => (v === null || v === undefined ? "" : String(v));
+
+// Reads the files ({name, file}) into the table, in order of their names.
+async function openFleet(files) {
+  const start = performance.now(), f = state.fleet;
+  f.devices = await Promise.all(files.map(async ({ name, file }) => {
+    const bytes = new Uint8Array(await file.arrayBuffer());
+    return { file: name, bytes, row: JSON.parse(row(bytes, name, "", 0)) };
+  }));
+  f.devices.sort((a, b) => (a.file < b.file ? -1 : a.file > b.file ? 1 : 0));
+  const paths = f.devices.length ? Object.keys(f.devices[0].row).slice(FIXED.length) : [];
+  if (!f.chosen) {
+    // At first the fields an entry sets that differ across the fleet.
+    const set = new Set(state.entries.map((e) => e.field));
+    const differ = paths.filter((p) => set.has(p) && new Set(f.devices.map((d) => cellText(d.row[p]))).size > 1);
+    f.columns = differ.length ? differ : paths.filter((p) => set.has(p)).slice(0, 6);
+  }
+  $("columnlist").replaceChildren(...paths.map((p) => {
+    const label = document.createElement("label");
+    label.innerHTML = `<input type="checkbox"> `;
+    label.firstChild.checked = f.columns.includes(p);
+    label.firstChild.addEventListener("change", () => {
+      f.chosen = true;
+      f.columns = [...$("columnlist").querySelectorAll("input")].filter((c) => c.checked)
+        .map((c) => c.parentNode.textContent.trim());
+      renderFleet();
+    });
+    label.append(p);
+    return label;
+  }));
+  f.sort = null;
+  f.filters = {};
+  f.at = [0, 0];
+  renderFleet();
+  const n = f.devices.length;
+  $("fleetcount").textContent = `(${n} device${n === 1 ? "" : "s"})`;
+  say(`${n} file${n === 1 ? "" : "s"} read into the fleet table in ${Math.round(performance.now() - start)} ms`);
+  $("fleet").scrollIntoView();
+  document.body.dataset.fleet = n;
+}
+
+// The headings and filter boxes, then the rows.
+function renderFleet() {
+  const f = state.fleet, columns = [...FIXED, ...f.columns];
+  $("fleetbox").hidden = f.devices.length === 0;
+  $("csv").disabled = f.devices.length === 0;
+  const heads = document.createElement("tr"), filters = document.createElement("tr");
+  columns.forEach((c) => {
+    const th = document.createElement("th");
+    th.tabIndex = -1;
+    th.textContent = c;
+    const td = document.createElement("td");
+    td.innerHTML = `<input type="search" tabindex="-1">`;
+    td.firstChild.value = f.filters[c] || "";
+    td.firstChild.setAttribute("aria-label", `Rows whose ${c} holds`);
+    td.firstChild.addEventListener("input", (e) => { f.filters[c] = e.target.value; renderRows(); });
+    heads.append(th);
+    filters.append(td);
+  });
+  // Fixed column widths, from the longest cell: the browser need not
+  // measure thousands of cells to lay the table out.
+  const widths = columns.map((c) => Math.min(40, f.devices.reduce((w, d) => Math.max(w, cellText(d.row[c]).length),
+    Math.max(c.length + 2, 6))));
+  $("fleetcols").innerHTML = widths.map((w) => `<col style="width: calc(${w}ch + 12px)">`).join("");
+  $("fleettable").style.width = `calc(${widths.reduce((a, b) => a + b, 0)}ch + ${12 * widths.length}px)`;
+  $("fleettable").tHead.replaceChildren(heads, filters);
+  renderRows();
+}
+
+// The rows that pass the filters, sorted; each cell that differs from its
+// column's most common value (when one value is the most common) marked.
+function renderRows() {
+  const f = state.fleet, columns = [...FIXED, ...f.columns];
+  const common = columns.map((c) => {
+    const counts = new Map();
+    for (const d of f.devices) counts.set(cellText(d.row[c]), (counts.get(cellText(d.row[c])) || 0) + 1);
+    const [first, second] = [...counts].sort((a, b) => b[1] - a[1]);
+    return first && (!second || first[1] > second[1]) ? first[0] : undefined;
+  });
+  f.shown = f.devices.filter((d) => columns.every((c) =>
+    cellText(d.row[c]).toLowerCase().includes((f.filters[c] || "").toLowerCase())));
+  if (f.sort) {
+    const { column: c, dir } = f.sort;
+    const order = (a, b) => (a === null ? 1 : b === null ? -1 : typeof a === "number" && typeof b === "number"
+      ? a - b : String(a).localeCompare(String(b), undefined, { numeric: true }));
+    f.shown.sort((a, b) => (a.row[c] === null || b.row[c] === null ? 1 : dir) * order(a.row[c], b.row[c]));
+  }
+  f.common = common;
+  document.querySelectorAll("#fleettable th").forEach((th, i) => {
+    const dir = f.sort && f.sort.column === columns[i] ? f.sort.dir : 0;
+    th.setAttribute("aria-sort", dir > 0 ? "ascending" : dir < 0 ? "descending" : "none");
+  });
+  f.at = [Math.min(f.at[0], 1 + f.shown.length), Math.min(f.at[1], columns.length - 1)];
+  f.window = null;
+  renderWindow();
+}
+
+// Only the rows in and near the box's view are in the page, the rest stand
+// in a row as tall as they would be: the browser would take seconds to lay
+// out the tens of thousands of cells of a thousand devices.
+const ROW = 23;  // px, a row's height in the style sheet
+function renderWindow() {
+  const f = state.fleet, box = $("fleetbox"), columns = [...FIXED, ...f.columns];
+  const first = Math.max(0, Math.floor(box.scrollTop / ROW) - 30);
+  const last = Math.min(f.shown.length, first + Math.ceil((box.clientHeight || innerHeight) / ROW) + 60);
+  if (f.window && f.window[0] === first && f.window[1] === last) return;
+  f.window = [first, last];
+  const focused = box.contains(document.activeElement) && document.activeElement.tagName === "TD";
+  const html = (t) => t.replace(/&/g, "&amp;").replace(/</g, "&lt;").replace(/"/g, "&quot;");
+  const pad = (n) => (n ? `<tr aria-hidden="true"><td colspan="${columns.length}" style="height: ${n * ROW}px"></td></tr>` : "");
+  $("fleettable").tBodies[0].innerHTML = pad(first) + f.shown.slice(first, last).map((d, k) =>
+    `<tr data-i="${first + k}">${columns.map((c, i) => {
+      const t = cellText(d.row[c]), odd = f.common[i] !== undefined && t !== f.common[i];
+      const refused = c === "status" && d.row.status !== "ok";
+      return `<td tabindex="-1" class="${odd ? "odd" : ""}${refused ? " refused" : ""}"${
+        odd ? ` title="most devices: ${html(f.common[i] || "(empty)")}"` : ""}>${html(t)}</td>`;
+    }).join("")}</tr>`).join("") + pad(f.shown.length - last);
+  stopAt(...f.at);
+  if (focused && fleetItem(...f.at)) fleetItem(...f.at).focus({ preventScroll: true });
+}
+
+// The one tab stop of the grid (a filter box in the filters' row).
+// Rows count from the headings (0) and the filters (1); a device's row
+// may not be in the page.
+function fleetItem(r, c) {
+  const row = r < 2 ? $("fleettable").rows[r] : $("fleettable").tBodies[0].querySelector(`[data-i="${r - 2}"]`);
+  return row && (r === 1 ? row.cells[c].firstChild : row.cells[c]);
+}
+// Brings a device's row into the page, and in sight.
+function reach(r, c) {
+  const box = $("fleetbox");
+  if (r > 1 && !fleetItem(r, c)) box.scrollTop = (r - 2) * ROW - box.clientHeight / 2;
+  renderWindow();
+  return fleetItem(r, c);
+}
+function stopAt(r, c) {
+  document.querySelectorAll("#fleettable [tabindex='0']").forEach((e) => { e.tabIndex = -1; });
+  state.fleet.at = [r, c];
+  (fleetItem(r, c) || fleetItem(0, c)).tabIndex = 0;  // a heading stands in for a row out of the page
+}
+
+function sortFleet(i) {
+  const f = state.fleet, c = [...FIXED, ...f.columns][i];
+  f.sort = { column: c, dir: f.sort && f.sort.column === c ? -f.sort.dir : 1 };
+  renderRows();
+}
+
+function openDevice(r) {
+  const d = state.fleet.shown[r - 2];
+  if (!d) return;
+  const record = openBytes(d.file, d.bytes);
+  $("drop").scrollIntoView();
+  (record ? $("map").querySelector("[tabindex='0']") : $("editor")).focus();
+}
+
+// The rows on show as CSV, the library's header and lines.
+function fleetCsv() {
+  const f = state.fleet, fields = f.columns.join(",");
+  const head = text(callNamed((_, __, at) => state.core._WebCsvHeader(at), [fields], new Uint8Array()).bytes);
+  return head + f.shown.map((d) => row(d.bytes, d.file, fields, 1)).join("");
+}
+
+// Files in dropped folders, walked; names from the top of the drop. Hidden
+// files and folders (.git) are left out.
+async function droppedFiles(entries) {
+  const files = [];
+  const walk = async (entry) => {
+    if (entry.name.startsWith(".")) return;
+    if (entry.isFile) files.push({ name: entry.fullPath.slice(1), file: await new Promise((ok, no) => entry.file(ok, no)) });
+    if (!entry.isDirectory) return;
+    const reader = entry.createReader();
+    for (let batch; (batch = await new Promise((ok, no) => reader.readEntries(ok, no))).length;) {
+      for (const e of batch) await walk(e);
+    }
+  };
+  for (const e of entries) await walk(e);
+  return files;
+}
+
+function wireFleet() {
+  const table = $("fleettable"), f = state.fleet;
+  const given = (list) => openFleet([...list].filter((x) => !/(^|\/)\./.test(x.webkitRelativePath || x.name))
+    .map((x) => ({ name: x.webkitRelativePath || x.name, file: x })));
+  for (const [button, input] of [["fleetbutton", "fleetfiles"], ["folderbutton", "fleetfolder"]]) {
+    $(button).addEventListener("click", () => $(input).click());
+    $(input).addEventListener("change", (e) => { given(e.target.files); e.target.value = ""; });
+  }
+  $("csv").addEventListener("click", () => save(fleetCsv(), "fleet.csv", "text/csv"));
+  const place = (e) => {
+    const cell = e.target.closest("td, th"), tr = cell && cell.parentNode;
+    if (!cell || (tr.parentNode.tagName === "TBODY" && !tr.dataset.i)) return null;
+    return [tr.dataset.i ? Number(tr.dataset.i) + 2 : tr.rowIndex, cell.cellIndex];
+  };
+  $("fleetbox").addEventListener("scroll", renderWindow);
+  table.addEventListener("focusin", (e) => { if (place(e)) stopAt(...place(e)); });
+  table.addEventListener("click", (e) => {
+    const [r, c] = place(e) || [1];
+    if (r === 0) sortFleet(c);
+    else if (r > 1) openDevice(r);
+  });
+  table.addEventListener("keydown", (e) => {
+    const [r, c] = f.at, columns = FIXED.length + f.columns.length;
+    if (e.target.tagName === "INPUT" && !/^Arrow(Up|Down)$/.test(e.key)) return;  // typing a filter
+    if (e.key === "Enter") {
+      e.preventDefault();
+      if (r === 0) { sortFleet(c); fleetItem(0, c).focus(); } else openDevice(r);
+      return;
+    }
+    const to = step(e.key, r * columns + c, (2 + f.shown.length) * columns, columns, e.ctrlKey);
+    if (to === undefined) return;
+    e.preventDefault();
+    reach(Math.floor(to / columns), to % columns).focus();
+  });
 }
 
 function wireStart() {
@@ -647,19 +887,25 @@ function wire() {
     setText(state.shown.rebuilt, state.shown.name.replace(/\.bin$/i, "") + ".txt");
     $("editor").focus();
   });
-  // A file dropped on the compare panel is compared; anywhere else, opened.
-  const target = (e) => (e.target.closest("#compare") ? $("compare") : $("drop"));
+  // A file dropped on the compare panel is compared; on the fleet, or more
+  // than one, or a folder, go into the fleet table; else it is opened.
+  const target = (e) => e.target.closest("#compare, #fleet") || $("drop");
   const undrag = () => document.querySelectorAll(".dragging").forEach((el) => el.classList.remove("dragging"));
   document.body.addEventListener("dragover", (e) => { e.preventDefault(); undrag(); target(e).classList.add("dragging"); });
   document.body.addEventListener("dragleave", undrag);
   document.body.addEventListener("drop", (e) => {
     e.preventDefault();
     undrag();
-    const file = e.dataTransfer.files[0];
-    if (file) (target(e).id === "compare" ? compareWith : openFile)(file);
+    const files = [...e.dataTransfer.files], on = target(e).id;
+    const entries = [...e.dataTransfer.items].map((item) => item.webkitGetAsEntry && item.webkitGetAsEntry());
+    if (on === "fleet" || files.length > 1 || entries.some((x) => x && x.isDirectory)) {
+      if (entries.every(Boolean)) droppedFiles(entries).then(openFleet);
+      else openFleet(files.map((x) => ({ name: x.name, file: x })));
+    } else if (files[0]) (on === "compare" ? compareWith : openFile)(files[0]);
   });
   narrow.addEventListener("change", renderMap);
   wireMap();
+  wireFleet();
   wireStart();
 }
 
