@@ -599,10 +599,13 @@ const cellText = (v) => (v === null || v === undefined ? "" : String(v));
 // Reads the files ({name, file}) into the table, in order of their names.
 async function openFleet(files) {
   const start = performance.now(), f = state.fleet;
-  f.devices = await Promise.all(files.map(async ({ name, file }) => {
-    const bytes = new Uint8Array(await file.arrayBuffer());
+  // One read of all of them: the browser takes about as long over each file's read as over their bytes.
+  const all = new Uint8Array(await new Blob(files.map((x) => x.file)).arrayBuffer());
+  let at = 0;
+  f.devices = files.map(({ name, file }) => {
+    const bytes = all.subarray(at, (at += file.size));
     return { file: name, bytes, row: JSON.parse(row(bytes, name, "", 0)) };
-  }));
+  });
   f.devices.sort((a, b) => (a.file < b.file ? -1 : a.file > b.file ? 1 : 0));
   const paths = f.devices.length ? Object.keys(f.devices[0].row).slice(FIXED.length) : [];
   if (!f.chosen) {
@@ -630,8 +633,8 @@ async function openFleet(files) {
   renderFleet();
   const n = f.devices.length;
   $("fleetcount").textContent = `(${n} device${n === 1 ? "" : "s"})`;
+  $("fleet").scrollIntoView();  // laid out, and so counted
   say(`${n} file${n === 1 ? "" : "s"} read into the fleet table in ${Math.round(performance.now() - start)} ms`);
-  $("fleet").scrollIntoView();
   document.body.dataset.fleet = n;
 }
 
