@@ -12,6 +12,7 @@ import sys
 import tempfile
 import threading
 import unittest
+from collections import Counter
 
 from selenium.webdriver.common.action_chains import ActionChains
 from selenium.webdriver.common.actions import action_builder, interaction, pointer_input
@@ -213,24 +214,28 @@ class Page(unittest.TestCase):
             self.assertEqual(*self.driver.execute_script("""return [[...shown].sort(),
                 [...document.querySelectorAll("#legend li")].map((li) => li.textContent).sort()]"""))
 
-    def test_fleet_dropped_sorted_filtered_marked_opened_and_exported_by_keyboard_and_narrow(self):
+    def test_fleet_dropped_marked_sorted_filtered_exported_opened_by_keyboard_and_narrow(self):
         files = {n + ".txt": read(os.path.join(EXAMPLES, n + ".txt")) for n in NAMES}
         value = lambda entry: {n: (re.search(entry + rb"='(.*)'", t) or [0, b""])[1].decode() for n, t in files.items()}
         unit, pt = value(b"FWCAP_UNIT_TYPE"), value(b"PT_ENABLED")
-        self.drop({**files, "bad.txt": b"FWCAP_UNIT_TYPE='IP Camra'\n"}, on="#fleet")
-        WebDriverWait(self.driver, 10).until(lambda d: d.execute_script("return document.body.dataset.fleet") == "4")
+        unit["nofront.bin"], pt["nofront.bin"] = unit["ipcam.txt"], pt["ipcam.txt"]  # no sensor: its check fails
+        self.drop({**files, "bad.txt": b"FWCAP_UNIT_TYPE='IP Camra'\n",
+                   "nofront.bin": expected("ipcam")[:16] + b"\0" + expected("ipcam")[17:]}, on="#fleet")
+        WebDriverWait(self.driver, 10).until(lambda d: d.execute_script("return document.body.dataset.fleet") == "5")
         heads = self.text("#fleettable th")
         rows = lambda: self.driver.execute_script("""return [...document.querySelectorAll("#fleettable tbody tr")]
             .map((tr) => [...tr.cells].map((td) => td.textContent + (td.classList.contains("odd") ? " *" : "")))""")
         column = lambda path: {r[0]: r[heads.index(path)] for r in rows()}
-        ok = sorted(files, key=unit.get)  # the refused text last, whichever way
-        self.assertEqual((column("status"), column("FwDevCap.type"), column("FwDevCap.PtzCap.PTEnable")), (
-            {"bad.txt": "refused *", **{n: "ok" for n in files}}, {"bad.txt": "", **unit},  # no value the most common: none marked
-            {"bad.txt": " *", **{n: v + (" *" if v != "0" else "") for n, v in pt.items()}}))
+        mark = lambda col: {n: v + ("" if Counter(col.values()).most_common(1)[0][0] == v else " *") for n, v in col.items()}
+        cells = {"kind": {**{n: "text" for n in files}, "bad.txt": "text", "nofront.bin": "record"},
+                 "status": {**{n: "ok" for n in files}, "bad.txt": "refused", "nofront.bin": "refused"},
+                 "FwDevCap.type": {**unit, "bad.txt": ""}, "FwDevCap.PtzCap.PTEnable": {**pt, "bad.txt": ""}}
+        self.assertEqual({c: column(c) for c in cells}, {c: mark(col) for c, col in cells.items()})
+        up, down = sorted(unit, key=unit.get), sorted(unit, key=unit.get, reverse=True)  # the refused text last
         grid = self.css("#fleettable [tabindex='0']")[0]
-        for keys, order in (([Keys.ARROW_RIGHT] * heads.index("FwDevCap.type") + [Keys.ENTER], ok + ["bad.txt"]),
-                            ([Keys.ENTER], ok[::-1] + ["bad.txt"]),  # a heading sorts, again the other way
-                            ([Keys.ARROW_DOWN, "ip"], [n for n in ok[::-1] if "ip" in unit[n].lower()])):
+        for keys, order in (([Keys.ARROW_RIGHT] * heads.index("FwDevCap.type") + [Keys.ENTER], up + ["bad.txt"]),
+                            ([Keys.ENTER], down + ["bad.txt"]),  # a heading sorts, again the other way
+                            ([Keys.ARROW_DOWN, "ip"], [n for n in down if "ip" in unit[n].lower()])):
             grid.send_keys(*keys)
             grid = self.driver.switch_to.active_element
             self.assertEqual([r[0] for r in rows()], order)
