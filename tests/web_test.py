@@ -78,8 +78,8 @@ class Page(unittest.TestCase):
 
     def download(self, name, button="download"):
         self.driver.find_element(By.ID, button).click()
-        path = os.path.join(self.downloads, name)  # there once complete
-        WebDriverWait(self.driver, 10).until(lambda d: os.path.exists(path))
+        path = os.path.join(self.downloads, name)
+        WebDriverWait(self.driver, 10).until(lambda d: os.path.exists(path) and os.path.getsize(path) > 0)
         return read(path)
 
     def test_no_error_at_first_the_menu_examples_convert_and_typing_converts(self):
