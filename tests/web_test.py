@@ -218,24 +218,25 @@ class Page(unittest.TestCase):
         files = {n + ".txt": read(os.path.join(EXAMPLES, n + ".txt")) for n in NAMES}
         value = lambda entry: {n: (re.search(entry + rb"='(.*)'", t) or [0, b""])[1].decode() for n, t in files.items()}
         unit, pt = value(b"FWCAP_UNIT_TYPE"), value(b"PT_ENABLED")
-        unit["nofront.bin"], pt["nofront.bin"] = unit["ipcam.txt"], pt["ipcam.txt"]  # no sensor: its check fails
-        self.drop({**files, "bad.txt": b"FWCAP_UNIT_TYPE='IP Camra'\n",
+        for record in ("ipcam.bin", "nofront.bin"):  # the second without a sensor: its check fails
+            unit[record], pt[record] = unit["ipcam.txt"], pt["ipcam.txt"]
+        self.drop({**files, "bad.txt": b"FWCAP_UNIT_TYPE='IP Camra'\n", "ipcam.bin": expected("ipcam"),
                    "nofront.bin": expected("ipcam")[:16] + b"\0" + expected("ipcam")[17:]}, on="#fleet")
-        WebDriverWait(self.driver, 10).until(lambda d: d.execute_script("return document.body.dataset.fleet") == "5")
+        WebDriverWait(self.driver, 10).until(lambda d: d.execute_script("return document.body.dataset.fleet") == "6")
         heads = self.text("#fleettable th")
         rows = lambda: self.driver.execute_script("""return [...document.querySelectorAll("#fleettable tbody tr")]
             .map((tr) => [...tr.cells].map((td) => td.textContent + (td.classList.contains("odd") ? " *" : "")))""")
         column = lambda path: {r[0]: r[heads.index(path)] for r in rows()}
         mark = lambda col: {n: v + ("" if Counter(col.values()).most_common(1)[0][0] == v else " *") for n, v in col.items()}
-        cells = {"kind": {**{n: "text" for n in files}, "bad.txt": "text", "nofront.bin": "record"},
-                 "status": {**{n: "ok" for n in files}, "bad.txt": "refused", "nofront.bin": "refused"},
+        cells = {"kind": {**{n: "text" for n in files}, "bad.txt": "text", "ipcam.bin": "record", "nofront.bin": "record"},
+                 "status": {**{n: "ok" for n in files}, "bad.txt": "refused", "ipcam.bin": "ok", "nofront.bin": "refused"},
                  "FwDevCap.type": {**unit, "bad.txt": ""}, "FwDevCap.PtzCap.PTEnable": {**pt, "bad.txt": ""}}
         self.assertEqual({c: column(c) for c in cells}, {c: mark(col) for c, col in cells.items()})
-        up, down = sorted(unit, key=unit.get), sorted(unit, key=unit.get, reverse=True)  # the refused text last
+        up, down = (sorted(sorted(unit), key=unit.get, reverse=r) for r in (False, True))  # ties by name; bad.txt last
         grid = self.css("#fleettable [tabindex='0']")[0]
         for keys, order in (([Keys.ARROW_RIGHT] * heads.index("FwDevCap.type") + [Keys.ENTER], up + ["bad.txt"]),
                             ([Keys.ENTER], down + ["bad.txt"]),  # a heading sorts, again the other way
-                            ([Keys.ARROW_DOWN, "ip"], [n for n in down if "ip" in unit[n].lower()])):
+                            ([Keys.ARROW_DOWN, "r"], [n for n in down if "r" in unit[n].lower()])):
             grid.send_keys(*keys)
             grid = self.driver.switch_to.active_element
             self.assertEqual([r[0] for r in rows()], order)
