@@ -16,6 +16,9 @@ include(CMakePackageConfigHelpers)
 
 install(TARGETS ${DEVCAP_PROGRAMS} EXPORT devcapTargets
         RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT programs)
+if(TARGET devcapfleet)
+  install(TARGETS devcapfleet RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT programs)
+endif()
 if(TARGET devcap-lsp)
   install(TARGETS devcap-lsp RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT programs)
 endif()
@@ -100,9 +103,10 @@ set(CPACK_COMPONENT_PROGRAMS_DESCRIPTION [[convert, dump, lint and compare devic
 devcap2bin turns a network video device's capability text into its 120-byte
 binary record and checks it; devcapdump prints a record as text or JSON,
 devcaplint finds mistakes in a text and fixes some, devcapdiff compares two
-records field by field, devcap-lsp brings the linter's findings, completion
-and fixes to editors over the Language Server Protocol. All but devcap-lsp
-are linked statically.]])
+records field by field, devcapfleet indexes a product line's files into one
+SQLite database and holds rules over it, devcap-lsp brings the linter's
+findings, completion and fixes to editors over the Language Server Protocol.
+All but devcapfleet and devcap-lsp are linked statically.]])
 set(CPACK_DEBIAN_LIBRARY_PACKAGE_NAME ${DEVCAP_PACKAGE_library})
 set(CPACK_DEBIAN_LIBRARY_PACKAGE_SECTION libs)
 set(CPACK_DEBIAN_LIBRARY_PACKAGE_CONTROL_EXTRA ${DEVCAP_DEBIAN}/shlibs ${PROJECT_SOURCE_DIR}/cmake/debian/triggers)
