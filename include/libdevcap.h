@@ -178,7 +178,7 @@ typedef struct {
     const char* path; /* static */
     int number;       /* 1: value holds the field (1, 2 or 4 bytes); 0: the field is no number ("value": null) */
     uint32_t value;
-    int has_text;     /* 1: text holds the entry's text for the value; 0: no entry text gives it ("text": null) */
+    int has_text; /* 1: text holds the entry's text for the value; 0: no entry text gives it ("text": null) */
     char text[DEVCAP_VALUE_MAX + 1]; /* "" when has_text is 0 */
 } tDevCapFieldValue;
 

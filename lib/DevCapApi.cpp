@@ -286,14 +286,12 @@ size_t DevCapRenderCsvHeader(const char* fields, char* buf, size_t size) {
 
 size_t DevCapRenderCsvRow(const tDevConf* dev, const char* file, const char* kind, const char* status,
                           const char* fields, char* buf, size_t size) {
-    return RenderInto(buf, size,
-                      [&](const tDevCapSink* out) { DevCapCsvRow(dev, file, kind, status, fields, out); });
+    return RenderInto(buf, size, [&](const tDevCapSink* out) { DevCapCsvRow(dev, file, kind, status, fields, out); });
 }
 
 size_t DevCapRenderJsonRow(const tDevConf* dev, const char* file, const char* kind, const char* status,
                            const char* fields, char* buf, size_t size) {
-    return RenderInto(buf, size,
-                      [&](const tDevCapSink* out) { DevCapJsonRow(dev, file, kind, status, fields, out); });
+    return RenderInto(buf, size, [&](const tDevCapSink* out) { DevCapJsonRow(dev, file, kind, status, fields, out); });
 }
 
 size_t DevCapRenderJsonString(const char* text, char* buf, size_t size) {

@@ -36,7 +36,8 @@ constexpr uint32_t Rotr(uint32_t x, int n) { return x >> n | x << (32 - n); }
 
 void Sha256Block(uint32_t (&h)[8], const uint8_t* p) {
     uint32_t w[64];
-    for (int i = 0; i < 16; ++i) w[i] = uint32_t{p[4 * i]} << 24 | p[4 * i + 1] << 16 | p[4 * i + 2] << 8 | p[4 * i + 3];
+    for (int i = 0; i < 16; ++i)
+        w[i] = uint32_t{p[4 * i]} << 24 | p[4 * i + 1] << 16 | p[4 * i + 2] << 8 | p[4 * i + 3];
     for (int i = 16; i < 64; ++i) {
         const uint32_t s0 = Rotr(w[i - 15], 7) ^ Rotr(w[i - 15], 18) ^ w[i - 15] >> 3;
         const uint32_t s1 = Rotr(w[i - 2], 17) ^ Rotr(w[i - 2], 19) ^ w[i - 2] >> 10;
@@ -45,9 +46,10 @@ void Sha256Block(uint32_t (&h)[8], const uint8_t* p) {
     uint32_t v[8];
     memcpy(v, h, sizeof v);
     for (int i = 0; i < 64; ++i) {
-        const uint32_t t1 = v[7] + (Rotr(v[4], 6) ^ Rotr(v[4], 11) ^ Rotr(v[4], 25)) + ((v[4] & v[5]) ^ (~v[4] & v[6])) +
-                            kSha256K[i] + w[i];
-        const uint32_t t2 = (Rotr(v[0], 2) ^ Rotr(v[0], 13) ^ Rotr(v[0], 22)) + ((v[0] & v[1]) ^ (v[0] & v[2]) ^ (v[1] & v[2]));
+        const uint32_t t1 = v[7] + (Rotr(v[4], 6) ^ Rotr(v[4], 11) ^ Rotr(v[4], 25)) +
+                            ((v[4] & v[5]) ^ (~v[4] & v[6])) + kSha256K[i] + w[i];
+        const uint32_t t2 =
+            (Rotr(v[0], 2) ^ Rotr(v[0], 13) ^ Rotr(v[0], 22)) + ((v[0] & v[1]) ^ (v[0] & v[2]) ^ (v[1] & v[2]));
         memmove(v + 1, v, 7 * sizeof v[0]);
         v[4] += t1;
         v[0] = t1 + t2;
@@ -414,9 +416,9 @@ bool Walk(tRun* run, const char* path, const struct stat* st, const tFolder* up)
 
 bool Kept(tRun* run, const char* path) {
     sqlite3_stmt* stmt = nullptr;
-    const bool ok = sqlite3_prepare_v2(run->db, "INSERT OR IGNORE INTO temp.kept VALUES(?)", -1, &stmt, nullptr) ==
-                        SQLITE_OK &&
-                    (sqlite3_bind_text(stmt, 1, Name(run, path), -1, SQLITE_STATIC), sqlite3_step(stmt) == SQLITE_DONE);
+    const bool ok =
+        sqlite3_prepare_v2(run->db, "INSERT OR IGNORE INTO temp.kept VALUES(?)", -1, &stmt, nullptr) == SQLITE_OK &&
+        (sqlite3_bind_text(stmt, 1, Name(run, path), -1, SQLITE_STATIC), sqlite3_step(stmt) == SQLITE_DONE);
     sqlite3_finalize(stmt);
     return ok || Trouble(run, run->dbName) == 0;
 }
@@ -453,7 +455,8 @@ bool Entry(tRun* run, const char* path, const tFolder* up) {
 bool Walk(tRun* run, const char* path, const struct stat* st, const tFolder* up) {
     const tFolder here{st->st_dev, st->st_ino, up};
     struct dirent** names = nullptr;
-    const int n = scandir(path, &names, [](const struct dirent* d) { return d->d_name[0] != '.' ? 1 : 0; }, alphasort);
+    const int n = scandir(
+        path, &names, [](const struct dirent* d) { return d->d_name[0] != '.' ? 1 : 0; }, alphasort);
     if (n < 0) {  // what is indexed under it stays as it was
         Warn(run, "cannot read folder %s: %s (what the index holds of it is kept)", path, strerror(errno));
         return Kept(run, path);
@@ -582,7 +585,8 @@ int PrintTable(tRun* run, bool json, const char* fields) {
                        return DevCapRenderJsonRow(d, file, kind, status, fields, b, n);
                    }));
         } else {
-            fputs(Rendered(&out, [&](char* b, size_t n) { return DevCapRenderCsvRow(d, file, kind, status, fields, b, n); }),
+            fputs(Rendered(&out,
+                           [&](char* b, size_t n) { return DevCapRenderCsvRow(d, file, kind, status, fields, b, n); }),
                   stdout);
         }
         first = false;
@@ -668,8 +672,9 @@ int Compare(tRun* a, tRun* b, bool json) {
         const tDevConf* rb = order >= 0 ? now.record(&db) : nullptr;
         const char* was = order <= 0 ? old.status() : nullptr;
         const char* is = order >= 0 ? now.status() : nullptr;
-        const bool same = order == 0 && strcmp(was, is) == 0 &&
-                          (ra == nullptr ? rb == nullptr : rb != nullptr && DevCapDiffRecords(ra, rb, nullptr, nullptr) == 0);
+        const bool same =
+            order == 0 && strcmp(was, is) == 0 &&
+            (ra == nullptr ? rb == nullptr : rb != nullptr && DevCapDiffRecords(ra, rb, nullptr, nullptr) == 0);
         if (!same) {
             const char* what = order < 0 ? "disappeared" : order > 0 ? "appeared" : "changed";
             if (json) {

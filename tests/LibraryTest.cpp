@@ -229,8 +229,8 @@ TEST(Library, JsonStrings) {
 // Records as table rows: a cell the field's text when it says more than its
 // number, else the number, else nothing; CSV quoting; the same row as JSON.
 TEST(Library, TableRows) {
-    const tDevConf dev = RecordOf(Patched(kDefaultBytes, {AT(FwDevCap.type, 10), AT(FwDevCap.IO.DIs, 2),
-                                                          AT(FwDevCap.IO.MiscIO, 0x31)}));
+    const tDevConf dev =
+        RecordOf(Patched(kDefaultBytes, {AT(FwDevCap.type, 10), AT(FwDevCap.IO.DIs, 2), AT(FwDevCap.IO.MiscIO, 0x31)}));
     const auto rendered = [](auto render) {
         std::string out(render(nullptr, 0), '\0');
         render(out.data(), out.size() + 1);
