@@ -313,7 +313,8 @@ void DevCapEntriesJson(const tDevCapSink* out);
 
 // ---- records as table rows (DevCapTable.cpp) ----
 // The header and one device's row, the columns chosen by a comma list of
-// paths (nullptr: every field); dev nullptr: a device without a record.
+// paths (nullptr: every field); dev nullptr: a device without a record. out
+// must have a function: cells are written to it directly.
 void DevCapCsvHeader(const char* fields, const tDevCapSink* out);
 void DevCapCsvRow(const tDevConf* dev, const char* file, const char* kind, const char* status, const char* fields,
                   const tDevCapSink* out);

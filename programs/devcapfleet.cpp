@@ -258,24 +258,25 @@ void Warn(tRun* run, const char* fmt, const char* a, const char* b = "", const c
     run->warned = true;
 }
 
-// Reads the whole file into run->bytes; the errno of a failure, or 0.
-int ReadAll(tRun* run, const char* path) {
+// Reads the whole file into b, terminated; the errno of a failure, or 0.
+int ReadAll(tBuf* b, const char* path) {
     const int fd = open(path, O_RDONLY | O_CLOEXEC);
     if (fd < 0) return errno;
-    run->bytes.len = 0;
+    b->len = 0;
     for (;;) {
-        if (!Reserve(&run->bytes, run->bytes.len + 65536)) {
+        if (!Reserve(b, b->len + 65536)) {
             close(fd);
             return ENOMEM;
         }
-        const ssize_t n = read(fd, run->bytes.data + run->bytes.len, run->bytes.cap - run->bytes.len);
+        const ssize_t n = read(fd, b->data + b->len, b->cap - b->len - 1);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) {
             const int error = n < 0 ? errno : 0;
             close(fd);
+            b->data[b->len] = '\0';
             return error;
         }
-        run->bytes.len += static_cast<size_t>(n);
+        b->len += static_cast<size_t>(n);
     }
 }
 
@@ -383,7 +384,7 @@ bool Visit(tRun* run, const char* path, const struct stat* st) {
         ++run->unchanged;
         return true;
     }
-    const int error = ReadAll(run, path);
+    const int error = ReadAll(&run->bytes, path);
     if (error == 0 && oldSha[0] != '\0') {
         char sha[65];
         Sha256Hex(reinterpret_cast<const uint8_t*>(run->bytes.data), run->bytes.len, sha);
@@ -730,23 +731,28 @@ const char* NextRule(const char* from) {
     return nullptr;
 }
 
-// Runs each named query of the rules file against the index (opened
-// read-only): every row a finding "file: rule". 0 none, 1 findings, 2 a
-// query SQLite refuses, a file that cannot be read.
-int Check(tRun* run, const char* rulesPath, bool json) {
-    tRun file{};
-    if (ReadAll(&file, rulesPath) != 0 || !Reserve(&file.bytes, file.bytes.len + 1)) {
-        fprintf(stderr, "devcapfleet: cannot read %s: %s\n", rulesPath, strerror(errno));
-        free(file.bytes.data);
-        return 2;
+// The rules file, read before anything is indexed: false (after a line)
+// when it cannot be read or holds no rule.
+bool ReadRules(const char* path, tBuf* text) {
+    const int error = ReadAll(text, path);
+    if (error != 0) {
+        fprintf(stderr, "devcapfleet: cannot read %s: %s\n", path, strerror(error));
+        return false;
     }
-    file.bytes.data[file.bytes.len] = '\0';
+    if (NextRule(text->data) != nullptr) return true;
+    fprintf(stderr, "devcapfleet: %s: no rule ('-- name: what it holds' above each query)\n", path);
+    return false;
+}
+
+// Runs each named query of the rules text against the index (opened
+// read-only): every row a finding "file: rule". 0 none, 1 findings, 2 a
+// query SQLite refuses.
+int Check(tRun* run, const char* rulesPath, const char* text, bool json) {
     int status = 0;
-    size_t rules = 0;
     tBuf out{}, sql{};
     if (json) printf("[");
     bool first = true;
-    for (const char* at = NextRule(file.bytes.data); at != nullptr;) {
+    for (const char* at = NextRule(text); at != nullptr;) {
         const char* next = NextRule(at + 1);
         const char* body = at + strcspn(at, "\n");
         char name[256];
@@ -757,7 +763,6 @@ int Check(tRun* run, const char* rulesPath, bool json) {
         snprintf(name, sizeof name, "%.*s", static_cast<int>(len), from);
         sql.len = 0;
         Append(&sql, body, next != nullptr ? static_cast<size_t>(next - body) : strlen(body));
-        ++rules;
         sqlite3_stmt* stmt = nullptr;
         const int rc = sqlite3_prepare_v2(run->db, sql.data != nullptr ? sql.data : "", -1, &stmt, nullptr);
         if (rc != SQLITE_OK || stmt == nullptr) {
@@ -790,11 +795,6 @@ int Check(tRun* run, const char* rulesPath, bool json) {
     }
     free(sql.data);
     if (json) printf("%s]\n", first ? "" : "\n");
-    if (rules == 0) {
-        fprintf(stderr, "devcapfleet: %s: no rule ('-- name: what it holds' above each query)\n", rulesPath);
-        status = 2;
-    }
-    free(file.bytes.data);
     free(out.data);
     return status;
 }
@@ -861,6 +861,11 @@ int Run(int argc, char* argv[]) {
         sqlite3_close(b.db);
         return status;
     }
+    tBuf rulesText{};
+    if (rules != nullptr && !ReadRules(rules, &rulesText)) {
+        free(rulesText.data);
+        return 2;
+    }
     tRun run{};
     const bool table = rules == nullptr && (csv || json);
     run.progress = isatty(STDERR_FILENO) != 0;
@@ -874,12 +879,14 @@ int Run(int argc, char* argv[]) {
     }
     sqlite3_close(run.db);
     if (status == 2 && !existed) unlink(output);  // made by this run, which failed
-    if (status == 2 || rules == nullptr) return status;
     tRun check{};
-    if (!Open(&check, output, true) || !Exec(&check, "PRAGMA query_only = 1")) return 2;
-    const int found = Check(&check, rules, json);
-    sqlite3_close(check.db);
-    return found;
+    if (status != 2 && rules != nullptr) {
+        const bool open = Open(&check, output, true) && Exec(&check, "PRAGMA query_only = 1");
+        status = open ? Check(&check, rules, rulesText.data, json) : 2;
+        sqlite3_close(check.db);
+    }
+    free(rulesText.data);
+    return status;
 }
 
 }  // namespace

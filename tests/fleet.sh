@@ -62,6 +62,14 @@ check "second run" "$(run -o f.db line BinFiles)" "added 1, changed 1, removed 1
 check "re-read" "$(sqlite3 f.db "SELECT value FROM fields WHERE file = 'line/ipcam.txt' AND path = 'FwDevCap.IO.DIs'; SELECT count(*) FROM fields WHERE file = 'BinFiles/ipcam.bin'")" "1\n0"
 check "nothing changed" "$(run -o f.db line BinFiles)" "added 0, changed 0, removed 0, unchanged 6\n#0"
 check "fewer paths" "$(run -o f.db line)" "added 0, changed 0, removed 2, unchanged 4\n#0"
+check "a folder's slash" "$(run -o f.db line/)" "added 0, changed 0, removed 0, unchanged 4\n#0"
+(echo 'BEGIN IMMEDIATE;'; sleep 1) | sqlite3 f.db & sleep 0.3
+check "a short lock waited for" "$(run -o f.db line)" "added 0, changed 0, removed 0, unchanged 4\n#0"
+wait
+# The index and its journal in the folder walked are no devices; another -journal is.
+mkdir own && cp line/ipcam.txt own/a.txt && cp line/ipcam.txt own/b-journal
+check "the index walked" "$(run -o own/f.db own; sqlite3 own/f.db 'SELECT file FROM devices')" \
+    "added 2, changed 0, removed 0, unchanged 0\n#0own/a.txt\nown/b-journal"
 
 # --- bad input: one line, a status, nothing already indexed lost ---
 # name | set-up | arguments | status | the line | devices ok after
@@ -71,7 +79,7 @@ while IFS='|' read name setup args status line after; do
     [ "$name" != "${name#root:}" ] && { [ -n "$nobody" ] || continue; name=${name#root:}; }
     chmod -R u+rwx case 2>/dev/null; rm -rf c.db case && mkdir case && "$FLEET" -o c.db line case >/dev/null && eval "$setup" && cp c.db before.db
     got=$(eval "\"\$FLEET\" -o c.db $args" 2>&1 >/dev/null; printf '#%d' $?)
-    check "$name" "$(grep -F -- "$line" <<<"$got" | head -1)${got##*#}" "${line:+devcapfleet: }$line$status"
+    check "$name" "$got" "devcapfleet: $line\n#$status"
     if [ "$status" = 2 ]; then cmp -s c.db before.db && ok || bad "$name: the database changed"; fi
     [ -z "$after" ] || [ "$(sqlite3 c.db "SELECT count(*) FROM devices WHERE status = 'ok'")" = "$after" ] \
         || bad "$name: not $after devices"
@@ -105,11 +113,12 @@ if command -v strace >/dev/null; then
 fi
 
 # --- rules: a passing one, a failing one, then a bad query and a write ---
-printf -- "-- name: every unit has a type\nSELECT file FROM wide WHERE \"FwDevCap.type\" IS NULL;\n-- name: no dome pans\nSELECT file FROM wide WHERE \"FwDevCap.type\" LIKE '%%Dome%%'\n  AND \"FwDevCap.PtzCap.PTEnable\" = 1;\n" > rules.sql
+printf -- "-- name: every unit has a type\nSELECT file FROM wide WHERE \"FwDevCap.type\" IS NULL;\n-- name: no dome pans \t\r\nSELECT file FROM wide WHERE \"FwDevCap.type\" LIKE '%%Dome%%'\n  AND \"FwDevCap.PtzCap.PTEnable\" = 1;\n" > rules.sql
 check "a finding" "$(quiet --check rules.sql -o f.db line)" "line/ptz-dome.txt: no dome pans\n#1"
 check "--json" "$("$FLEET" --check rules.sql --json -o f.db line 2>/dev/null | python3 -c 'import json,sys; print(json.load(sys.stdin))')" \
     "[{'file': 'line/ptz-dome.txt', 'rule': 'no dome pans'}]"
 check "no finding" "$(quiet --check rules.sql -o f.db line/ipcam.txt)" "#0"
+check "no rules file" "$(run --check missing.sql -o f.db line)" "devcapfleet: cannot read missing.sql: No such file or directory\n#2"
 printf -- "-- name: typo\nSELEC file;\n-- name: writes\nDELETE FROM devices;\n" > bad.sql
 check "refused queries" "$(run --check bad.sql -o f.db line | grep -v '^added')" \
     "devcapfleet: bad.sql: rule 'typo': near \"SELEC\": syntax error\ndevcapfleet: bad.sql: rule 'writes': attempt to write a readonly database\n#2"
