@@ -67,9 +67,9 @@ check "a folder's slash" "$(run -o f.db line/)" "added 0, changed 0, removed 0, 
 check "a short lock waited for" "$(run -o f.db line)" "added 0, changed 0, removed 0, unchanged 4\n#0"
 wait
 # The index and its journal in the folder walked are no devices; another -journal is.
-mkdir own && cp line/ipcam.txt own/a.txt && cp line/ipcam.txt own/b-journal
+mkdir own && cp line/ipcam.txt own/x && cp line/ipcam.txt own/x-journal
 check "the index walked" "$(run -o own/f.db own; sqlite3 own/f.db 'SELECT file FROM devices')" \
-    "added 2, changed 0, removed 0, unchanged 0\n#0own/a.txt\nown/b-journal"
+    "added 2, changed 0, removed 0, unchanged 0\n#0own/x\nown/x-journal"
 
 # --- bad input: one line, a status, nothing already indexed lost ---
 # name | set-up | arguments | status | the line | devices ok after
