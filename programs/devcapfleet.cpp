@@ -36,7 +36,7 @@ constexpr uint32_t Rotr(uint32_t x, int n) { return x >> n | x << (32 - n); }
 
 void Sha256Block(uint32_t (&h)[8], const uint8_t* p) {
     uint32_t w[64];
-    for (int i = 0; i < 16; ++i)
+    for (size_t i = 0; i < 16; ++i)
         w[i] = uint32_t{p[4 * i]} << 24 | p[4 * i + 1] << 16 | p[4 * i + 2] << 8 | p[4 * i + 3];
     for (int i = 16; i < 64; ++i) {
         const uint32_t s0 = Rotr(w[i - 15], 7) ^ Rotr(w[i - 15], 18) ^ w[i - 15] >> 3;
@@ -69,7 +69,7 @@ void Sha256Hex(const uint8_t* data, size_t size, char (&hex)[65]) {
     const uint64_t bits = uint64_t{size} * 8;
     for (int i = 0; i < 8; ++i) tail[blocks * 64 - 1 - i] = static_cast<uint8_t>(bits >> (8 * i));
     for (size_t b = 0; b < blocks; ++b) Sha256Block(h, tail + 64 * b);
-    for (int i = 0; i < 8; ++i) snprintf(hex + 8 * i, 9, "%08x", h[i]);
+    for (size_t i = 0; i < 8; ++i) snprintf(hex + 8 * i, 9, "%08x", h[i]);
 }
 
 // ---- growing buffers: a file's bytes, messages, renderings ----
@@ -435,7 +435,8 @@ bool IsIndex(const tRun* run, const char* path, const struct stat* st) {
            db.st_dev == run->dbDev && db.st_ino == run->dbIno;
 }
 
-bool Entry(tRun* run, const char* path, const tFolder* up) {
+// Walk and Entry recurse once a folder level; a folder inside itself is refused.
+bool Entry(tRun* run, const char* path, const tFolder* up) {  // NOLINT(misc-no-recursion)
     struct stat st;
     if (stat(path, &st) != 0) {  // gone since the folder was read, a dangling link, a link loop
         struct stat none = {};
@@ -453,7 +454,8 @@ bool Entry(tRun* run, const char* path, const tFolder* up) {
     return !S_ISREG(st.st_mode) || IsIndex(run, path, &st) || Visit(run, path, &st);
 }
 
-bool Walk(tRun* run, const char* path, const struct stat* st, const tFolder* up) {
+bool Walk(tRun* run, const char* path, const struct stat* st,  // NOLINT(misc-no-recursion)
+          const tFolder* up) {
     const tFolder here{st->st_dev, st->st_ino, up};
     struct dirent** names = nullptr;
     const int n = scandir(
