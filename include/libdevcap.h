@@ -110,6 +110,17 @@ DEVCAP_API int DevCapIsRecord(const void* bytes, size_t size);
 DEVCAP_API int DevCapLoad(const void* bytes, size_t size, const char* name, tDevConf* dev, tDevCapMessageFn message,
                           void* ctx);
 
+/* A device of a product line from its file's bytes, as devcapfleet and the
+ * page tabulate it. *kind becomes "record", "text" or NULL (neither: bytes
+ * that are no record yet hold a NUL byte, which no capability text has),
+ * *status "ok" (a record that passes its check, a text devcap2bin would
+ * write), "refused" (the check's or the converter's lines go to message;
+ * dev holds what was read) or "unreadable" (neither); all static.
+ * Answers DEVCAP_OK, DEVCAP_REFUSED, or DEVCAP_BAD_ARGUMENT for neither and
+ * for a null dev, kind or status. */
+DEVCAP_API int DevCapLoadDevice(const void* bytes, size_t size, const char* name, tDevConf* dev, const char** kind,
+                                const char** status, tDevCapMessageFn message, void* ctx);
+
 /* The same from the file at path (standard input when path is NULL), read
  * once from its start, so that a pipe will do; name stands for it in the
  * messages. DEVCAP_IO_ERROR, with errno set and nothing said, when it cannot

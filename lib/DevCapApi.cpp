@@ -108,6 +108,22 @@ int DevCapLoad(const void* bytes, size_t size, const char* name, tDevConf* dev, 
     return DEVCAP_OK;
 }
 
+int DevCapLoadDevice(const void* bytes, size_t size, const char* name, tDevConf* dev, const char** kind,
+                     const char** status, tDevCapMessageFn message, void* ctx) {
+    if (kind == nullptr || status == nullptr) return DEVCAP_BAD_ARGUMENT;
+    *kind = nullptr;
+    *status = "unreadable";
+    if (dev == nullptr || (bytes == nullptr && size > 0)) return DEVCAP_BAD_ARGUMENT;
+    const bool record = DevCapIsRecord(bytes, size) != 0;
+    if (!record && size > 0 && memchr(bytes, '\0', size) != nullptr) return DEVCAP_BAD_ARGUMENT;
+    *kind = record ? "record" : "text";
+    // A record is taken as it is; only its check says whether it is fit.
+    int result = DevCapLoad(bytes, size, name, dev, record ? nullptr : message, ctx);
+    if (record) result = DevCapCheckRecord(dev, message, ctx);
+    *status = result == DEVCAP_OK ? "ok" : "refused";
+    return result;
+}
+
 int DevCapOutputPath(const char* input, char* path, size_t size, tDevCapMessageFn message, void* ctx) {
     if (input == nullptr || path == nullptr) return DEVCAP_BAD_ARGUMENT;
     const tDevCapSink out = Sink(message, ctx);

@@ -310,20 +310,19 @@ bool Store(tRun* run, const char* file, const struct stat* st, int error) {
     if (error != 0) {
         Warn(run, "cannot read %s: %s", file, strerror(error));
         Append(&run->messages, strerror(error), strlen(strerror(error)));
-    } else if (Sha256Hex(bytes, run->bytes.len, sha), DevCapIsRecord(bytes, run->bytes.len)) {
-        kind = "record";
-        record = DevCapLoad(bytes, run->bytes.len, file, &dev, nullptr, nullptr) == DEVCAP_OK;
-        status = DevCapCheckRecord(&dev, Append, &run->messages) == DEVCAP_OK ? "ok" : "refused";
-    } else if (memchr(bytes, '\0', run->bytes.len) != nullptr) {
-        static const char kNeither[] = "neither capability text nor a 120-byte record (it holds NUL bytes)";
-        Warn(run, "%s: %s", file, kNeither);
-        Append(&run->messages, kNeither, sizeof kNeither - 1);
     } else {
-        kind = "text";
-        const int result = DevCapLoad(bytes, run->bytes.len, file, &dev, Append, &run->messages);
-        record = result == DEVCAP_OK;
-        status = record ? "ok" : "refused";
-        SameOutput(run, file);
+        Sha256Hex(bytes, run->bytes.len, sha);
+        const int result =
+            DevCapLoadDevice(bytes, run->bytes.len, file, &dev, &kind, &status, Append, &run->messages);
+        if (kind == nullptr) {
+            static const char kNeither[] = "neither capability text nor a 120-byte record (it holds NUL bytes)";
+            Warn(run, "%s: %s", file, kNeither);
+            Append(&run->messages, kNeither, sizeof kNeither - 1);
+        }
+        const bool text = kind != nullptr && strcmp(kind, "text") == 0;
+        // A record is kept whatever its check says; a text only when it converts.
+        record = result == DEVCAP_OK || (result == DEVCAP_REFUSED && !text);
+        if (text) SameOutput(run, file);
     }
     sqlite3_stmt* d = run->device;
     sqlite3_bind_text(d, 1, file, -1, SQLITE_STATIC);

@@ -144,17 +144,14 @@ EMSCRIPTEN_KEEPALIVE const tReply* WebDiff(const char* bytes, size_t sizeA, size
 
 // One device of a fleet as a row of the table devcapfleet prints, its field
 // columns chosen by the comma list fields ("" for every field): a JSON
-// object, or with csv set a CSV line. A record is "ok" when it passes the
-// check, a text when devcap2bin would write its record; else "refused".
+// object, or with csv set a CSV line; its kind and status as the library
+// tells them.
 EMSCRIPTEN_KEEPALIVE const tReply* WebRow(const char* bytes, size_t size, const char* file, const char* fields,
                                           int csv) {
     tDevConf dev;
-    const bool record = DevCapIsRecord(bytes, size) != 0;
-    const bool loads = DevCapLoad(bytes, size, file, &dev, nullptr, nullptr) == DEVCAP_OK;
-    const bool ok = loads && (!record || DevCapCheckRecord(&dev, nullptr, nullptr) == DEVCAP_OK);
-    const tDevConf* shown = loads ? &dev : nullptr;
-    const char* kind = record ? "record" : "text";
-    const char* status = ok ? "ok" : "refused";
+    const char *kind, *status;
+    const int result = DevCapLoadDevice(bytes, size, file, &dev, &kind, &status, nullptr, nullptr);
+    const tDevConf* shown = result == DEVCAP_OK || result == DEVCAP_REFUSED ? &dev : nullptr;
     const char* chosen = *fields ? fields : nullptr;
     Begin();
     Rendered([&](char* buf, size_t room) {
