@@ -312,8 +312,7 @@ bool Store(tRun* run, const char* file, const struct stat* st, int error) {
         Append(&run->messages, strerror(error), strlen(strerror(error)));
     } else {
         Sha256Hex(bytes, run->bytes.len, sha);
-        const int result =
-            DevCapLoadDevice(bytes, run->bytes.len, file, &dev, &kind, &status, Append, &run->messages);
+        const int result = DevCapLoadDevice(bytes, run->bytes.len, file, &dev, &kind, &status, Append, &run->messages);
         if (kind == nullptr) {
             static const char kNeither[] = "neither capability text nor a 120-byte record (it holds NUL bytes)";
             Warn(run, "%s: %s", file, kNeither);
