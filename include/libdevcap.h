@@ -114,10 +114,11 @@ DEVCAP_API int DevCapLoad(const void* bytes, size_t size, const char* name, tDev
  * page tabulate it. *kind becomes "record", "text" or NULL (neither: bytes
  * that are no record yet hold a NUL byte, which no capability text has),
  * *status "ok" (a record that passes its check, a text devcap2bin would
- * write), "refused" (the check's or the converter's lines go to message;
- * dev holds what was read) or "unreadable" (neither); all static.
- * Answers DEVCAP_OK, DEVCAP_REFUSED, or DEVCAP_BAD_ARGUMENT for neither and
- * for a null dev, kind or status. */
+ * write), "refused" (the check's or the converter's lines go to message) or
+ * "unreadable" (neither); all static. Answers DEVCAP_OK when dev holds the
+ * device's record (a record whatever its check says, or a text's that
+ * converts), DEVCAP_REFUSED for a text devcap2bin refuses, and
+ * DEVCAP_BAD_ARGUMENT for neither and for a null dev, kind or status. */
 DEVCAP_API int DevCapLoadDevice(const void* bytes, size_t size, const char* name, tDevConf* dev, const char** kind,
                                 const char** status, tDevCapMessageFn message, void* ctx);
 

@@ -118,9 +118,9 @@ int DevCapLoadDevice(const void* bytes, size_t size, const char* name, tDevConf*
     if (!record && size > 0 && memchr(bytes, '\0', size) != nullptr) return DEVCAP_BAD_ARGUMENT;
     *kind = record ? "record" : "text";
     // A record is taken as it is; only its check says whether it is fit.
-    int result = DevCapLoad(bytes, size, name, dev, record ? nullptr : message, ctx);
-    if (record) result = DevCapCheckRecord(dev, message, ctx);
-    *status = result == DEVCAP_OK ? "ok" : "refused";
+    const int result = DevCapLoad(bytes, size, name, dev, record ? nullptr : message, ctx);
+    const bool fit = record ? DevCapCheckRecord(dev, message, ctx) == DEVCAP_OK : result == DEVCAP_OK;
+    *status = fit ? "ok" : "refused";
     return result;
 }
 

@@ -318,10 +318,8 @@ bool Store(tRun* run, const char* file, const struct stat* st, int error) {
             Warn(run, "%s: %s", file, kNeither);
             Append(&run->messages, kNeither, sizeof kNeither - 1);
         }
-        const bool text = kind != nullptr && strcmp(kind, "text") == 0;
-        // A record is kept whatever its check says; a text only when it converts.
-        record = result == DEVCAP_OK || (result == DEVCAP_REFUSED && !text);
-        if (text) SameOutput(run, file);
+        record = result == DEVCAP_OK;
+        if (kind != nullptr && strcmp(kind, "text") == 0) SameOutput(run, file);
     }
     sqlite3_stmt* d = run->device;
     sqlite3_bind_text(d, 1, file, -1, SQLITE_STATIC);

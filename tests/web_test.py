@@ -227,7 +227,8 @@ class Page(unittest.TestCase):
         rows = lambda: self.driver.execute_script("""return [...document.querySelectorAll("#fleettable tbody tr")]
             .map((tr) => [...tr.cells].map((td) => td.textContent + (td.classList.contains("odd") ? " *" : "")))""")
         column = lambda path: {r[0]: r[heads.index(path)] for r in rows()}
-        mark = lambda col: {n: v + ("" if Counter(col.values()).most_common(1)[0][0] == v else " *") for n, v in col.items()}
+        mark = lambda col: {n: v + ("" if not v or Counter(filter(None, col.values())).most_common(1)[0][0] == v else " *")
+                            for n, v in col.items()}  # a device without a record is neither counted nor marked
         cells = {"kind": {**{n: "text" for n in files}, "bad.txt": "text", "ipcam.bin": "record", "nofront.bin": "record"},
                  "status": {**{n: "ok" for n in files}, "bad.txt": "refused", "ipcam.bin": "ok", "nofront.bin": "refused"},
                  "FwDevCap.type": {**unit, "bad.txt": ""}, "FwDevCap.PtzCap.PTEnable": {**pt, "bad.txt": ""}}

@@ -151,7 +151,7 @@ EMSCRIPTEN_KEEPALIVE const tReply* WebRow(const char* bytes, size_t size, const 
     tDevConf dev;
     const char *kind, *status;
     const int result = DevCapLoadDevice(bytes, size, file, &dev, &kind, &status, nullptr, nullptr);
-    const tDevConf* shown = result == DEVCAP_OK || result == DEVCAP_REFUSED ? &dev : nullptr;
+    const tDevConf* shown = result == DEVCAP_OK ? &dev : nullptr;
     const char* chosen = *fields ? fields : nullptr;
     Begin();
     Rendered([&](char* buf, size_t room) {

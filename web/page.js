@@ -672,7 +672,8 @@ function renderRows() {
   const f = state.fleet, columns = [...FIXED, ...f.columns];
   const common = columns.map((c) => {
     const counts = new Map();
-    for (const d of f.devices) counts.set(cellText(d.row[c]), (counts.get(cellText(d.row[c])) || 0) + 1);
+    // A device without a record has no say, and no mark, in a field's column.
+    for (const d of f.devices) if (d.row[c] !== null) counts.set(cellText(d.row[c]), (counts.get(cellText(d.row[c])) || 0) + 1);
     const [first, second] = [...counts].sort((a, b) => b[1] - a[1]);
     return first && (!second || first[1] > second[1]) ? first[0] : undefined;
   });
@@ -709,7 +710,7 @@ function renderWindow() {
   const pad = (n) => (n ? `<tr aria-hidden="true"><td colspan="${columns.length}" style="height: ${n * ROW}px"></td></tr>` : "");
   $("fleettable").tBodies[0].innerHTML = pad(first) + f.shown.slice(first, last).map((d, k) =>
     `<tr data-i="${first + k}">${columns.map((c, i) => {
-      const t = cellText(d.row[c]), odd = f.common[i] !== undefined && t !== f.common[i];
+      const t = cellText(d.row[c]), odd = f.common[i] !== undefined && d.row[c] !== null && t !== f.common[i];
       const refused = c === "status" && d.row.status !== "ok";
       return `<td tabindex="-1" class="${odd ? "odd" : ""}${refused ? " refused" : ""}"${
         odd ? ` title="most devices: ${html(f.common[i] || "(empty)")}"` : ""}>${html(t)}</td>`;
