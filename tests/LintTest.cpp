@@ -40,6 +40,8 @@ TEST(Lint, EachRule) {
         {kGood + "FWCAP_UNIT_TYPE='IP Camra'\n", "5:18: error: unknown unit type 'IP Camra'; did you mean 'IP Camera'? [bad-value] +fix\n"},
         {kGood + "FWCAP_MISC_IO='DCIRIS,PIRS'\n", "5:23: error: unknown Miac. IO 'PIRS'; did you mean 'PIRIS'? [bad-value] +fix\n"},
         {kGood + "DN_SRC='DSP, CDS'\n", "5:13: error: unknown Day/Night detection source ' CDS'; 'CDS' is a keyword: nothing is trimmed, remove the blanks [bad-value] +fix\n"},
+        {kGood + "ZOOM_CAP='xy'\n", "5:11: error: unknown zoom capability 'xy' [bad-value]\n"},  // 'None' is 4 edits away
+        {kGood + "SENSOR_VIN='A\\B\r\n", "5:12: warning: the value is never closed: it keeps the line end [quote] +fix\n5:13: error: unknown Sensor Vin Interface 'A\\\\B\\r\\n' [bad-value]\n"},
         {kGood + "CAMERA_FNUM='F8'\n", "5:14: error: 'F8' is not a keyword of CAMERA_FNUM; did you mean 'F8.0'? [bad-value]\n"},
         {"EOF=''\n", "1:1: error: DevCapDBCheckSensorBoard:Error. no video frond-end (SBConf.sensor.ID never set by SENSOR_ID; " "SBConf.decoder.ID never set by DECODER_ID; SBConf.processor.ID never set by PROCESSOR_ID; SBConf.encoder.ID never set by ENCODER_ID) [check]\n" "1:1: error: DevCapDBCheckMotion:Error. missing encoder motion capability. 0x0 (MdCap.MdSrc never set by MD_SRC) [check]\n"},
         {kGood + "FWCAP_DIS='2'\nMD_SRC='ENCODER,MD_SENSOR'\n", "6:1: warning: MD_SRC is set again: line 4 set it first, this line wins [duplicate]\n" "6:1: warning: DevCapDBCheckMotion:Warning. DI2 and PIR should not be availabe at the same time (MdCap.MdSrc set at line 6; FwDevCap.IO.DIs set at line 5) [check]\n"},
