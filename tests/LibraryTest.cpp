@@ -155,6 +155,13 @@ TEST(Library, Renderings) {
     EXPECT_EQ(exact.substr(0, need - 1) + '\n', text);
     EXPECT_EQ(exact.back(), '\0');
     EXPECT_EQ(DevCapRenderJson(nullptr, "x", small, sizeof small), 0u);
+    // A field's keywords in JSON: a keyword's one, a list's elements, none for a number.
+    std::string json(16384, '\0');
+    json.resize(DevCapRenderJson(&dev, "ipcam.bin", json.data(), json.size()));
+    for (const char* part : {"\"SENSOR_VIN\", \"text\": \"NONE\", \"keywords\": [\"NONE\"]",
+                             "\"FWCAP_DIS\", \"text\": \"2\", \"keywords\": []",
+                             "\"DN_SRC\", \"text\": \"DSP,CDS\", \"keywords\": [\"DSP\", \"CDS\"]"})
+        EXPECT_NE(json.find(part), std::string::npos) << part;
     // What text cannot give is named; a record from bytes names no source.
     const tDevConf odd = RecordOf(
         Patched(kDefaultBytes, {AT(head.ConfCap, 0x1e), AT(FwDevCap.PtzCap.rsvd[1], 9), AT(FwDevCap.type, 200),
