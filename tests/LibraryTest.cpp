@@ -115,6 +115,12 @@ TEST(Library, Fields) {
         EXPECT_EQ(DevCapEntryKeyword(i, e.keywords, &text, &code), DEVCAP_NOT_FOUND) << e.name;
     EXPECT_EQ(i, DevCapEntryCount());
     EXPECT_EQ(DevCapEntryKeyword(i, 0, &text, &code), DEVCAP_NOT_FOUND);
+    std::string json(16384, '\0');  // entries as JSON: a number's, a list's with its stop word
+    json.resize(DevCapRenderEntriesJson(json.data(), json.size()));
+    for (const char* part : {"\"FwDevCap.IO.DIs\", \"offset\": 40, \"width\": 1, \"stop\": null, \"keywords\": []}",
+                             "\"stop\": \"None\", \"keywords\": [{\"text\": \"OPTICAL\", \"code\": 1}, {\"text\": "
+                             "\"DIGITAL\", \"code\": 2}]}"})
+        EXPECT_NE(json.find(part), std::string::npos) << part;
     ASSERT_EQ(DevCapEntryInfo(24, &e), DEVCAP_OK);  // one entry whole
     EXPECT_EQ(std::string(e.name) + "|" + e.section + "|" + e.kind + "|" + e.field + "|" + std::to_string(e.offset) +
                   "|" + std::to_string(e.width) + "|" + std::to_string(e.keywords) + "|" + e.stop,
