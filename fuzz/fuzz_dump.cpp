@@ -1,9 +1,7 @@
-// libFuzzer target: any bytes as one or two records, through devcapdump's
-// text, layout and JSON and through the comparison. When the dump says its
-// text reproduces the record, reading that text back must give the same
-// bytes; when it says not, it must not. A record compared with itself is the
-// same; A against B lists exactly the fields whose bytes differ, as B against
-// A does; every JSON rendering parses.
+// libFuzzer target: any bytes as one or two records, through devcapdump's text, layout and JSON and through
+// the comparison. The dump's text reads back into the same bytes exactly when it says so; a record compared
+// with itself is the same; A against B lists exactly the fields whose bytes differ, as B against A does;
+// every JSON rendering parses.
 #include <cstring>
 
 #include "DevCapCore.h"

@@ -1,8 +1,6 @@
-// libFuzzer target: any bytes through devcaplint's rules and fixes. The text
-// gets an error finding if and only if the converter refuses it; every finding
-// renders as JSON that parses; fixing keeps every line end where it was, and a
-// few passes of fixes (one may uncover the next: a mended name's value is read
-// only then) come to rest with nothing left to fix.
+// libFuzzer target: any bytes through devcaplint's rules and fixes. An error finding exactly when the converter
+// refuses the text; every finding's JSON parses; fixes keep the line ends, and a few passes of them (one may
+// uncover the next: a mended name's value is read only then) come to rest with nothing left to fix.
 #include <algorithm>
 #include <cstring>
 

@@ -1,7 +1,5 @@
-// The consistency check rule by rule: each field a rule reads (and no other),
-// each bit of a list, both sides of every limit, each message and the order
-// in which rules and sub-checks are tried. A row patches a passing record; an
-// "Error." line in what it prints means the check fails, a warning never does.
+// The check rule by rule: each field a rule reads (and no other), each bit, both sides of every limit, each
+// message, the order of rules and sub-checks. A row patches a passing record; an "Error." line means it fails.
 #include "TestRecord.h"
 
 namespace {

@@ -1,6 +1,5 @@
 #!/usr/bin/env bash
-# The fuzz targets' properties on devcapgen's corpus, in seconds.
-# usage: invariants.sh build-dir examples-dir
+# The fuzz targets' properties on devcapgen's corpus, in seconds. usage: invariants.sh build-dir examples-dir
 BUILD=$(realpath "$1") EXAMPLES=$(realpath "$2")
 source "$(dirname "$(realpath "$0")")/lib.sh"
 "$BUILD/devcapgen" corpus . "$EXAMPLES"/*.txt && ok || bad "devcapgen corpus"

@@ -1,8 +1,5 @@
-"""devcap-lsp as a table of exchanges: what a client sends after initialize, and
-what comes back (responses, notifications, the exit status); then every framed
-request of a long mixed session is answered exactly once.
-usage: lsp_test.py path/to/devcap-lsp
-"""
+"""devcap-lsp as a table of exchanges (what a client sends, what comes back), and every request
+of a long mixed session answered exactly once. usage: lsp_test.py path/to/devcap-lsp"""
 import json
 import random
 import subprocess
@@ -119,8 +116,9 @@ EXCHANGES = [
      lambda s, g: [[i["label"] for i in m["result"]["items"]][:1] for m in g[1:]], [["CDS"], [], ["SENSOR_ID"]]),
     ((opened("ZOOM_CAP=''\n"), at(1, "textDocument/completion", 0, 10)), {},
      lambda s, g: [i["label"] for i in result(s, g)["items"]], ["OPTICAL", "DIGITAL", "None"]),
-    # a closed document has no findings left; a change to one never opened is dropped
-    ((opened("x"), note("textDocument/didClose", textDocument={"uri": URI}),
+    # an empty change and a change to a document never opened are dropped; a closed one has no findings left
+    ((opened("x"), note("textDocument/didChange", textDocument={"uri": URI}, contentChanges=[]),
+      note("textDocument/didClose", textDocument={"uri": URI}),
       note("textDocument/didChange", textDocument={"uri": URI}, contentChanges=[{"text": "y"}])), {},
      lambda s, g: [len(m["params"]["diagnostics"]) for m in g], [3, 0]),
 ]
