@@ -67,7 +67,7 @@ def result(status, got):
 
 
 def hover(status, got):
-    return [r and (r["contents"]["value"].split("\n\n")[0], r["range"]["start"]["character"], r["range"]["end"]["character"])
+    return [r and (r["contents"]["value"], r["range"]["start"]["character"], r["range"]["end"]["character"])
             for r in (m["result"] for m in got[1:])]
 
 
@@ -107,7 +107,8 @@ EXCHANGES = [
     # hover on the name, the '=', the value, a comment, an unknown name; completion of names and keywords
     ((opened(GOOD + "ZOOM_LENS='22x'\nPT_ENABLED='1'\n# ZOOM_CAP='x'\nNOPE='1'\n"), *(at(i, "textDocument/hover", line, c)
       for i, (line, c) in enumerate(((4, 8), (4, 9), (5, 20), (6, 3), (7, 1))))), {}, hover,
-     [("**ZOOM_LENS** (Firmware capabilities, keyword)", 0, 9), ("`22x` gives `FwDevCap.PtzCap.ZoomLens` = 2 (0x2); the default is 0", 11, 14),
+     [("**ZOOM_LENS** (Firmware capabilities, keyword)\n\nfield `FwDevCap.PtzCap.ZoomLens`, offset 52, 1 byte\n\n`None` 0, "
+       "`10x` 1, `22x` 2, `2.7x` 3, `35x` 4, `36x` 5, `18x` 6, `4x` 7, `3.6x` 8, `12x` 9, `26x` 10", 0, 9), ("`22x` gives `FwDevCap.PtzCap.ZoomLens` = 2 (0x2); the default is 0", 11, 14),
       ("`1` gives `FwDevCap.PtzCap.PTEnable` = 1 (0x1); the default is 0", 12, 13), None, None]),
     ((opened("\U0001F600\nZOOM_CAP='x'\n"), at(1, "textDocument/hover", 1, 10)), {}, hover,
      [("`x` is not a value of ZOOM_CAP: devcap2bin refuses the file", 10, 11)]),
