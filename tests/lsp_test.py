@@ -77,6 +77,7 @@ EXCHANGES = [
     ((b"{not json", b"Content-Length: 5\r\n\r\n{}garbage\r\n\r\n", b"Content-Type: x\r\n\r\n", b"Content-Length: -5\r\n\r\n",
       b"Content-Length: 67108865\r\n\r\n", req(1, "shutdown")), {}, codes,  # one past 64 MiB: read past, not held
      (0, [-32700, -32700, -32600, -32600, -32600, -32600, None])),
+    ((b"Content-Length: 67108864\r\n\r\n" + b" " * 67108862 + b"{}", req(1, "shutdown")), {}, codes, (0, [None])),  # 64 MiB
     ((b'Content-Length: 90\r\n\r\n{"jsonrpc": "2.0", "id": 9, "method": "shutdown"}',), {}, codes, (0, [None])),
     ((b'[1]', {"jsonrpc": "2.0", "id": 3}, {"jsonrpc": "2.0", "id": 4, "result": 1}), {}, codes, (1, [-32600, -32600])),
     ((req(7, "nosuch"), note("$/cancelRequest", id=1), at(8, "textDocument/hover", 0, 0)), {}, codes, (1, [-32601, -32602])),
