@@ -27,7 +27,7 @@ class Module(unittest.TestCase):
         os.mkdir("BinFiles")
 
     def test_texts_as_devcap2bin(self):
-        pathlib.Path("bad.txt").write_text("SENSOR_ID='XYZ'\0\nDN_SRC='DSP,\u00e9'\nX='1'\n", encoding="utf-8")
+        pathlib.Path("bad.txt").write_text("SENSOR_ID='XYZ'\0\nDN_SRC='DSP,\u00e9'\nEOF=''\n", encoding="utf-8")
         pathlib.Path("good.txt").write_bytes(IPCAM)
         for name, status, record in (("good", 0, True), ("bad", 1, False)):
             run = subprocess.run([BIN, f"{name}.txt"], capture_output=True, check=False)
