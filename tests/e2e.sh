@@ -82,6 +82,7 @@ fi
 # --- what is written over: its mode, a link, special files ---
 printf 'old record' > BinFiles/keep.bin && chmod 640 BinFiles/keep.bin
 run "overwrite" 0 "@ok:BinFiles/keep.bin" keep.txt
+cp keep.txt fresh.txt && run "standard input closed: a new record gets descriptor 0" 0 "@ok:BinFiles/fresh.bin" fresh.txt <&-
 [ "$(stat -c %a BinFiles/keep.bin)" = 640 ] && cmp -s BinFiles/keep.bin BinFiles/ipcam.bin && ok || bad "overwrite"
 rm BinFiles/keep.bin
 (umask 027 && "$BIN" keep.txt >/dev/null)
