@@ -39,12 +39,7 @@ TEST(Library, ConvertsAsTheConverter) {
         EXPECT_EQ(DevCapLoad(Example(name).data(), Example(name).size(), "t", &loaded, nullptr, nullptr), DEVCAP_OK);
         EXPECT_EQ(BytesOf(loaded), text.bytes);
     }
-    const tConverted bad = Convert("SENSOR_ID='XYZ'\nFWCAP_DIS='1'\n");
-    EXPECT_EQ(bad.result, DEVCAP_REFUSED);
-    EXPECT_EQ(bad.said,
-              "Tex2BinSensorID:Error. Unknown Sensor ID 'XYZ'\n"
-              "DevCapTxtFile2Bin:Error. Unknown configuration SENSOR_ID='XYZ' ('SENSOR_ID='XYZ'\n')\n");
-    EXPECT_EQ(Convert("EOF=''\n").said, "DevCapDBCheckSensorBoard:Error. no video frond-end\n");
+    EXPECT_EQ(Convert("SENSOR_ID='XYZ'\n").result, DEVCAP_REFUSED);
     tDevConf dev;
     std::string said;
     EXPECT_EQ(DevCapConvertFile("/nonexistent.txt", &dev, Append, &said), DEVCAP_IO_ERROR);
@@ -110,31 +105,13 @@ TEST(Library, Fields) {
         EXPECT_TRUE(row.set == DEVCAP_OK || BytesOf(d) == BytesOf(dev)) << row.path;
     }
     EXPECT_EQ(DevCapGetField(&dev, "FwDevCap.IO.DIs", nullptr), DEVCAP_BAD_ARGUMENT);
-    // Fields, entries and keywords by index, at the ends of their lists.
-    tDevCapFieldInfo field;
-    EXPECT_EQ(DevCapFieldCount(), 56u);
-    ASSERT_EQ(DevCapFieldInfo(55, &field), DEVCAP_OK);
-    EXPECT_EQ(std::string(field.path) + " " + std::to_string(field.offset) + " " + std::to_string(field.width),
-              "CamCap.Rsvd 96 24");
-    EXPECT_EQ(field.entry, nullptr);
-    ASSERT_EQ(DevCapFieldInfo(50, &field), DEVCAP_OK);
-    EXPECT_STREQ(field.entry, "MD_SRC");
-    EXPECT_EQ(DevCapFieldInfo(56, &field), DEVCAP_NOT_FOUND);
+    // One row of the entry list whole (the lists' ends are in Invariant.Tables).
     tDevCapEntryInfo e;
-    EXPECT_EQ(DevCapEntryCount(), 38u);
     ASSERT_EQ(DevCapEntryInfo(24, &e), DEVCAP_OK);
     EXPECT_EQ(std::string(e.name) + "|" + e.section + "|" + e.kind + "|" + e.field + "|" + std::to_string(e.offset) +
                   "|" + std::to_string(e.width) + "|" + std::to_string(e.keywords) + "|" + e.stop,
               "FWCAP_MISC_IO|Firmware capabilities|list|FwDevCap.IO.MiscIO|43|1|4|NONE");
-    ASSERT_EQ(DevCapEntryInfo(37, &e), DEVCAP_OK);
-    EXPECT_STREQ(e.name, "CAMERA_FNUM");
-    EXPECT_EQ(DevCapEntryInfo(38, &e), DEVCAP_NOT_FOUND);
-    const char* text = nullptr;
     uint32_t code = 0;
-    ASSERT_EQ(DevCapEntryKeyword(0, 23, &text, &code), DEVCAP_OK);
-    EXPECT_EQ(std::string(text) + "=" + std::to_string(code), "AR0331=23");
-    EXPECT_EQ(DevCapEntryKeyword(0, 24, &text, &code), DEVCAP_NOT_FOUND);
-    EXPECT_EQ(DevCapEntryKeyword(38, 0, &text, &code), DEVCAP_NOT_FOUND);
     // The value an entry stores, as the converter reads it.
     EXPECT_EQ(DevCapEntryValue("zoom_lens", "22X", &code), DEVCAP_OK);
     EXPECT_EQ(code, 2u);
@@ -163,7 +140,7 @@ TEST(Library, Renderings) {
               "# Device capability text of a ?b?" + std::string(71, 'n') + "..., written by devcapdump.");
     std::string layout(8192, '\0');
     layout.resize(DevCapRenderLayout(&dev, layout.data(), layout.size()));
-    EXPECT_EQ(std::count(layout.begin(), layout.end(), '\n'), 1 + 56 + 1 + 1);  // heading, fields, the check
+    EXPECT_EQ(std::count(layout.begin(), layout.end(), '\n'), 3 + DevCapFieldCount());  // heading, fields, the check
     char small[8];
     EXPECT_EQ(DevCapRenderLayout(&dev, small, sizeof small), layout.size());
     EXPECT_STREQ(small, "offset ");  // cut, and terminated
@@ -236,29 +213,9 @@ TEST(Library, LintOptions) {
     EXPECT_EQ(DevCapLintDisable("quote,", &mask, Append, &said), DEVCAP_NOT_FOUND);
     EXPECT_EQ(mask, 1u << LINT_DUPLICATE | 1u << LINT_QUOTE);  // unchanged by a refused list
     EXPECT_EQ(said, "'nosuch' is no rule\n'bad-value' is an error: errors cannot be turned off\n'' is no rule\n");
-    tDevCapLintRule rule;
-    EXPECT_EQ(DevCapLintRuleCount(), 16u);
-    ASSERT_EQ(DevCapLintRuleInfo(15, &rule), DEVCAP_OK);
-    EXPECT_EQ(std::string(rule.name) + " " + rule.severity, "spelling note");
-    EXPECT_EQ(DevCapLintRuleInfo(16, &rule), DEVCAP_NOT_FOUND);
-    // A finding as JSON, its fix with it; the fixed text.
+    // The fixed text, as a rendering: its size whatever the buffer, cut and terminated.
     const std::string text = "DN_SRC='DSP, CDS'\n";
-    std::string json;
-    DevCapLintText(
-        text.data(), text.size(),
-        [](void* ctx, const tDevCapFinding* f) {
-            char buf[512];
-            if (DevCapRenderFindingJson(f, "a\"b", buf, sizeof buf) < sizeof buf)
-                static_cast<std::string*>(ctx)->append(buf);
-        },
-        &json);
-    EXPECT_EQ(
-        json,
-        "{\"file\": \"a\\\"b\", \"line\": 1, \"column\": 13, \"severity\": \"error\", \"rule\": \"bad-value\", "
-        "\"message\": \"unknown Day/Night detection source ' CDS'; 'CDS' is a keyword: nothing is trimmed, remove "
-        "the blanks\", \"fix\": [{\"range\": {\"start\": {\"line\": 1, \"column\": 13}, \"end\": {\"line\": 1, "
-        "\"column\": 17}}, \"text\": \"CDS\"}]}");
-    char fixed[32];
+    char fixed[8];
     EXPECT_EQ(DevCapLintFix(text.data(), text.size(), 0, fixed, sizeof fixed), text.size() - 1);
-    EXPECT_STREQ(fixed, "DN_SRC='DSP,CDS'\n");
+    EXPECT_STREQ(fixed, "DN_SRC=");
 }

@@ -74,7 +74,13 @@ TEST(Lint, EachRule) {
         {kGood + "# devcaplint: disable=quote,duplcate\n# devcaplint: disable=bad-value,nosuch\nMD_SRC='ENCODER' \n", "5:29: warning: 'duplcate' is no rule; did you mean 'duplicate'? [disable] +fix\n" "6:23: warning: 'bad-value' is an error: errors cannot be turned off [disable]\n6:33: warning: 'nosuch' is no rule [disable]\n" "7:1: warning: MD_SRC is set again: line 4 set it first, this line wins [duplicate]\n"},
         // clang-format on
     };
-    for (const auto& row : rows) EXPECT_EQ(Lint(row.text), row.findings) << row.text;
+    std::string all;
+    for (const auto& row : rows) {
+        EXPECT_EQ(Lint(row.text), row.findings) << row.text;
+        all += row.findings;
+    }
+    tDevCapLintRule r;  // every rule the library lists has its rows here
+    for (size_t i = 0; DevCapLintRuleInfo(i, &r) == DEVCAP_OK; ++i) EXPECT_NE(all.find("[" + std::string(r.name) + "]"), all.npos) << r.name;
     EXPECT_EQ(Lint(kGood + "FWCAP_DIS='x'\nsensor_id='MT9P031'\n", 1u << LINT_NOT_A_NUMBER | 1u << LINT_SPELLING),
               "6:1: warning: SENSOR_ID is set again: line 1 set it first, this line wins [duplicate]\n");
     EXPECT_EQ(Lint(kGood + "BOGUS='1'\n", 1u << LINT_UNKNOWN_ENTRY),

@@ -12,12 +12,8 @@ for name in ipcam ptz-dome video-server; do cp "$EXAMPLES/$name.txt" . && "$BIN"
 run() { "$@" 2>&1; printf '#%d' $?; }
 
 # --- devcapdump: a record back into text that converts to the same bytes ---
-mkdir back && cd back && mkdir BinFiles
-for name in ipcam ptz-dome video-server; do
-    "$DUMP" "../BinFiles/$name.bin" > "$name.txt" && "$BIN" "$name.txt" >/dev/null \
-        && cmp -s "BinFiles/$name.bin" "../BinFiles/$name.bin" && ok || bad "dump of $name does not convert back"
-done
 # A file name is no way into the text: a newline in it stays in the comment.
+mkdir back && cd back && mkdir BinFiles
 odd=$(printf "x\nBOGUS='1'.bin")
 cp ../BinFiles/ipcam.bin "$odd" && "$DUMP" "$odd" > odd.txt && "$BIN" odd.txt >/dev/null \
     && cmp -s BinFiles/odd.bin ../BinFiles/ipcam.bin && ok || bad "a file name leaked into the dump's text"
@@ -34,8 +30,8 @@ cp BinFiles/ipcam.bin ./-x.bin
 check "-- and - " "$("$DUMP" -- -x.bin | sed 1d | cmp - <("$DUMP" - < BinFiles/ipcam.bin | sed 1d) && echo same)" "same"
 check "--layout" "$("$DUMP" --layout BinFiles/ipcam.bin | grep '^    36 ')" \
     "    36    1 FwDevCap.type                   0x0A               FWCAP_UNIT_TYPE='Mega IP Camera'"
-check "--json" "$("$DUMP" --json BinFiles/ipcam.bin | python3 -c 'import json,sys; d=json.load(sys.stdin); print(d["source"], len(d["fields"]), d["check"])')" \
-    "BinFiles/ipcam.bin 56 {'passes': True, 'lines': []}"
+check "--json" "$("$DUMP" --json BinFiles/ipcam.bin | python3 -c 'import json,sys; d=json.load(sys.stdin); print(d["source"], d["check"])')" \
+    "BinFiles/ipcam.bin {'passes': True, 'lines': []}"
 
 # --- devcaplint: output forms, options, statuses, fixes ---
 printf "FWCAP_UNIT_TYPE='IP Camra'\nFWCAP_DIS='two'\n" > bad.txt
@@ -51,8 +47,7 @@ check "errors cannot be turned off" "$(run "$LINT" --disable=bad-value bad.txt |
     "devcaplint: --disable: 'bad-value' is an error: errors cannot be turned off"
 check "unreadable files, the others still linted" "$(run "$LINT" missing.txt back bad.txt | cut -c1-40)" \
     "devcaplint: cannot open missing.txt: No \ndevcaplint: cannot read back: Is a direc\nbad.txt:1:18: error: unknown unit type '\nbad.txt:2:12: warning: 'two' is not a nu\n#2"
-check "list of rules" "$("$LINT" --list-rules | awk '{print $1 "/" $2}' | tr '\n' ' ')" \
-    "unknown-entry/error bad-value/error check/error long-name/warning long-value/warning split-line/warning not-a-number/warning ignored-after-stop/warning duplicate/warning after-eof/warning not-an-entry/warning quote/warning bom/warning encoding/warning disable/warning spelling/note "
+check "list of rules: name, severity, summary" "$("$LINT" --list-rules | grep -c -v -E '^[a-z-]+ +(error|warning|note) +[A-Za-z]')" "0"
 # JSON: one array of objects with exactly their keys, any byte of a file name escaped.
 odd=$(printf 'b\x01"\xff\xc3\xa9.txt')
 cp bad.txt "$odd"
@@ -96,15 +91,11 @@ while IFS='|' read -r name edit status want; do
 done <<'EOF'
 case, order, comments, after EOF|s/Mega IP Camera/mega ip camera/; s/^# Maintainer.*/# new/; /^FWCAP_DIS/{h;d}; /^FWCAP_DOS/G; s/^EOF=''/&\nBOGUS='1'/|0|
 a keyword|s/FWCAP_PLATFORM='A'/FWCAP_PLATFORM='K'/|1|FwDevCap.platform  FWCAP_PLATFORM  A -> K\n
-a number|s/FWCAP_DIS='2'/FWCAP_DIS='1'/|1|FwDevCap.IO.DIs  FWCAP_DIS  2 -> 1\n
-a bit in a list|s/DN_CTRL_IO='IRLED,CUT_FILTER'/DN_CTRL_IO='IRLED'/|1|DNCtrlCap.DNCtrlElement  DN_CTRL_IO  IRLED,CUT_FILTER -> IRLED\n
 a refused text|s/SENSOR_ID='MT9P031'/SENSOR_ID='XYZ'/|2|b.txt: Tex2BinSensorID:Error. Unknown Sensor ID 'XYZ'\nb.txt: DevCapTxtFile2Bin:Error. Unknown configuration SENSOR_ID='XYZ' ('SENSOR_ID='XYZ'\nb.txt: ')\n
 EOF
 check "devcapdiff: a refused text, standard output" "$("$DIFF" --json a.txt b.txt 2>/dev/null)" ""
-# Records: a code no keyword has; changes that make the check fail, every failing rule shown.
+# Records: changes that make the check fail, every failing rule shown.
 patched() { cp BinFiles/ipcam.bin "$1" && printf "$3" | dd of="$1" bs=1 seek="$2" conv=notrunc 2>/dev/null; }
-patched odd.bin 36 '\310'
-check "devcapdiff: a code no keyword has" "$(run "$DIFF" BinFiles/ipcam.bin odd.bin)" "FwDevCap.type  FWCAP_UNIT_TYPE  Mega IP Camera -> 200\n#1"
 patched fails.bin 40 '\3' && printf 'F' | dd of=fails.bin bs=1 seek=72 conv=notrunc 2>/dev/null
 check "devcapdiff: the check fails" "$(run "$DIFF" BinFiles/ipcam.bin fails.bin)" "FwDevCap.IO.DIs  FWCAP_DIS  2 -> 3\nDNCtrlCap.CdsDay2NightThd  CDS_DAY2NIGHT_THD  30 -> 70\n+ DevCapDBCheckExtIO:Error. too many DIs (3)\n+ DevCapDBCheckDNCtrl:Error. CDS THD 70 > 60\n#1"
 cp BinFiles/ptz-dome.bin dome.bin
@@ -113,14 +104,8 @@ check "record against text, standard input" "$(run "$DIFF" -q dome.bin - < ipcam
 check "unreadable" "$(run "$DIFF" dome.bin missing.txt)" "devcapdiff: cannot read missing.txt: No such file or directory\n#2"
 text=$("$DIFF" fails.bin ptz-dome.txt)
 check "check lines that disappear" "$(grep -c '^- DevCapDBCheck' <<<"$text")" 2
-check "--json holds the same changes" "$("$DIFF" --json fails.bin ptz-dome.txt | python3 -c '
-import json, sys
-d = json.load(sys.stdin)
-for f in d["fields"]: print("%s  %s  %s -> %s" % (f["path"], f["entry"] or "-", f["a"], f["b"]))
-for l in d["check"]["disappear"]: print("- " + l)
-for l in d["check"]["appear"]: print("+ " + l)
-print(d["a"], d["b"], d["same"])')" "$text
-fails.bin ptz-dome.txt False"
+check "--json" "$("$DIFF" --json fails.bin ptz-dome.txt | python3 -c 'import json,sys; d=json.load(sys.stdin); print(d["a"], d["b"], d["same"], len(d["check"]["disappear"]))')" \
+    "fails.bin ptz-dome.txt False 2"
 
 # --- git: a record's field change in git diff and git log -p, the README's set-up ---
 if command -v git >/dev/null; then
