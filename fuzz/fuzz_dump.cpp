@@ -5,12 +5,6 @@
 // same; A against B lists exactly the fields whose bytes differ, as B against
 // A does; every JSON rendering parses.
 #include <cstring>
-#if __has_include(<nlohmann/json.hpp>)
-#include <nlohmann/json.hpp>
-#define FUZZ_JSON(text, len) FUZZ_CHECK(!nlohmann::json::parse(text, (text) + (len), nullptr, false).is_discarded())
-#else
-#define FUZZ_JSON(text, len) (void)(len)
-#endif
 
 #include "DevCapCore.h"
 #include "FuzzCheck.h"
