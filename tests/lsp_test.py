@@ -1,10 +1,6 @@
-"""devcap-lsp as a table of exchanges: what a client sends after initialize,
-and what comes back (responses and notifications, and the exit status).
-Framing and its limits, the order of initialize/shutdown/exit, the negotiated
-position encoding, characters outside the BMP, severities, the actions each
-kind of finding gets, hover on each part of a line; then every framed request
-of a long mixed session is answered exactly once.
-
+"""devcap-lsp as a table of exchanges: what a client sends after initialize, and
+what comes back (responses, notifications, the exit status); then every framed
+request of a long mixed session is answered exactly once.
 usage: lsp_test.py path/to/devcap-lsp
 """
 import json
@@ -25,8 +21,9 @@ def frame(message):
 
 
 def session(*messages, caps=None, init=True):
-    """Sends initialize (unless told not to) and the messages, closes the input: (status, answers after initialize)."""
-    first = [{"jsonrpc": "2.0", "id": 0, "method": "initialize", "params": {"capabilities": caps or {}}}] if init else []
+    """Sends initialize (unless told not to) and the messages (raw bytes starting with a header go
+    as they are), closes the input: (status, what came after initialize's answer)."""
+    first = [req(0, "initialize", capabilities=caps or {})] if init else []
     data = b"".join(m if isinstance(m, bytes) and m.startswith(b"Content-") else frame(m)
                     for m in first + list(messages))
     run = subprocess.run([LSP, "--stdio"], input=data, capture_output=True, timeout=20, check=False)
@@ -48,7 +45,7 @@ def note(method, **params):
 
 
 def opened(text):
-    return note("textDocument/didOpen", textDocument={"uri": URI, "languageId": "devcap", "version": 1, "text": text})
+    return note("textDocument/didOpen", textDocument={"uri": URI, "text": text})
 
 
 def at(id_, method, line, character):
@@ -74,8 +71,8 @@ def result(status, got):
 
 
 def hover(status, got):
-    r = got[-1]["result"]
-    return r and (r["contents"]["value"].split("\n\n")[0], r["range"]["start"]["character"], r["range"]["end"]["character"])
+    return [r and (r["contents"]["value"].split("\n\n")[0], r["range"]["start"]["character"], r["range"]["end"]["character"])
+            for r in (m["result"] for m in got[1:])]
 
 
 SMILE = "# \U0001F600\n"  # 4 bytes, 2 UTF-16 units
@@ -113,16 +110,12 @@ EXCHANGES = [
      [{"range": {"start": {"line": 0, "character": 0}, "end": {"line": 2, "character": 0}}, "newText": "# \U0001F600 x\nFWCAP_DIS='1'\r\n"}]),
     ((opened(GOOD), actions(1, 0, 9)), {}, result, []),
     # hover on the name, the '=', the value, a comment, an unknown name; completion of names and keywords
-    ((opened(GOOD + "ZOOM_LENS='22x'\n"), at(1, "textDocument/hover", 4, 8)), {}, hover,
-     ("**ZOOM_LENS** (Firmware capabilities, keyword)", 0, 9)),
-    ((opened(GOOD + "ZOOM_LENS='22x'\n"), at(1, "textDocument/hover", 4, 9)), {}, hover,
-     ("`22x` gives `FwDevCap.PtzCap.ZoomLens` = 2 (0x2); the default is 0", 11, 14)),
-    ((opened(GOOD + "PT_ENABLED='1'\n"), at(1, "textDocument/hover", 4, 20)), {}, hover,
-     ("`1` gives `FwDevCap.PtzCap.PTEnable` = 1 (0x1); the default is 0", 12, 13)),
+    ((opened(GOOD + "ZOOM_LENS='22x'\nPT_ENABLED='1'\n# ZOOM_CAP='x'\nNOPE='1'\n"), *(at(i, "textDocument/hover", line, c)
+      for i, (line, c) in enumerate(((4, 8), (4, 9), (5, 20), (6, 3), (7, 1))))), {}, hover,
+     [("**ZOOM_LENS** (Firmware capabilities, keyword)", 0, 9), ("`22x` gives `FwDevCap.PtzCap.ZoomLens` = 2 (0x2); the default is 0", 11, 14),
+      ("`1` gives `FwDevCap.PtzCap.PTEnable` = 1 (0x1); the default is 0", 12, 13), None, None]),
     ((opened("\U0001F600\nZOOM_CAP='x'\n"), at(1, "textDocument/hover", 1, 10)), {}, hover,
-     ("`x` is not a value of ZOOM_CAP: devcap2bin refuses the file", 10, 11)),
-    ((opened("# ZOOM_CAP='x'\nNOPE='1'\n"), at(1, "textDocument/hover", 0, 3), at(2, "textDocument/hover", 1, 1)), {},
-     lambda s, g: [g[1]["result"], g[2]["result"]], [None, None]),
+     [("`x` is not a value of ZOOM_CAP: devcap2bin refuses the file", 10, 11)]),
     ((opened("DN_SRC='DSP,'\n# \nX"), at(1, "textDocument/completion", 0, 12), at(2, "textDocument/completion", 1, 2),
       at(3, "textDocument/completion", 2, 1)), {},
      lambda s, g: [[i["label"] for i in m["result"]["items"]][:1] for m in g[1:]], [["CDS"], [], ["SENSOR_ID"]]),

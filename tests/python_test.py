@@ -26,7 +26,7 @@ class Module(unittest.TestCase):
         os.mkdir("BinFiles")
 
     def test_texts_as_devcap2bin(self):
-        pathlib.Path("bad.txt").write_text("SENSOR_ID='XYZ'\nDN_SRC='DSP,\u00e9'\nEOF=''\n", encoding="utf-8")
+        pathlib.Path("bad.txt").write_text("SENSOR_ID='XYZ'\0\nDN_SRC='DSP,\u00e9'\nX='1'\n", encoding="utf-8")
         pathlib.Path("good.txt").write_bytes(IPCAM)
         for name, status, record in (("good", 0, True), ("bad", 1, False)):
             run = subprocess.run([BIN, f"{name}.txt"], capture_output=True, check=False)
@@ -72,9 +72,10 @@ class Module(unittest.TestCase):
             self.assertIn(words, str(raised.exception))
         devcap.Record()["CamCap.F_Num"] = 0xFFFFFFFF
         devcap.Record()["CamCap.F_Num"] = 0
-        pathlib.Path("short.bin").write_bytes(bytes(100))
-        with self.assertRaisesRegex(ValueError, "short.bin is 100 bytes"):
-            devcap.Record.from_file("short.bin")
+        for size, words in ((100, "is 100 bytes"), (121, "is more than 120 bytes")):
+            pathlib.Path("r.bin").write_bytes(bytes(size))
+            with self.assertRaisesRegex(ValueError, "r.bin " + words):
+                devcap.Record.from_file("r.bin")
         env = dict(os.environ, DEVCAP_LIBRARY="/nonexistent/libdevcap.so.1")
         run = subprocess.run([sys.executable, "-c", "import devcap"], env=env, capture_output=True, text=True)
         self.assertIn("ImportError: devcap: DEVCAP_LIBRARY=/nonexistent/libdevcap.so.1 cannot be loaded", run.stderr)
@@ -97,7 +98,7 @@ class Module(unittest.TestCase):
                                      ["DevCapDBCheckExtIO:Error. too many DIs (3)"]))
         self.assertTrue(a.diff(a).same)
         self.assertEqual(devcap.__version__, devcap.version())
-        self.assertEqual(devcap.output_name("dir.x/a.b.txt"), "BinFiles/a.b.bin")
+        self.assertEqual(devcap.output_name("d/" + "x" * 242 + ".txt"), "BinFiles/" + "x" * 242 + ".bin")  # 255
 
     def test_command_line(self):
         pathlib.Path(".txt").write_bytes(IPCAM)
