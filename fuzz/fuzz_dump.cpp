@@ -62,10 +62,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
         tDevCapFieldInfo f;
         DevCapFieldInfo(i, &f);
         const auto* a = reinterpret_cast<const uint8_t*>(&dev) + f.offset;
-        if (memcmp(a, reinterpret_cast<const uint8_t*>(&other) + f.offset, f.width) != 0) differ.path[differ.n++] = f.path;
+        if (memcmp(a, reinterpret_cast<const uint8_t*>(&other) + f.offset, f.width) != 0)
+            differ.path[differ.n++] = f.path;
     }
     FUZZ_CHECK((changes == 0) == (memcmp(&dev, &other, sizeof dev) == 0));
     FUZZ_CHECK(ab.n == differ.n && ba.n == differ.n);
-    for (size_t i = 0; i < ab.n; ++i) FUZZ_CHECK(strcmp(ab.path[i], differ.path[i]) == 0 && strcmp(ba.path[i], differ.path[i]) == 0);
+    for (size_t i = 0; i < ab.n; ++i)
+        FUZZ_CHECK(strcmp(ab.path[i], differ.path[i]) == 0 && strcmp(ba.path[i], differ.path[i]) == 0);
     return 0;
 }

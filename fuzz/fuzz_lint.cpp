@@ -4,7 +4,6 @@
 // few passes of fixes (one may uncover the next: a mended name's value is read
 // only then) come to rest with nothing left to fix.
 #include <algorithm>
-#include <algorithm>
 #include <cstring>
 
 #include "DevCapCore.h"

@@ -117,7 +117,6 @@ int Dict() {
     return 0;
 }
 
-
 // ---- a corpus: the same every run, from a fixed seed ----
 
 uint32_t gSeed = 20261206;
@@ -130,7 +129,7 @@ size_t Pick(size_t n) {
 // comma now and then) or a number at a limit; a letter case or a letter
 // changed, a quote dropped, text after the value.
 std::string EntryLine() {
-    static const char* const kNumbers[] = {"0",   "1",   "2",       "3",  "-1",  "100",        "101",       "255",
+    static const char* const kNumbers[] = {"0",   "1",       "2",  "3",   "-1", "100",        "101",        "255",
                                            "256", "0x10000", "08", "two", " 1", "2147483648", "4294967296", ""};
     const size_t i = Pick(DevCapEntryCount());
     tDevCapEntryInfo e;
@@ -150,12 +149,14 @@ std::string EntryLine() {
 }
 
 std::string HostileLine() {
+    // clang-format off
     static const std::string kLines[] = {
         "EOF=''", "=''", "# devcaplint: disable=quote,duplcate", "#devcaplint disable=bom", "SENSOR_ID 'MT9P031'",
         "\xEF\xBB\xBFSENSOR_ID='OV9715'", std::string("N\0='1'", 6), "PT_ENABLED='1'\x01", "\r",
         std::string(170, 'X') + "MD_SRC='ENCODER'", std::string(31, 'N') + "='1'", std::string(32, 'N') + "='1'",
         "N='" + std::string(127, 'v') + "'", "N='" + std::string(128, 'v') + "'", "# caf\xC3\xA9 \xF0\x9F\x98\x80",
         std::string(159, '#'), std::string(160, '#')};
+    // clang-format on
     return kLines[Pick(sizeof kLines / sizeof *kLines)];
 }
 
@@ -215,7 +216,8 @@ int main(int argc, char* argv[]) {
     if (argc == 2 && strcmp(argv[1], "dict") == 0) status = Dict();
     if (argc >= 4 && strcmp(argv[1], "corpus") == 0) status = Corpus(argv[2], argc - 3, argv + 3);
     if (status == -1) {
-        fprintf(stderr, "usage: devcapgen man TEMPLATE > PAGE | devcapgen dict > FILE | devcapgen corpus DIR TEXT...\n");
+        fprintf(stderr,
+                "usage: devcapgen man TEMPLATE > PAGE | devcapgen dict > FILE | devcapgen corpus DIR TEXT...\n");
         return 2;
     }
     if (status != 0) return status;

@@ -14,7 +14,7 @@ const tBytes kPassing = Patched(kDefaultBytes, {AT(SBConf.sensor.ID, 0xf), AT(SB
 #define FIT(c, ctrl, in, out) \
     AT(SBConf.c.ID, 1), AT(SBConf.c.CtrlPath, ctrl), AT(SBConf.c.InputIF, in), AT(SBConf.c.OutputIF, out)
 #define NO_SENSOR AT(SBConf.sensor.ID, 0)
-#define DN(src, dflt, day, night)                                                      \
+#define DN(src, dflt, day, night)                                                                   \
     AT(DNCtrlCap.DNSrc, src), AT(DNCtrlCap.DNSrcDefault, dflt), AT(DNCtrlCap.CdsDay2NightThd, day), \
         AT(DNCtrlCap.CdsNight2DayThd, night)
 
@@ -144,7 +144,8 @@ TEST(Check, RuleByRule) {
             const tBytes bytes = Patched(kPassing, patches);
             const tDevConf dev = RecordOf(bytes);
             int32_t answer = 0;
-            const std::string what = "row " + std::to_string(row) + (c.each.empty() ? "" : " value " + std::to_string(k));
+            const std::string what =
+                "row " + std::to_string(row) + (c.each.empty() ? "" : " value " + std::to_string(k));
             const std::string printed = Printed(c.printed, patches.empty() ? 0 : patches.back().value);
             EXPECT_EQ(Said([&](const tDevCapSink* out) { answer = DevCapDBCheck(&dev, out); }), printed) << what;
             EXPECT_EQ(answer, printed.find(":Error.") != std::string::npos ? DEVCAP_ERROR : 0) << what;

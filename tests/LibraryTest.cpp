@@ -58,7 +58,8 @@ TEST(Library, ConvertsAsTheConverter) {
 // Different texts on several threads at once give the single-threaded results
 // (run under ThreadSanitizer by the tsan preset).
 TEST(Library, Threads) {
-    std::vector<std::string> texts = {Example("ipcam.txt"), Example("ptz-dome.txt"), "SENSOR_ID='XYZ'\nDN_SRC='DSP,X'\n"};
+    std::vector<std::string> texts = {Example("ipcam.txt"), Example("ptz-dome.txt"),
+                                      "SENSOR_ID='XYZ'\nDN_SRC='DSP,X'\n"};
     std::vector<tConverted> alone;
     for (const std::string& t : texts) alone.push_back(Convert(t));
     std::vector<int> mismatches(4, 0);
@@ -197,7 +198,9 @@ TEST(Library, JsonStrings) {
     const struct {
         std::string in, out;
     } rows[] = {
-        {"plain", "\"plain\""}, {"q\"b\\", "\"q\\\"b\\\\\""}, {std::string("a\0b", 3), "\"a\\u0000b\""},
+        {"plain", "\"plain\""},
+        {"q\"b\\", "\"q\\\"b\\\\\""},
+        {std::string("a\0b", 3), "\"a\\u0000b\""},
         {"\x01\n\x1f \x7f", "\"\\u0001\\u000a\\u001f \\u007f\""},
         {"caf\xC3\xA9 \xF0\x9F\x98\x80", "\"caf\xC3\xA9 \xF0\x9F\x98\x80\""},  // UTF-8 passes through
         {"\xC3(\xE2\x82\xFF\xC0\xAF", "\"\\u00c3(\\u00e2\\u0082\\u00ff\\u00c0\\u00af\""},

@@ -81,7 +81,8 @@ TEST(Lint, EachRule) {
     }
     tDevCapLintRule r;  // every rule the library lists has its rows here
     size_t i = 0;
-    for (; DevCapLintRuleInfo(i, &r) == DEVCAP_OK; ++i) EXPECT_NE(all.find("[" + std::string(r.name) + "]"), all.npos) << r.name;
+    for (; DevCapLintRuleInfo(i, &r) == DEVCAP_OK; ++i)
+        EXPECT_NE(all.find("[" + std::string(r.name) + "]"), all.npos) << r.name;
     EXPECT_EQ(i, DevCapLintRuleCount());
     EXPECT_EQ(Lint(kGood + "FWCAP_DIS='x'\nsensor_id='MT9P031'\n", 1u << LINT_NOT_A_NUMBER | 1u << LINT_SPELLING),
               "6:1: warning: SENSOR_ID is set again: line 1 set it first, this line wins [duplicate]\n");
