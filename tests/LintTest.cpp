@@ -35,8 +35,7 @@ TEST(Lint, EachRule) {
         std::string findings;
     } rows[] = {
         // clang-format off
-        {kGood, ""},
-        {kGood + "SENSORID='OV9715'\n", "5:1: error: unknown entry 'SENSORID'; did you mean 'SENSOR_ID'? [unknown-entry] +fix\n"},
+        {kGood, ""}, {kGood + "SENSORID='OV9715'\n", "5:1: error: unknown entry 'SENSORID'; did you mean 'SENSOR_ID'? [unknown-entry] +fix\n"},
         {kGood + "XXCAMERA_FNUX='x'\n", "5:1: error: unknown entry 'XXCAMERA_FNUX' [unknown-entry]\n"},  // 3 edits away
         {kGood + "FWCAP_UNIT_TYPE='IP Camra'\n", "5:18: error: unknown unit type 'IP Camra'; did you mean 'IP Camera'? [bad-value] +fix\n"},
         {kGood + "FWCAP_MISC_IO='DCIRIS,PIRS'\n", "5:23: error: unknown Miac. IO 'PIRS'; did you mean 'PIRIS'? [bad-value] +fix\n"},
@@ -97,10 +96,8 @@ TEST(Lint, Fixes) {
         const char* rule;
     } rows[] = {
         // clang-format off
-        {"SENSORID='OV9715'\n", "SENSOR_ID='OV9715'\n", "unknown-entry"},
-        {"FWCAP_UNIT_TYPE='IP Camra'\r\n", "FWCAP_UNIT_TYPE='IP Camera'\r\n", "bad-value"},
-        {"DN_SRC='DSP, CDS'\nFWCAP_MISC_IO='DCIRIS,PIRS'", "DN_SRC='DSP,CDS'\nFWCAP_MISC_IO='DCIRIS,PIRIS'", "bad-value"},
-        {"\xEF\xBB\xBFSENSOR_ID='OV9715'\n", "SENSOR_ID='OV9715'\n", "bom"},
+        {"SENSORID='OV9715'\n", "SENSOR_ID='OV9715'\n", "unknown-entry"}, {"FWCAP_UNIT_TYPE='IP Camra'\r\n", "FWCAP_UNIT_TYPE='IP Camera'\r\n", "bad-value"},
+        {"DN_SRC='DSP, CDS'\nFWCAP_MISC_IO='DCIRIS,PIRS'", "DN_SRC='DSP,CDS'\nFWCAP_MISC_IO='DCIRIS,PIRIS'", "bad-value"}, {"\xEF\xBB\xBFSENSOR_ID='OV9715'\n", "SENSOR_ID='OV9715'\n", "bom"},
         {"FWCAP_DIS='1\r\nZOOM_LENS=None'\nPT_ENABLED=1", "FWCAP_DIS='1'\r\nZOOM_LENS='None'\nPT_ENABLED='1'", "quote"},
         {"sensor_id='mt9p031'\nDN_SRC='dsp,Cds,none'\n", "SENSOR_ID='MT9P031'\nDN_SRC='DSP,CDS,None'\n", "spelling"},
         {"#devcaplint:  Disable= quote\n# devcaplint: disable=duplcate\n", "# devcaplint: disable=quote\n# devcaplint: disable=duplicate\n", "disable"},

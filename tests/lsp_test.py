@@ -21,8 +21,7 @@ def frame(message):
 
 
 def session(*messages, caps=None, init=True):
-    """Sends initialize (unless told not to) and the messages (raw bytes starting with a header go
-    as they are), closes the input: (status, what came after initialize's answer)."""
+    """Sends initialize and the messages (framed, but for raw headers), closes the input: (status, the rest)."""
     first = [req(0, "initialize", capabilities=caps or {})] if init else []
     data = b"".join(m if isinstance(m, bytes) and m.startswith(b"Content-") else frame(m)
                     for m in first + list(messages))
@@ -78,10 +77,9 @@ def hover(status, got):
 SMILE = "# \U0001F600\n"  # 4 bytes, 2 UTF-16 units
 EXCHANGES = [
     # framing and its limits: each bad frame is answered, and the next one still read
-    ((b"{not json", req(1, "shutdown")), {}, codes, (0, [-32700, None])),
-    ((b"Content-Length: 5\r\n\r\n{}garbage\r\n\r\n", req(1, "shutdown")), {}, codes, (0, [-32700, -32600, None])),
-    ((b"Content-Type: x\r\n\r\n", b"Content-Length: -5\r\n\r\n", req(1, "shutdown")), {}, codes, (0, [-32600, -32600, None])),
-    ((b"Content-Length: 67108865\r\n\r\n", req(1, "shutdown")), {}, codes, (0, [-32600, None])),  # one past 64 MiB
+    ((b"{not json", b"Content-Length: 5\r\n\r\n{}garbage\r\n\r\n", b"Content-Type: x\r\n\r\n", b"Content-Length: -5\r\n\r\n",
+      b"Content-Length: 67108865\r\n\r\n", req(1, "shutdown")), {}, codes,  # one past 64 MiB: read past, not held
+     (0, [-32700, -32700, -32600, -32600, -32600, -32600, None])),
     ((b'Content-Length: 90\r\n\r\n{"jsonrpc": "2.0", "id": 9, "method": "shutdown"}',), {}, codes, (0, [None])),
     ((b'[1]', {"jsonrpc": "2.0", "id": 3}, {"jsonrpc": "2.0", "id": 4, "result": 1}), {}, codes, (1, [-32600, -32600])),
     ((req(7, "nosuch"), note("$/cancelRequest", id=1), at(8, "textDocument/hover", 0, 0)), {}, codes, (1, [-32601, -32602])),
@@ -101,10 +99,10 @@ EXCHANGES = [
      [(11, 13, 2, "not-a-number"), (0, 8, 3, "spelling"), (12, 16, 1, "bad-value")]),
     # the actions each finding gets: its fix (preferred), a disable comment unless it is an error, then fix-all
     ((opened(GOOD + "FWCAP_DIS='x'\nzoom_cap='None'\nFWCAP_UNIT_TYPE='IP Camra'\nCAMERA_FNUM='F8'\n"), actions(1, 4, 7)), {},
-     lambda s, g: [(a["title"], a["kind"], a.get("isPreferred", False)) for a in result(s, g)],
-     [("Turn off not-a-number from here on", "quickfix", False), ("Replace 'zoom_cap' with 'ZOOM_CAP'", "quickfix", True),
-      ("Turn off spelling from here on", "quickfix", False), ("Replace 'IP Camra' with 'IP Camera'", "quickfix", True),
-      ("Fix everything devcaplint is sure of", "source.fixAll", False)]),
+     lambda s, g: [(a["title"], a["kind"], a.get("isPreferred", False)) for a in result(s, g)], [
+         ("Turn off not-a-number from here on", "quickfix", False), ("Replace 'zoom_cap' with 'ZOOM_CAP'", "quickfix", True),
+         ("Turn off spelling from here on", "quickfix", False), ("Replace 'IP Camra' with 'IP Camera'", "quickfix", True),
+         ("Fix everything devcaplint is sure of", "source.fixAll", False)]),
     ((opened("# \U0001F600 x\nFWCAP_DIS='1\r\n"), actions(1, 0, 0)), {},
      lambda s, g: result(s, g)[-1]["edit"]["changes"][URI],
      [{"range": {"start": {"line": 0, "character": 0}, "end": {"line": 2, "character": 0}}, "newText": "# \U0001F600 x\nFWCAP_DIS='1'\r\n"}]),
