@@ -86,15 +86,13 @@ TEST(Library, Fields) {
         int set, get;
         uint32_t after;  // what get reads after the set
     } rows[] = {
-        {"FwDevCap.IO.DIs", 255, DEVCAP_OK, DEVCAP_OK, 255},
-        {"FwDevCap.IO.DIs", 256, DEVCAP_TOO_WIDE, DEVCAP_OK, 0},
-        {"FwDevCap.head.ver", 0xffff, DEVCAP_OK, DEVCAP_OK, 0xffff},
-        {"FwDevCap.head.ver", 0x10000, DEVCAP_TOO_WIDE, DEVCAP_OK, 1},
-        {"CamCap.DCIrisLevel", 0xffffffff, DEVCAP_OK, DEVCAP_OK, 0xffffffff},
-        {"head.key", 0, DEVCAP_TOO_WIDE, DEVCAP_TOO_WIDE, 0},
+        // clang-format off
+        {"FwDevCap.IO.DIs", 255, DEVCAP_OK, DEVCAP_OK, 255}, {"FwDevCap.IO.DIs", 256, DEVCAP_TOO_WIDE, DEVCAP_OK, 0},
+        {"FwDevCap.head.ver", 0xffff, DEVCAP_OK, DEVCAP_OK, 0xffff}, {"FwDevCap.head.ver", 0x10000, DEVCAP_TOO_WIDE, DEVCAP_OK, 1},
+        {"CamCap.DCIrisLevel", 0xffffffff, DEVCAP_OK, DEVCAP_OK, 0xffffffff}, {"head.key", 0, DEVCAP_TOO_WIDE, DEVCAP_TOO_WIDE, 0},
         {"FwDevCap.PtzCap.rsvd", 0, DEVCAP_TOO_WIDE, DEVCAP_TOO_WIDE, 0},  // 3 bytes
-        {"fwdevcap.io.dis", 0, DEVCAP_NOT_FOUND, DEVCAP_NOT_FOUND, 0},
-        {"FwDevCap.IO", 0, DEVCAP_NOT_FOUND, DEVCAP_NOT_FOUND, 0},
+        {"fwdevcap.io.dis", 0, DEVCAP_NOT_FOUND, DEVCAP_NOT_FOUND, 0}, {"FwDevCap.IO", 0, DEVCAP_NOT_FOUND, DEVCAP_NOT_FOUND, 0},
+        // clang-format on
     };
     for (const auto& row : rows) {
         tDevConf d = dev;
@@ -113,9 +111,8 @@ TEST(Library, Fields) {
     tDevCapEntryInfo e;
     const char* text = nullptr;
     uint32_t code = 0;
-    for (i = 0; DevCapEntryInfo(i, &e) == DEVCAP_OK; ++i) {
+    for (i = 0; DevCapEntryInfo(i, &e) == DEVCAP_OK; ++i)
         EXPECT_EQ(DevCapEntryKeyword(i, e.keywords, &text, &code), DEVCAP_NOT_FOUND) << e.name;
-    }
     EXPECT_EQ(i, DevCapEntryCount());
     EXPECT_EQ(DevCapEntryKeyword(i, 0, &text, &code), DEVCAP_NOT_FOUND);
     ASSERT_EQ(DevCapEntryInfo(24, &e), DEVCAP_OK);  // one entry whole
