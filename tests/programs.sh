@@ -91,6 +91,7 @@ while IFS='|' read -r name edit status want; do
 done <<'EOF'
 case, order, comments, after EOF|s/Mega IP Camera/mega ip camera/; s/^# Maintainer.*/# new/; /^FWCAP_DIS/{h;d}; /^FWCAP_DOS/G; s/^EOF=''/&\nBOGUS='1'/|0|
 a keyword|s/FWCAP_PLATFORM='A'/FWCAP_PLATFORM='K'/|1|FwDevCap.platform  FWCAP_PLATFORM  A -> K\n
+a text the check refuses|s/FWCAP_DIS='2'/FWCAP_DIS='3'/|2|b.txt: DevCapDBCheckExtIO:Error. too many DIs (3)\n
 a refused text|s/SENSOR_ID='MT9P031'/SENSOR_ID='XYZ'/|2|b.txt: Tex2BinSensorID:Error. Unknown Sensor ID 'XYZ'\nb.txt: DevCapTxtFile2Bin:Error. Unknown configuration SENSOR_ID='XYZ' ('SENSOR_ID='XYZ'\nb.txt: ')\n
 EOF
 check "devcapdiff: a refused text, standard output" "$("$DIFF" --json a.txt b.txt 2>/dev/null)" ""
