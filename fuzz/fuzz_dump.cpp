@@ -2,12 +2,12 @@
 // text, layout and JSON and through the comparison. When the dump says its
 // text reproduces the record, reading that text back must give the same
 // bytes; when it says not, it must not. A record compared with itself is the
-// same; A against B and B against A list the same fields.
-#include <cstdio>
-#include <cstdlib>
+// same; A against B lists exactly the fields whose bytes differ, as B against
+// A does; every JSON rendering parses.
 #include <cstring>
 
 #include "DevCapCore.h"
+#include "FuzzCheck.h"
 
 namespace {
 
@@ -22,6 +22,8 @@ void Path(void* ctx, const tDevCapChange* c) {
     if (c->path != nullptr && p->n < 64) p->path[p->n++] = c->path;
 }
 
+char gBuf[65536];
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
@@ -32,32 +34,40 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
     if (size > sizeof dev)
         memcpy(&other, bytes + sizeof dev, size - sizeof dev < sizeof other ? size - sizeof dev : sizeof other);
 
-    static char buf[65536];
-    tDevCapBuffer text{buf, sizeof buf, 0};
+    tDevCapBuffer text{gBuf, sizeof gBuf, 0};
     const tDevCapSink out = DevCapBufferSink(&text);
     const int32_t check = DevCapDumpText(dev, "fuzz.bin", &out);
     const size_t textLen = text.len;
     const int32_t layout = DevCapDumpLayout(dev, &out);
-    const int32_t json = DevCapDumpJson(dev, "fuzz\n\"\xff.bin", &out);
-    if (check != layout || check != json || (check != 0 && check != DEVCAP_ERROR)) abort();
-    if (text.len >= sizeof buf) abort();  // every dump fits
-    buf[textLen] = '\0';
+    FUZZ_CHECK(check == layout && (check == 0 || check == DEVCAP_ERROR));
+    text.len = textLen;
+    FUZZ_CHECK(DevCapDumpJson(dev, "fuzz\n\"\xff.bin", &out) == check && text.len < sizeof gBuf);  // every dump fits
+    FUZZ_JSON(gBuf + textLen, text.len - textLen);
+    text.len = textLen;
+    DevCapDiffJson(dev, other, "a\x01", "b\"", &out);
+    FUZZ_JSON(gBuf + textLen, text.len - textLen);
+    gBuf[textLen] = '\0';
 
     tDevConf back;
     DevCapConfInit(&back);
-    const int32_t read = DevCapTxtMem2Bin(&back, buf, textLen, "dump.txt", nullptr);
-    if (read != 0) abort();  // the dump is always valid text
+    FUZZ_CHECK(DevCapTxtMem2Bin(&back, gBuf, textLen, "dump.txt", nullptr) == 0);  // the dump is always valid text
     const bool same = memcmp(&back, &dev, sizeof dev) == 0;
-    const bool claims = strstr(buf, "turns it back into the same 120 bytes") != nullptr;
-    if (same != claims) abort();
+    FUZZ_CHECK(same == (strstr(gBuf, "turns it back into the same 120 bytes") != nullptr));
 
-    tPaths ab{}, ba{}, self{};
-    if (DevCapDiff(dev, dev, Path, &self) != 0 || self.n != 0) abort();
+    tPaths ab{}, ba{}, self{}, differ{};
+    FUZZ_CHECK(DevCapDiff(dev, dev, Path, &self) == 0 && self.n == 0);
     const int changes = DevCapDiff(dev, other, Path, &ab);
     DevCapDiff(other, dev, Path, &ba);
-    if (ab.n != ba.n || (changes == 0) != (memcmp(&dev, &other, sizeof dev) == 0)) abort();
-    for (size_t i = 0; i < ab.n; ++i) {
-        if (ab.path[i] != ba.path[i]) abort();
+    for (size_t i = 0; i < DevCapFieldCount(); ++i) {
+        tDevCapFieldInfo f;
+        DevCapFieldInfo(i, &f);
+        const auto* a = reinterpret_cast<const uint8_t*>(&dev) + f.offset;
+        if (memcmp(a, reinterpret_cast<const uint8_t*>(&other) + f.offset, f.width) != 0)
+            differ.path[differ.n++] = f.path;
     }
+    FUZZ_CHECK((changes == 0) == (memcmp(&dev, &other, sizeof dev) == 0));
+    FUZZ_CHECK(ab.n == differ.n && ba.n == differ.n);
+    for (size_t i = 0; i < ab.n; ++i)
+        FUZZ_CHECK(strcmp(ab.path[i], differ.path[i]) == 0 && strcmp(ba.path[i], differ.path[i]) == 0);
     return 0;
 }

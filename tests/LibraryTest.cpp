@@ -39,12 +39,7 @@ TEST(Library, ConvertsAsTheConverter) {
         EXPECT_EQ(DevCapLoad(Example(name).data(), Example(name).size(), "t", &loaded, nullptr, nullptr), DEVCAP_OK);
         EXPECT_EQ(BytesOf(loaded), text.bytes);
     }
-    const tConverted bad = Convert("SENSOR_ID='XYZ'\nFWCAP_DIS='1'\n");
-    EXPECT_EQ(bad.result, DEVCAP_REFUSED);
-    EXPECT_EQ(bad.said,
-              "Tex2BinSensorID:Error. Unknown Sensor ID 'XYZ'\n"
-              "DevCapTxtFile2Bin:Error. Unknown configuration SENSOR_ID='XYZ' ('SENSOR_ID='XYZ'\n')\n");
-    EXPECT_EQ(Convert("EOF=''\n").said, "DevCapDBCheckSensorBoard:Error. no video frond-end\n");
+    EXPECT_EQ(Convert("SENSOR_ID='XYZ'\n").result, DEVCAP_REFUSED);
     tDevConf dev;
     std::string said;
     EXPECT_EQ(DevCapConvertFile("/nonexistent.txt", &dev, Append, &said), DEVCAP_IO_ERROR);
@@ -91,15 +86,13 @@ TEST(Library, Fields) {
         int set, get;
         uint32_t after;  // what get reads after the set
     } rows[] = {
-        {"FwDevCap.IO.DIs", 255, DEVCAP_OK, DEVCAP_OK, 255},
-        {"FwDevCap.IO.DIs", 256, DEVCAP_TOO_WIDE, DEVCAP_OK, 0},
-        {"FwDevCap.head.ver", 0xffff, DEVCAP_OK, DEVCAP_OK, 0xffff},
-        {"FwDevCap.head.ver", 0x10000, DEVCAP_TOO_WIDE, DEVCAP_OK, 1},
-        {"CamCap.DCIrisLevel", 0xffffffff, DEVCAP_OK, DEVCAP_OK, 0xffffffff},
-        {"head.key", 0, DEVCAP_TOO_WIDE, DEVCAP_TOO_WIDE, 0},
+        // clang-format off
+        {"FwDevCap.IO.DIs", 255, DEVCAP_OK, DEVCAP_OK, 255}, {"FwDevCap.IO.DIs", 256, DEVCAP_TOO_WIDE, DEVCAP_OK, 0},
+        {"FwDevCap.head.ver", 0xffff, DEVCAP_OK, DEVCAP_OK, 0xffff}, {"FwDevCap.head.ver", 0x10000, DEVCAP_TOO_WIDE, DEVCAP_OK, 1},
+        {"CamCap.DCIrisLevel", 0xffffffff, DEVCAP_OK, DEVCAP_OK, 0xffffffff}, {"head.key", 0, DEVCAP_TOO_WIDE, DEVCAP_TOO_WIDE, 0},
         {"FwDevCap.PtzCap.rsvd", 0, DEVCAP_TOO_WIDE, DEVCAP_TOO_WIDE, 0},  // 3 bytes
-        {"fwdevcap.io.dis", 0, DEVCAP_NOT_FOUND, DEVCAP_NOT_FOUND, 0},
-        {"FwDevCap.IO", 0, DEVCAP_NOT_FOUND, DEVCAP_NOT_FOUND, 0},
+        {"fwdevcap.io.dis", 0, DEVCAP_NOT_FOUND, DEVCAP_NOT_FOUND, 0}, {"FwDevCap.IO", 0, DEVCAP_NOT_FOUND, DEVCAP_NOT_FOUND, 0},
+        // clang-format on
     };
     for (const auto& row : rows) {
         tDevConf d = dev;
@@ -110,31 +103,22 @@ TEST(Library, Fields) {
         EXPECT_TRUE(row.set == DEVCAP_OK || BytesOf(d) == BytesOf(dev)) << row.path;
     }
     EXPECT_EQ(DevCapGetField(&dev, "FwDevCap.IO.DIs", nullptr), DEVCAP_BAD_ARGUMENT);
-    // Fields, entries and keywords by index, at the ends of their lists.
-    tDevCapFieldInfo field;
-    EXPECT_EQ(DevCapFieldCount(), 56u);
-    ASSERT_EQ(DevCapFieldInfo(55, &field), DEVCAP_OK);
-    EXPECT_EQ(std::string(field.path) + " " + std::to_string(field.offset) + " " + std::to_string(field.width),
-              "CamCap.Rsvd 96 24");
-    EXPECT_EQ(field.entry, nullptr);
-    ASSERT_EQ(DevCapFieldInfo(50, &field), DEVCAP_OK);
-    EXPECT_STREQ(field.entry, "MD_SRC");
-    EXPECT_EQ(DevCapFieldInfo(56, &field), DEVCAP_NOT_FOUND);
+    // The fields tile the record; one past the last field, entry or keyword is not found.
+    tDevCapFieldInfo f;
+    size_t end = 0, i = 0;
+    for (; DevCapFieldInfo(i, &f) == DEVCAP_OK; ++i, end += f.width) EXPECT_EQ(f.offset, end) << f.path;
+    EXPECT_EQ(std::to_string(end) + " " + std::to_string(i), "120 " + std::to_string(DevCapFieldCount()));
     tDevCapEntryInfo e;
-    EXPECT_EQ(DevCapEntryCount(), 38u);
-    ASSERT_EQ(DevCapEntryInfo(24, &e), DEVCAP_OK);
+    const char* text = nullptr;
+    uint32_t code = 0;
+    for (i = 0; DevCapEntryInfo(i, &e) == DEVCAP_OK; ++i)
+        EXPECT_EQ(DevCapEntryKeyword(i, e.keywords, &text, &code), DEVCAP_NOT_FOUND) << e.name;
+    EXPECT_EQ(i, DevCapEntryCount());
+    EXPECT_EQ(DevCapEntryKeyword(i, 0, &text, &code), DEVCAP_NOT_FOUND);
+    ASSERT_EQ(DevCapEntryInfo(24, &e), DEVCAP_OK);  // one entry whole
     EXPECT_EQ(std::string(e.name) + "|" + e.section + "|" + e.kind + "|" + e.field + "|" + std::to_string(e.offset) +
                   "|" + std::to_string(e.width) + "|" + std::to_string(e.keywords) + "|" + e.stop,
               "FWCAP_MISC_IO|Firmware capabilities|list|FwDevCap.IO.MiscIO|43|1|4|NONE");
-    ASSERT_EQ(DevCapEntryInfo(37, &e), DEVCAP_OK);
-    EXPECT_STREQ(e.name, "CAMERA_FNUM");
-    EXPECT_EQ(DevCapEntryInfo(38, &e), DEVCAP_NOT_FOUND);
-    const char* text = nullptr;
-    uint32_t code = 0;
-    ASSERT_EQ(DevCapEntryKeyword(0, 23, &text, &code), DEVCAP_OK);
-    EXPECT_EQ(std::string(text) + "=" + std::to_string(code), "AR0331=23");
-    EXPECT_EQ(DevCapEntryKeyword(0, 24, &text, &code), DEVCAP_NOT_FOUND);
-    EXPECT_EQ(DevCapEntryKeyword(38, 0, &text, &code), DEVCAP_NOT_FOUND);
     // The value an entry stores, as the converter reads it.
     EXPECT_EQ(DevCapEntryValue("zoom_lens", "22X", &code), DEVCAP_OK);
     EXPECT_EQ(code, 2u);
@@ -154,7 +138,6 @@ TEST(Library, Renderings) {
     std::string text(need + 1, '\0');
     EXPECT_EQ(DevCapRenderText(&dev, "ipcam.bin", text.data(), text.size()), need);
     text.resize(need);
-    EXPECT_EQ(Convert(text).bytes, cam.bytes);  // the text makes the same record
     EXPECT_EQ(text.substr(0, text.find('\n')), "# Device capability text of ipcam.bin, written by devcapdump.");
     // A source name stays one short printable line: no part of it can be read back as an entry.
     char first[160];
@@ -163,7 +146,7 @@ TEST(Library, Renderings) {
               "# Device capability text of a ?b?" + std::string(71, 'n') + "..., written by devcapdump.");
     std::string layout(8192, '\0');
     layout.resize(DevCapRenderLayout(&dev, layout.data(), layout.size()));
-    EXPECT_EQ(std::count(layout.begin(), layout.end(), '\n'), 1 + 56 + 1 + 1);  // heading, fields, the check
+    EXPECT_EQ(std::count(layout.begin(), layout.end(), '\n'), 3 + DevCapFieldCount());  // heading, fields, the check
     char small[8];
     EXPECT_EQ(DevCapRenderLayout(&dev, small, sizeof small), layout.size());
     EXPECT_STREQ(small, "offset ");  // cut, and terminated
@@ -214,12 +197,12 @@ TEST(Library, JsonStrings) {
     } rows[] = {
         {"plain", "\"plain\""},
         {"q\"b\\", "\"q\\\"b\\\\\""},
+        {std::string("a\0b", 3), "\"a\\u0000b\""},
         {"\x01\n\x1f \x7f", "\"\\u0001\\u000a\\u001f \\u007f\""},
         {"caf\xC3\xA9 \xF0\x9F\x98\x80", "\"caf\xC3\xA9 \xF0\x9F\x98\x80\""},  // UTF-8 passes through
         {"\xC3(\xE2\x82\xFF\xC0\xAF", "\"\\u00c3(\\u00e2\\u0082\\u00ff\\u00c0\\u00af\""},
         {"\xF8\x80\x80\xED\xA0\x80\xE0\x9F\xBF\xF4\x90\x80\x80",
          "\"\\u00f8\\u0080\\u0080\\u00ed\\u00a0\\u0080\\u00e0\\u009f\\u00bf\\u00f4\\u0090\\u0080\\u0080\""},
-        {std::string("a\0b", 3), "\"a\\u0000b\""},
     };
     for (const auto& row : rows) {
         EXPECT_EQ(Said([&](const tDevCapSink* out) { DevCapJsonString(out, row.in); }), row.out) << row.in;
@@ -236,29 +219,9 @@ TEST(Library, LintOptions) {
     EXPECT_EQ(DevCapLintDisable("quote,", &mask, Append, &said), DEVCAP_NOT_FOUND);
     EXPECT_EQ(mask, 1u << LINT_DUPLICATE | 1u << LINT_QUOTE);  // unchanged by a refused list
     EXPECT_EQ(said, "'nosuch' is no rule\n'bad-value' is an error: errors cannot be turned off\n'' is no rule\n");
-    tDevCapLintRule rule;
-    EXPECT_EQ(DevCapLintRuleCount(), 16u);
-    ASSERT_EQ(DevCapLintRuleInfo(15, &rule), DEVCAP_OK);
-    EXPECT_EQ(std::string(rule.name) + " " + rule.severity, "spelling note");
-    EXPECT_EQ(DevCapLintRuleInfo(16, &rule), DEVCAP_NOT_FOUND);
-    // A finding as JSON, its fix with it; the fixed text.
+    // The fixed text, as a rendering: its size whatever the buffer, cut and terminated.
     const std::string text = "DN_SRC='DSP, CDS'\n";
-    std::string json;
-    DevCapLintText(
-        text.data(), text.size(),
-        [](void* ctx, const tDevCapFinding* f) {
-            char buf[512];
-            if (DevCapRenderFindingJson(f, "a\"b", buf, sizeof buf) < sizeof buf)
-                static_cast<std::string*>(ctx)->append(buf);
-        },
-        &json);
-    EXPECT_EQ(
-        json,
-        "{\"file\": \"a\\\"b\", \"line\": 1, \"column\": 13, \"severity\": \"error\", \"rule\": \"bad-value\", "
-        "\"message\": \"unknown Day/Night detection source ' CDS'; 'CDS' is a keyword: nothing is trimmed, remove "
-        "the blanks\", \"fix\": [{\"range\": {\"start\": {\"line\": 1, \"column\": 13}, \"end\": {\"line\": 1, "
-        "\"column\": 17}}, \"text\": \"CDS\"}]}");
-    char fixed[32];
+    char fixed[8];
     EXPECT_EQ(DevCapLintFix(text.data(), text.size(), 0, fixed, sizeof fixed), text.size() - 1);
-    EXPECT_STREQ(fixed, "DN_SRC='DSP,CDS'\n");
+    EXPECT_STREQ(fixed, "DN_SRC=");
 }

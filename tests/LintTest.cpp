@@ -35,8 +35,7 @@ TEST(Lint, EachRule) {
         std::string findings;
     } rows[] = {
         // clang-format off
-        {kGood, ""},
-        {kGood + "SENSORID='OV9715'\n", "5:1: error: unknown entry 'SENSORID'; did you mean 'SENSOR_ID'? [unknown-entry] +fix\n"},
+        {kGood, ""}, {kGood + "SENSORID='OV9715'\n", "5:1: error: unknown entry 'SENSORID'; did you mean 'SENSOR_ID'? [unknown-entry] +fix\n"},
         {kGood + "XXCAMERA_FNUX='x'\n", "5:1: error: unknown entry 'XXCAMERA_FNUX' [unknown-entry]\n"},  // 3 edits away
         {kGood + "FWCAP_UNIT_TYPE='IP Camra'\n", "5:18: error: unknown unit type 'IP Camra'; did you mean 'IP Camera'? [bad-value] +fix\n"},
         {kGood + "FWCAP_MISC_IO='DCIRIS,PIRS'\n", "5:23: error: unknown Miac. IO 'PIRS'; did you mean 'PIRIS'? [bad-value] +fix\n"},
@@ -74,7 +73,16 @@ TEST(Lint, EachRule) {
         {kGood + "# devcaplint: disable=quote,duplcate\n# devcaplint: disable=bad-value,nosuch\nMD_SRC='ENCODER' \n", "5:29: warning: 'duplcate' is no rule; did you mean 'duplicate'? [disable] +fix\n" "6:23: warning: 'bad-value' is an error: errors cannot be turned off [disable]\n6:33: warning: 'nosuch' is no rule [disable]\n" "7:1: warning: MD_SRC is set again: line 4 set it first, this line wins [duplicate]\n"},
         // clang-format on
     };
-    for (const auto& row : rows) EXPECT_EQ(Lint(row.text), row.findings) << row.text;
+    std::string all;
+    for (const auto& row : rows) {
+        EXPECT_EQ(Lint(row.text), row.findings) << row.text;
+        all += row.findings;
+    }
+    tDevCapLintRule r;  // every rule the library lists has its rows here
+    size_t i = 0;
+    for (; DevCapLintRuleInfo(i, &r) == DEVCAP_OK; ++i)
+        EXPECT_NE(all.find("[" + std::string(r.name) + "]"), all.npos) << r.name;
+    EXPECT_EQ(i, DevCapLintRuleCount());
     EXPECT_EQ(Lint(kGood + "FWCAP_DIS='x'\nsensor_id='MT9P031'\n", 1u << LINT_NOT_A_NUMBER | 1u << LINT_SPELLING),
               "6:1: warning: SENSOR_ID is set again: line 1 set it first, this line wins [duplicate]\n");
     EXPECT_EQ(Lint(kGood + "BOGUS='1'\n", 1u << LINT_UNKNOWN_ENTRY),
@@ -88,10 +96,8 @@ TEST(Lint, Fixes) {
         const char* rule;
     } rows[] = {
         // clang-format off
-        {"SENSORID='OV9715'\n", "SENSOR_ID='OV9715'\n", "unknown-entry"},
-        {"FWCAP_UNIT_TYPE='IP Camra'\r\n", "FWCAP_UNIT_TYPE='IP Camera'\r\n", "bad-value"},
-        {"DN_SRC='DSP, CDS'\nFWCAP_MISC_IO='DCIRIS,PIRS'", "DN_SRC='DSP,CDS'\nFWCAP_MISC_IO='DCIRIS,PIRIS'", "bad-value"},
-        {"\xEF\xBB\xBFSENSOR_ID='OV9715'\n", "SENSOR_ID='OV9715'\n", "bom"},
+        {"SENSORID='OV9715'\n", "SENSOR_ID='OV9715'\n", "unknown-entry"}, {"FWCAP_UNIT_TYPE='IP Camra'\r\n", "FWCAP_UNIT_TYPE='IP Camera'\r\n", "bad-value"},
+        {"DN_SRC='DSP, CDS'\nFWCAP_MISC_IO='DCIRIS,PIRS'", "DN_SRC='DSP,CDS'\nFWCAP_MISC_IO='DCIRIS,PIRIS'", "bad-value"}, {"\xEF\xBB\xBFSENSOR_ID='OV9715'\n", "SENSOR_ID='OV9715'\n", "bom"},
         {"FWCAP_DIS='1\r\nZOOM_LENS=None'\nPT_ENABLED=1", "FWCAP_DIS='1'\r\nZOOM_LENS='None'\nPT_ENABLED='1'", "quote"},
         {"sensor_id='mt9p031'\nDN_SRC='dsp,Cds,none'\n", "SENSOR_ID='MT9P031'\nDN_SRC='DSP,CDS,None'\n", "spelling"},
         {"#devcaplint:  Disable= quote\n# devcaplint: disable=duplcate\n", "# devcaplint: disable=quote\n# devcaplint: disable=duplicate\n", "disable"},

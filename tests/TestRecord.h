@@ -67,14 +67,12 @@ std::string Said(Fn fn) {
     return text;
 }
 
-inline std::string ReadFile(const std::string& path) {
+inline std::string Example(const char* name) {
     std::string text;
-    FILE* fp = fopen(path.c_str(), "rb");
+    FILE* fp = fopen((std::string(DEVCAP_EXAMPLES "/") + name).c_str(), "rb");
     for (int c; fp != nullptr && (c = fgetc(fp)) != EOF;) text.push_back(static_cast<char>(c));
     if (fp != nullptr) fclose(fp);
     return text;
 }
-
-inline std::string Example(const char* name) { return ReadFile(std::string(DEVCAP_EXAMPLES "/") + name); }
 
 #endif

@@ -1,10 +1,10 @@
-"""devcap-lsp driven as an editor drives it: initialize, open, change,
-completion, hover, codeAction, shutdown, exit; and the protocol's answers to a
-malformed message, a wrong Content-Length, an unknown method and a closed input.
-
+"""devcap-lsp as a table of exchanges: what a client sends after initialize, and
+what comes back (responses, notifications, the exit status); then every framed
+request of a long mixed session is answered exactly once.
 usage: lsp_test.py path/to/devcap-lsp
 """
 import json
+import random
 import subprocess
 import sys
 import unittest
@@ -12,6 +12,7 @@ import unittest
 LSP = sys.argv[1]
 URI = "file:///cam.txt"
 GOOD = "SENSOR_ID='MT9P031'\nSENSOR_CTRL='I2C'\nSENSOR_VOUT='CCIR656_8'\nMD_SRC='ENCODER'\n"
+UTF8 = {"general": {"positionEncodings": ["utf-16", "utf-8"]}}
 
 
 def frame(message):
@@ -19,100 +20,133 @@ def frame(message):
     return b"Content-Length: %d\r\n\r\n" % len(body) + body
 
 
-def session(*messages, utf8=False, timeout=10):
-    """Sends the messages (dicts, or raw bytes), closes the input; answers (status, messages received)."""
-    caps = {"general": {"positionEncodings": ["utf-8", "utf-16"]}} if utf8 else {}
-    init = {"jsonrpc": "2.0", "id": 0, "method": "initialize", "params": {"capabilities": caps}}
-    data = b"".join(m if isinstance(m, bytes) and m.startswith(b"Content-") else frame(m) for m in (init,) + messages)
-    run = subprocess.run([LSP, "--stdio"], input=data, capture_output=True, timeout=timeout, check=False)
-    out, received = run.stdout, []
+def session(*messages, caps=None, init=True):
+    """Sends initialize and the messages (framed, but for raw headers), closes the input: (status, the rest)."""
+    first = [req(0, "initialize", capabilities=caps or {})] if init else []
+    data = b"".join(m if isinstance(m, bytes) and m.startswith(b"Content-") else frame(m)
+                    for m in first + list(messages))
+    run = subprocess.run([LSP, "--stdio"], input=data, capture_output=True, timeout=20, check=False)
+    out, got = run.stdout, []
     while out:
         head, _, rest = out.partition(b"\r\n\r\n")
         length = int(head.split(b":")[1])
-        received.append(json.loads(rest[:length]))
+        got.append(json.loads(rest[:length]))
         out = rest[length:]
-    return run.returncode, received
+    return run.returncode, got[1:] if init else got
 
 
-def request(id_, method, **params):
+def req(id_, method, **params):
     return {"jsonrpc": "2.0", "id": id_, "method": method, "params": params}
 
 
-def notify(method, **params):
+def note(method, **params):
     return {"jsonrpc": "2.0", "method": method, "params": params}
 
 
-def at(line, character):
-    return {"textDocument": {"uri": URI}, "position": {"line": line, "character": character}}
+def opened(text):
+    return note("textDocument/didOpen", textDocument={"uri": URI, "text": text})
+
+
+def at(id_, method, line, character):
+    return req(id_, method, textDocument={"uri": URI}, position={"line": line, "character": character})
+
+
+def actions(id_, first, last):
+    return req(id_, "textDocument/codeAction", textDocument={"uri": URI}, context={"diagnostics": []},
+               range={"start": {"line": first, "character": 0}, "end": {"line": last, "character": 0}})
+
+
+def codes(status, got):
+    return status, [m.get("error", {}).get("code") for m in got]
+
+
+def diags(status, got):
+    return [(d["range"]["start"]["character"], d["range"]["end"]["character"], d["severity"], d["code"])
+            for d in got[0]["params"]["diagnostics"]]
+
+
+def result(status, got):
+    return got[-1]["result"]
+
+
+def hover(status, got):
+    return [r and (r["contents"]["value"].split("\n\n")[0], r["range"]["start"]["character"], r["range"]["end"]["character"])
+            for r in (m["result"] for m in got[1:])]
+
+
+SMILE = "# \U0001F600\n"  # 4 bytes, 2 UTF-16 units
+EXCHANGES = [
+    # framing and its limits: each bad frame is answered, and the next one still read
+    ((b"{not json", b"Content-Length: 5\r\n\r\n{}garbage\r\n\r\n", b"Content-Type: x\r\n\r\n", b"Content-Length: -5\r\n\r\n",
+      b"Content-Length: 67108865\r\n\r\n", req(1, "shutdown")), {}, codes,  # one past 64 MiB: read past, not held
+     (0, [-32700, -32700, -32600, -32600, -32600, -32600, None])),
+    ((b'Content-Length: 90\r\n\r\n{"jsonrpc": "2.0", "id": 9, "method": "shutdown"}',), {}, codes, (0, [None])),
+    ((b'[1]', {"jsonrpc": "2.0", "id": 3}, {"jsonrpc": "2.0", "id": 4, "result": 1}), {}, codes, (1, [-32600, -32600])),
+    ((req(7, "nosuch"), note("$/cancelRequest", id=1), at(8, "textDocument/hover", 0, 0)), {}, codes, (1, [-32601, -32602])),
+    ((opened("x"), req(2, "textDocument/hover", textDocument={"uri": URI}), req(3, "textDocument/completion")), {},
+     lambda s, g: codes(s, g[1:]), (1, [-32602, -32602])),
+    # the order of initialize, shutdown and exit
+    ((req(1, "shutdown"), at(2, "textDocument/hover", 0, 0), note("exit"), req(3, "shutdown")), {}, codes, (0, [None, -32600])),
+    ((note("exit"), req(1, "shutdown")), {}, codes, (1, [])),
+    ((at(1, "textDocument/hover", 0, 0), opened(GOOD), note("exit")), {"init": False}, codes, (1, [-32002])),
+    # position encodings, characters outside the BMP, severities
+    ((opened(SMILE + "\U0001F600='1'\n"),), {}, lambda s, g: diags(s, g)[:2], [(0, 6, 2, "encoding"), (0, 6, 1, "unknown-entry")]),
+    ((opened(SMILE + "\U0001F600='1'\n"),), {"caps": UTF8}, lambda s, g: diags(s, g)[:2], [(0, 8, 2, "encoding"), (0, 8, 1, "unknown-entry")]),
+    ((req(0, "initialize", capabilities=UTF8), req(1, "initialize", capabilities={"offsetEncoding": ["utf-8"]}),
+      req(2, "initialize", capabilities={"general": {"positionEncodings": ["utf-16"]}})), {"init": False},
+     lambda s, g: [m["result"]["capabilities"].get("positionEncoding") for m in g], ["utf-8", "utf-8", None]),
+    ((opened(GOOD + "FWCAP_DIS='x'\nzoom_cap='None'\nDN_SRC='DSP, CDS'\n"),), {}, diags,
+     [(11, 13, 2, "not-a-number"), (0, 8, 3, "spelling"), (12, 16, 1, "bad-value")]),
+    # the actions each finding gets: its fix (preferred), a disable comment unless it is an error, then fix-all
+    ((opened(GOOD + "FWCAP_DIS='x'\nzoom_cap='None'\nFWCAP_UNIT_TYPE='IP Camra'\nCAMERA_FNUM='F8'\n"), actions(1, 4, 7)), {},
+     lambda s, g: [(a["title"], a["kind"], a.get("isPreferred", False)) for a in result(s, g)], [
+         ("Turn off not-a-number from here on", "quickfix", False), ("Replace 'zoom_cap' with 'ZOOM_CAP'", "quickfix", True),
+         ("Turn off spelling from here on", "quickfix", False), ("Replace 'IP Camra' with 'IP Camera'", "quickfix", True),
+         ("Fix everything devcaplint is sure of", "source.fixAll", False)]),
+    ((opened("# \U0001F600 x\nFWCAP_DIS='1\r\n"), actions(1, 0, 0)), {},
+     lambda s, g: result(s, g)[-1]["edit"]["changes"][URI],
+     [{"range": {"start": {"line": 0, "character": 0}, "end": {"line": 2, "character": 0}}, "newText": "# \U0001F600 x\nFWCAP_DIS='1'\r\n"}]),
+    ((opened(GOOD), actions(1, 0, 9)), {}, result, []),
+    # hover on the name, the '=', the value, a comment, an unknown name; completion of names and keywords
+    ((opened(GOOD + "ZOOM_LENS='22x'\nPT_ENABLED='1'\n# ZOOM_CAP='x'\nNOPE='1'\n"), *(at(i, "textDocument/hover", line, c)
+      for i, (line, c) in enumerate(((4, 8), (4, 9), (5, 20), (6, 3), (7, 1))))), {}, hover,
+     [("**ZOOM_LENS** (Firmware capabilities, keyword)", 0, 9), ("`22x` gives `FwDevCap.PtzCap.ZoomLens` = 2 (0x2); the default is 0", 11, 14),
+      ("`1` gives `FwDevCap.PtzCap.PTEnable` = 1 (0x1); the default is 0", 12, 13), None, None]),
+    ((opened("\U0001F600\nZOOM_CAP='x'\n"), at(1, "textDocument/hover", 1, 10)), {}, hover,
+     [("`x` is not a value of ZOOM_CAP: devcap2bin refuses the file", 10, 11)]),
+    ((opened("DN_SRC='DSP,'\n# \nX"), at(1, "textDocument/completion", 0, 12), at(2, "textDocument/completion", 1, 2),
+      at(3, "textDocument/completion", 2, 1)), {},
+     lambda s, g: [[i["label"] for i in m["result"]["items"]][:1] for m in g[1:]], [["CDS"], [], ["SENSOR_ID"]]),
+    ((opened("ZOOM_CAP=''\n"), at(1, "textDocument/completion", 0, 10)), {},
+     lambda s, g: [i["label"] for i in result(s, g)["items"]], ["OPTICAL", "DIGITAL", "None"]),
+    # a closed document has no findings left; a change to one never opened is dropped
+    ((opened("x"), note("textDocument/didClose", textDocument={"uri": URI}),
+      note("textDocument/didChange", textDocument={"uri": URI}, contentChanges=[{"text": "y"}])), {},
+     lambda s, g: [len(m["params"]["diagnostics"]) for m in g], [3, 0]),
+]
 
 
 class Server(unittest.TestCase):
-    def test_a_session(self):
-        text = GOOD + "FWCAP_UNIT_TYPE='IP Camra'\nDN_SRC='DSP,'\nFWCAP_DIS='two'\n"
-        status, got = session(
-            notify("textDocument/didOpen", textDocument={"uri": URI, "languageId": "devcap", "version": 1, "text": "é" + text}),
-            notify("textDocument/didChange", textDocument={"uri": URI, "version": 2}, contentChanges=[{"text": text}]),
-            request(1, "textDocument/completion", **at(5, 12)),
-            request(2, "textDocument/completion", **at(4, 3)),
-            request(3, "textDocument/hover", **at(4, 3)),
-            request(4, "textDocument/hover", **at(4, 20)),
-            request(5, "textDocument/codeAction", textDocument={"uri": URI}, context={"diagnostics": []},
-                    range={"start": {"line": 4, "character": 0}, "end": {"line": 6, "character": 0}}),
-            request(6, "shutdown"), notify("exit"))
-        self.assertEqual(status, 0)
-        init, opened, changed, *answers = got
-        self.assertEqual(init["result"]["capabilities"]["textDocumentSync"]["change"], 1)
-        # 'é' before the name: a non-ASCII byte, an unknown entry (its fix's extent), in UTF-16 columns
-        self.assertEqual([(d["code"], d["range"]["end"]["character"]) for d in opened["params"]["diagnostics"]][:2],
-                         [("encoding", 20), ("unknown-entry", 10)])
-        self.assertEqual([(d["range"]["start"]["line"], d["range"]["start"]["character"], d["severity"], d["code"])
-                          for d in changed["params"]["diagnostics"]],
-                         [(4, 17, 1, "bad-value"), (5, 12, 1, "bad-value"), (6, 11, 2, "not-a-number")])
-        self.assertEqual([i["label"] for i in answers[0]["result"]["items"]], ["CDS"])  # DSP is held already
-        names = answers[1]["result"]["items"]
-        self.assertEqual((names[0]["textEdit"]["newText"], names[-1]["label"]), ("SENSOR_ID='", "CAMERA_FNUM"))
-        self.assertEqual(answers[2]["result"]["contents"]["value"].split("\n\n")[:2],
-                         ["**FWCAP_UNIT_TYPE** (Firmware capabilities, keyword)", "field `FwDevCap.type`, offset 36, 1 byte"])
-        self.assertEqual(answers[3]["result"]["contents"]["value"],
-                         "`IP Camra` is not a value of FWCAP_UNIT_TYPE: devcap2bin refuses the file")
-        actions = [(a["title"], a["edit"]["changes"][URI]) for a in answers[4]["result"]]
-        self.assertEqual(actions[0], ("Replace 'IP Camra' with 'IP Camera'", [
-            {"range": {"start": {"line": 4, "character": 17}, "end": {"line": 4, "character": 25}}, "newText": "IP Camera"}]))
-        self.assertEqual(actions[-1][1][0]["newText"], text.replace("Camra", "Camera"))  # fix all: the whole text
-        self.assertEqual(actions[-2], ("Turn off not-a-number from here on", [
-            {"range": {"start": {"line": 6, "character": 0}, "end": {"line": 6, "character": 0}},
-             "newText": "# devcaplint: disable=not-a-number\n"}]))
-        self.assertEqual(answers[5], {"jsonrpc": "2.0", "id": 6, "result": None})
+    def test_exchanges(self):
+        for row, (messages, options, project, want) in enumerate(EXCHANGES):
+            with self.subTest(row=row):
+                self.assertEqual(project(*session(*messages, **options)), want)
 
-    def test_values_utf8_and_defaults(self):
-        text = "é" + GOOD + "ZOOM_LENS='22x'\nPT_ENABLED='0'\n"
-        status, got = session(notify("textDocument/didOpen", textDocument={"uri": URI, "text": text}),
-                         request(1, "textDocument/hover", **at(4, 12)), request(2, "textDocument/hover", **at(5, 12)),
-                         utf8=True)
-        self.assertEqual((got[0]["result"]["capabilities"]["positionEncoding"], status), ("utf-8", 1))  # no shutdown
-        self.assertEqual(got[1]["params"]["diagnostics"][1]["range"]["end"], {"line": 0, "character": 11})
-        self.assertEqual(got[2]["result"]["contents"]["value"],
-                         "`22x` gives `FwDevCap.PtzCap.ZoomLens` = 2 (0x2); the default is 0")
-        self.assertEqual(got[3]["result"]["contents"]["value"], "`0` gives `FwDevCap.PtzCap.PTEnable` = 0 (0x0); the default")
+    def test_every_request_answered_once(self):
+        rnd, messages = random.Random(7), [opened(GOOD + "FWCAP_DIS='x'\n\U0001F600='1'\nDN_SRC='DSP,'\n")]
+        kinds = ("textDocument/hover", "textDocument/completion", "textDocument/codeAction", "nosuch")
+        for id_ in range(1, 200):
+            kind = rnd.choice(kinds)
+            messages.append(actions(id_, rnd.randrange(8), 9) if kind.endswith("Action") else
+                            at(id_, kind, rnd.randrange(9), rnd.randrange(30)))
+        messages += [req(200, "shutdown"), note("exit")]
+        status, got = session(*messages)
+        self.assertEqual((status, sorted(m["id"] for m in got if "id" in m)), (0, list(range(1, 201))))
 
     def test_command_line(self):
         for args, status, out in ((["--version"], 0, b"devcap-lsp "), (["--bogus"], 2, b"")):
             run = subprocess.run([LSP, *args], capture_output=True, check=False, stdin=subprocess.DEVNULL)
             self.assertEqual((run.returncode, run.stdout[: len(out)]), (status, out))
-
-    def test_protocol_errors(self):
-        status, got = session(b"{not json", b'{"jsonrpc": "2.0", "id": 7, "method": "nosuch"}',
-                              request(8, "textDocument/hover", **at(0, 0)),
-                              b"Content-Length: 5\r\n\r\n{}garbage\r\n\r\n", b"Content-Type: x\r\n\r\n",
-                              b'Content-Length: 90\r\n\r\n{"jsonrpc": "2.0", "id": 9, "method": "shutdown"}')
-        answers = [(m.get("id"), m.get("error", {}).get("code")) for m in got[1:]]
-        self.assertEqual((answers, status), ([(None, -32700), (7, -32601), (8, -32602), (None, -32700), (None, -32600),
-                                              (None, -32600), (9, None)], 0))  # a length too long: read to the end
-        status, got = session(request(1, "shutdown"), request(2, "textDocument/hover", **at(0, 0)))
-        self.assertEqual(([m.get("error", {}).get("code") for m in got[1:]], status), ([None, -32600], 0))
-        run = subprocess.run([LSP], input=frame(request(1, "textDocument/hover", **at(0, 0))), capture_output=True,
-                             timeout=10, check=False)
-        self.assertIn(b'"code":-32002', run.stdout)  # not initialized
 
 
 if __name__ == "__main__":

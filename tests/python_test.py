@@ -27,7 +27,7 @@ class Module(unittest.TestCase):
         os.mkdir("BinFiles")
 
     def test_texts_as_devcap2bin(self):
-        pathlib.Path("bad.txt").write_text("SENSOR_ID='XYZ'\nDN_SRC='DSP,\u00e9'\nEOF=''\n", encoding="utf-8")
+        pathlib.Path("bad.txt").write_text("SENSOR_ID='XYZ'\0\nDN_SRC='DSP,\u00e9'\nX='1'\n", encoding="utf-8")
         pathlib.Path("good.txt").write_bytes(IPCAM)
         for name, status, record in (("good", 0, True), ("bad", 1, False)):
             run = subprocess.run([BIN, f"{name}.txt"], capture_output=True, check=False)
@@ -42,7 +42,6 @@ class Module(unittest.TestCase):
         record["FwDevCap.IO.DIs"] = 3
         self.assertEqual((record["FwDevCap.IO.DIs"], record.check()),
                          (3, (False, ["DevCapDBCheckExtIO:Error. too many DIs (3)"])))
-        self.assertEqual(devcap.convert(record.to_text()).messages, ["DevCapDBCheckExtIO:Error. too many DIs (3)"])
         with self.assertRaises(TypeError):
             hash(record)  # mutable: a set could not find it again
         self.assertNotEqual(record, bytes(record))
@@ -53,10 +52,7 @@ class Module(unittest.TestCase):
         d = json.loads(odd.to_json("odd \"name\"\x01.bin"))
         self.assertEqual((d["source"], d["check"]["lines"]), ("odd \"name\"\x01.bin", [
             "DevCapDBCheckHeader:Warning! Capability '0x1E'('0x1F')", "DevCapDBCheckSensorBoard:Error. no video frond-end"]))
-        self.assertEqual(devcap.Record().fields()[::55], ["head.key", "CamCap.Rsvd"])
-        fields = {f["path"]: f for f in json.loads(record.to_json())["fields"]}
-        self.assertEqual([fields[p]["keywords"] for p in ("FwDevCap.IO.MiscIO", "DNCtrlCap.DNSrc", "SBConf.sensor.InputIF")],
-                         [["DCIRIS"], ["DSP", "CDS"], ["NONE"]])
+        self.assertEqual(len(devcap.Record().fields()), devcap._lib.DevCapFieldCount())
         self.assertIn("\n    40    1 FwDevCap.IO.DIs                 0x03               FWCAP_DIS='3'\n", record.to_layout())
 
     def test_errors(self):
@@ -77,9 +73,10 @@ class Module(unittest.TestCase):
             self.assertIn(words, str(raised.exception))
         devcap.Record()["CamCap.F_Num"] = 0xFFFFFFFF
         devcap.Record()["CamCap.F_Num"] = 0
-        pathlib.Path("short.bin").write_bytes(bytes(100))
-        with self.assertRaisesRegex(ValueError, "short.bin is 100 bytes"):
-            devcap.Record.from_file("short.bin")
+        for size, words in ((100, "is 100 bytes"), (121, "is more than 120 bytes")):
+            pathlib.Path("r.bin").write_bytes(bytes(size))
+            with self.assertRaisesRegex(ValueError, "r.bin " + words):
+                devcap.Record.from_file("r.bin")
         env = dict(os.environ, DEVCAP_LIBRARY="/nonexistent/libdevcap.so.1")
         run = subprocess.run([sys.executable, "-c", "import devcap"], env=env, capture_output=True, text=True)
         self.assertIn("ImportError: devcap: DEVCAP_LIBRARY=/nonexistent/libdevcap.so.1 cannot be loaded", run.stderr)
@@ -89,7 +86,7 @@ class Module(unittest.TestCase):
         self.assertEqual((len(entries), entries["FWCAP_MISC_IO"][2:4], entries["FWCAP_MISC_IO"].stop),
                          (devcap._lib.DevCapEntryCount(), ("list", "FwDevCap.IO.MiscIO"), "NONE"))
         self.assertEqual(entries["FWCAP_MISC_IO"].keywords[2], ("PIRIS", 4))
-        self.assertEqual(devcap.rules()[-1][:2], ("spelling", "note"))
+        self.assertEqual(len(devcap.rules()), devcap._lib.DevCapLintRuleCount())
         good = "SENSOR_ID='MT9P031'\nSENSOR_CTRL='I2C'\nSENSOR_VOUT='CCIR656_8'\nMD_SRC='ENCODER'\n"
         self.assertEqual(devcap.lint(good + "FWCAP_DIS='two'\nzoom_cap='None'\n", disable=("not-a-number",)),
                          [devcap.Finding(6, 1, "note", "spelling", "'zoom_cap': the table spells it 'ZOOM_CAP'",
@@ -104,9 +101,7 @@ class Module(unittest.TestCase):
                                      ["DevCapDBCheckExtIO:Error. too many DIs (3)"]))
         self.assertTrue(a.diff(a).same)
         self.assertEqual(devcap.__version__, devcap.version())
-        for path, name in ((".txt", "BinFiles/.bin"), ("a.b.txt", "BinFiles/a.b.bin"),
-                           ("dir.x/file", "BinFiles/file.bin"), ("noext", "BinFiles/noext.bin")):
-            self.assertEqual(devcap.output_name(path), name)
+        self.assertEqual(devcap.output_name("d/" + "x" * 242 + ".txt"), "BinFiles/" + "x" * 242 + ".bin")  # 255
 
     def test_command_line(self):
         pathlib.Path(".txt").write_bytes(IPCAM)
