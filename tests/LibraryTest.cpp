@@ -282,5 +282,12 @@ TEST(Library, LineSpans) {
     }
     EXPECT_EQ(DevCapColumnConvert(line.data(), line.size(), 2, DEVCAP_BYTES, DEVCAP_UTF16), 2u);  // inside é: after it
     EXPECT_EQ(DevCapColumnConvert(line.data(), line.size(), 3, DEVCAP_UTF16, DEVCAP_BYTES), 7u);  // inside a pair
-    EXPECT_EQ(DevCapColumnConvert(line.data(), line.size(), 1, DEVCAP_BYTES, 3), 0u);
+    EXPECT_EQ(DevCapColumnConvert(line.data(), line.size(), 3, DEVCAP_CHARACTERS, DEVCAP_BYTES), 7u);
+    EXPECT_EQ(DevCapColumnConvert(line.data(), line.size(), 1, DEVCAP_BYTES, 3) +
+                  DevCapColumnConvert(line.data(), 9, 1, 3, 0),
+              0u);
+    EXPECT_EQ(DevCapColumnConvert("\xDF\xBF\xE2\x82"
+                                  "A",
+                                  5, 5, DEVCAP_BYTES, DEVCAP_UTF16),
+              4u);  // the last 2-byte lead; a bad third byte
 }
