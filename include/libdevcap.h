@@ -215,11 +215,70 @@ typedef struct {
 DEVCAP_API size_t DevCapEntryCount(void);
 DEVCAP_API int DevCapEntryInfo(size_t index, tDevCapEntryInfo* info);
 DEVCAP_API int DevCapEntryKeyword(size_t entry, size_t keyword, const char** text, uint32_t* code);
+/* The index of the entry called name[0, size) in any case, as the converter
+ * matches names (ASCII letters only; no locale): DEVCAP_NOT_FOUND when no
+ * section owns it, DEVCAP_BAD_ARGUMENT for a null name. */
+DEVCAP_API int DevCapEntryIndex(const char* name, size_t size);
 
 /* The value the entry called name (any case) stores for value, as the
  * converter reads it: DEVCAP_OK with *code set, DEVCAP_NOT_FOUND for a name no
  * section owns, DEVCAP_REFUSED for a value the entry rejects. */
 DEVCAP_API int DevCapEntryValue(const char* name, const char* value, uint32_t* code);
+
+/* ---- the grammar of a line ----
+ * Where devcap2bin's reader finds things in a line, as byte columns from 0.
+ * A line is read in pieces of at most DEVCAP_PIECE_MAX bytes (line end
+ * included), each read as a line of its own; piece k starts at column
+ * k * DEVCAP_PIECE_MAX. Only the first piece's entry is described here. A
+ * NUL byte ends the piece for the reader. */
+
+#define DEVCAP_LINE_SKIPPED 0  /* empty, a comment ('#' first), or CR first */
+#define DEVCAP_LINE_NO_ENTRY 1 /* no '=' in the first piece: skipped */
+#define DEVCAP_LINE_ENTRY 2    /* NAME=VALUE */
+#define DEVCAP_LINE_TOO_LONG 3 /* a name or value past the limits: skipped */
+
+typedef struct {
+    size_t number;  /* from 1 (DevCapTextLines; 0 from DevCapLineSpans) */
+    size_t start;   /* of the line in the text (DevCapTextLines; 0 from DevCapLineSpans) */
+    size_t length;  /* bytes before the line end */
+    size_t end;     /* bytes of the line end: 0 (none), 1 ("\n") or 2 ("\r\n") */
+    size_t pieces;  /* how many pieces devcap2bin reads it in */
+    int kind;       /* DEVCAP_LINE_... */
+    /* Entries (and DEVCAP_LINE_TOO_LONG for name_end): the name is
+     * [0, name_end), '=' stands at name_end; the value as devcap2bin takes it
+     * is [value, value_end). opened: the byte before value is a quote (when
+     * not, the byte after '=' is dropped all the same). closed: value_end
+     * holds the closing quote, the last one in the piece; when not, the value
+     * runs to the piece's end and keeps the line end. after: where text after
+     * the closing quote starts (ignored by devcap2bin); length when none. */
+    size_t name_end, value, value_end;
+    int opened, closed;
+    size_t after;
+} tDevCapLine;
+
+/* Spans of the line at the start of text (up to and including its first
+ * '\n'). Answers the bytes the line takes, line end included: the offset of
+ * the next line; 0 for an empty text or a null line. */
+DEVCAP_API size_t DevCapLineSpans(const char* text, size_t size, tDevCapLine* line);
+
+/* Each line of the text in order, with its number and start. Answers how
+ * many lines there are (a last line without a line end counts; nothing after
+ * a final line end does). */
+typedef void (*tDevCapLineFn)(void* ctx, const tDevCapLine* line);
+DEVCAP_API size_t DevCapTextLines(const char* text, size_t size, tDevCapLineFn fn, void* ctx);
+
+/* Column units: bytes, UTF-16 code units, characters (code points). */
+#define DEVCAP_BYTES 0
+#define DEVCAP_UTF16 1
+#define DEVCAP_CHARACTERS 2
+
+/* A column of the line (size bytes, its line end not needed) counted in unit
+ * from, counted in unit to. The line is read as UTF-8: a character outside
+ * the Basic Multilingual Plane is 4 bytes and 2 UTF-16 units; a byte that
+ * starts no well-formed sequence counts 1 in every unit. A column inside a
+ * character goes to the character's end; past the line's end every column
+ * counts 1 in every unit. 0 for an unknown unit. */
+DEVCAP_API size_t DevCapColumnConvert(const char* line, size_t size, size_t column, int from, int to);
 
 /* ---- lint ---- */
 
@@ -237,6 +296,7 @@ typedef struct {
     const char* message;      /* valid during the call only */
     const tDevCapEdit* edits; /* the fix the rule is sure of, or NULL; valid during the call only */
     size_t nedits;
+    uint32_t end; /* the column (bytes, from 1) after the text the finding is about, on its line; >= column */
 } tDevCapFinding;
 typedef void (*tDevCapFindingFn)(void* ctx, const tDevCapFinding* finding);
 
@@ -245,6 +305,10 @@ typedef struct {
     const char* severity; /* "error" (cannot be turned off), "warning" or "note" */
     const char* summary;
 } tDevCapLintRule;
+
+/* A comment line starting with this turns the rules of the comma list after
+ * it off for the rest of the file. */
+#define DEVCAP_LINT_DISABLE_MARK "# devcaplint: disable="
 
 /* The rules; a rule's bit in a disabled mask is 1 << its index. */
 DEVCAP_API size_t DevCapLintRuleCount(void);

@@ -210,6 +210,15 @@ int DevCapEntryInfo(size_t index, tDevCapEntryInfo* info) {
     return DEVCAP_OK;
 }
 
+int DevCapEntryIndex(const char* name, size_t size) {
+    if (name == nullptr) return DEVCAP_BAD_ARGUMENT;
+    const tEntry* e = DevCapFindEntry({name, size});
+    for (size_t i = 0; e != nullptr && i < DevCapEntryTotal(); ++i) {
+        if (DevCapEntryNumber(i, nullptr) == e) return static_cast<int>(i);
+    }
+    return DEVCAP_NOT_FOUND;
+}
+
 int DevCapEntryKeyword(size_t entry, size_t keyword, const char** text, uint32_t* code) {
     if (text == nullptr || code == nullptr) return DEVCAP_BAD_ARGUMENT;
     const tEntry* e = DevCapEntryNumber(entry, nullptr);

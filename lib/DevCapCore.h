@@ -279,8 +279,21 @@ struct tMemText {
 };
 tPieceSource DevCapMemSource(tMemText* mem, const char* text, size_t size);
 
+// Where a piece's parts are, from 0 (DevCapLine.cpp). end is where a NUL
+// byte or the piece ends; the name is [0, eq); the value [value, valueEnd),
+// valueEnd being its closing quote when closed, else end.
+struct tPieceSpans {
+    size_t end, eq, value, valueEnd;
+    bool opened, closed;
+};
+tPieceKind DevCapPieceSpans(const char* piece, size_t len, tPieceSpans* spans);
+// Bytes of the well-formed UTF-8 sequence at bytes[0, n), or 0 when the byte
+// there starts none (a stray continuation, an overlong form, a surrogate, a
+// sequence cut short) or n is 0.
+size_t DevCapUtf8Length(const char* bytes, size_t n);
 // Splits one piece into name and value: PIECE_ENTRY, or why it is none.
-tPieceKind DevCapSplitEntry(const char* buf, char (&name)[DEVCAP_NAME_SIZE], char (&data)[DEVCAP_DATA_SIZE]);
+tPieceKind DevCapSplitEntry(const char* buf, size_t len, char (&name)[DEVCAP_NAME_SIZE],
+                            char (&data)[DEVCAP_DATA_SIZE]);
 // The reading loop: every piece to its section, each failure reported.
 // 0, or DEVCAP_ERROR when an entry failed or the source could not be read.
 int32_t DevCapReadPieces(tDevConf* dev, const tPieceSource& src, const char* input, const tDevCapSink* out,

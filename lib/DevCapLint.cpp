@@ -60,13 +60,13 @@ constexpr uint32_t kNever = 0;
 constexpr size_t kHeldMax = 12;  // findings one piece can give
 constexpr size_t kEditsMax = 2;
 constexpr std::string_view kBOM = "\xEF\xBB\xBF";
-constexpr std::string_view kMark = "# devcaplint: disable=";
+constexpr std::string_view kMark = DEVCAP_LINT_DISABLE_MARK;
 
 // One finding held until its piece is done, so that a piece's findings go
 // out in column order. The message is one line: bytes that are not
 // printable ASCII are shown as \xHH, so a finding never hides or breaks it.
 struct tHeld {
-    uint32_t line, column;
+    uint32_t line, column, end;  // end: where the text the finding is about ends
     tLintSeverity severity;
     tLintRuleId rule;
     char text[640];
@@ -79,7 +79,7 @@ struct tHeld {
 
 // A check rule that fails, where it points.
 struct tCheckAt {
-    uint32_t line, column;
+    uint32_t line, column, end;
     const tCheckRule* rule;
 };
 
@@ -89,14 +89,17 @@ struct tState {
     tDevConf dev;
     uint32_t setLine[sizeof(tDevConf)];  // the line that last set the field at an offset
     uint32_t setColumn[sizeof(tDevConf)];
-    uint32_t splitLine;  // a piece that did not end its line
-    uint32_t eofLine;    // the line of EOF='', kNever when none
+    uint32_t setEnd[sizeof(tDevConf)];  // the end of that line's name
+    uint32_t eofLine;                   // the line of EOF='', kNever when none
     bool eofEndsLine;
 };
 
 struct tLint {
     tDevCapFindingFn report;  // nullptr: the first pass, which reports nothing
     void* ctx;
+    std::string_view text;
+    size_t offset, pieceLen;  // of the piece being read, in text
+    uint32_t line, pieceEnd;  // the piece's line, and the column where its text ends
     int findings;
     tState state;
     tState final;  // the first pass's state at the end, for the check's findings
@@ -110,6 +113,7 @@ struct tLint {
 void Begin(tHeld* h, tLintRuleId rule, uint32_t line, uint32_t column) {
     h->line = line;
     h->column = column;
+    h->end = column;
     h->severity = kDevCapLintRules[rule].severity;
     h->rule = rule;
     h->buf = {h->text, sizeof h->text, 0};
@@ -142,8 +146,9 @@ void Edit(tHeld* h, uint32_t column, size_t length, std::string_view text) {
 
 void Emit(tLint* l, tHeld& h) {
     DevCapBufferEnd(&h.buf);
-    const tDevCapFinding f{h.line,  h.column, kDevCapLintSeverity[h.severity], kDevCapLintRules[h.rule].name, h.text,
-                           h.edits, h.nedits};
+    const tDevCapFinding f{
+        h.line,   h.column, kDevCapLintSeverity[h.severity], kDevCapLintRules[h.rule].name, h.text, h.edits,
+        h.nedits, h.end};
     ++l->findings;
     l->report(l->ctx, &f);
 }
@@ -187,6 +192,7 @@ tHeld* Report(tLint* l, tLintRuleId rule, uint32_t line, uint32_t column) {
     const bool off = kDevCapLintRules[rule].severity != LINT_ERROR && (l->state.disabled >> rule & 1u) != 0;
     tHeld* h = off || l->report == nullptr || l->nheld == kHeldMax ? &l->discard : &l->held[l->nheld++];
     Begin(h, rule, line, column);
+    if (line == l->line && l->pieceEnd > column) h->end = l->pieceEnd;  // by default, the rest of the line
     return h;
 }
 
@@ -282,6 +288,7 @@ void UnknownEntry(tLint* l, const tPiece& p) {
         for (size_t i = 0; const tEntry* e = DevCapEntryNumber(i, nullptr); ++i) visit(e->name);
     });
     tHeld* h = Report(l, LINT_UNKNOWN_ENTRY, p.line, p.column);
+    h->end = Column(p, strlen(p.name));
     DevCapSay(&h->out, "unknown entry '");
     PutShown(h, p.name, strlen(p.name));
     DevCapSay(&h->out, "'");
@@ -295,6 +302,7 @@ void BadValue(tLint* l, const tPiece& p) {
     const std::string_view bad(p.bad != nullptr ? p.bad : p.data);
     const uint32_t at = Column(p, ValueOffset(p) + static_cast<size_t>(bad.data() - p.data));
     tHeld* h = Report(l, LINT_BAD_VALUE, p.line, at);
+    h->end = at + static_cast<uint32_t>(strcspn(bad.data(), "\r\n"));
     if (e.fmt != nullptr) {
         // The converter's own line, without the function that prints it.
         char line[512];
@@ -367,6 +375,7 @@ void Number(tLint* l, const tPiece& p) {
         if (value <= max) return;
     }
     tHeld* h = Report(l, LINT_NOT_A_NUMBER, p.line, Column(p, ValueOffset(p)));
+    h->end = h->column + static_cast<uint32_t>(text.size());
     DevCapSay(&h->out, "'");
     PutShown(h, text);
     if (why != nullptr) {
@@ -385,6 +394,7 @@ void AfterStop(tLint* l, const tPiece& p) {
         if (comma == std::string_view::npos) return;
         if (DevCapTextIs(Part(value, start, comma - start), e.stop)) {
             tHeld* h = Report(l, LINT_IGNORED_AFTER_STOP, p.line, Column(p, ValueOffset(p) + comma + 1));
+            h->end = Column(p, ValueOffset(p) + strcspn(value.data(), "\r\n"));
             DevCapSay(&h->out, "'%s' ends the list: '", e.stop);
             PutShown(h, Part(value, comma + 1));
             DevCapSay(&h->out, "' is never read");
@@ -408,6 +418,7 @@ void Quotes(tLint* l, const tPiece& p) {
     const bool ends = p.len < DEVCAP_PIECE_MAX || p.buf[p.len - 1] == '\n';  // the piece holds the line's end
     if (*after != '\'' && *after != '\0' && *after != '\n' && *after != '\r') {
         tHeld* h = Report(l, LINT_QUOTE, p.line, Column(p, eq + 1));
+        h->end = h->column + 1;
         DevCapSay(&h->out, "no quote after '=': its first character '");
         PutShown(h, after, 1);
         DevCapSay(&h->out, "' is dropped");
@@ -434,6 +445,8 @@ void Encoding(tLint* l, const tPiece& p) {
         if (c == '\t' || c == '\n' || (c == '\r' && i + 2 >= p.len)) continue;
         if (p.line == 1 && p.column == 1 && i < kBOM.size() && std::string_view(p.buf, 3) == kBOM) continue;
         tHeld* h = Report(l, LINT_ENCODING, p.line, Column(p, i));
+        const size_t n = DevCapUtf8Length(p.buf + i, p.len - i);  // the whole character
+        h->end = Column(p, i + (n > 0 ? n : 1));
         if (c == 0) {
             DevCapSay(&h->out, "a NUL byte: the reader takes the line to end here");
         } else {
@@ -443,14 +456,16 @@ void Encoding(tLint* l, const tPiece& p) {
     }
 }
 
+// One finding for a line the reader cuts into pieces, on its first piece.
 void SplitLine(tLint* l, const tPiece& p) {
-    if (l->state.splitLine == p.line && strspn(p.buf, "\r\n") != p.len) {
-        tHeld* h = Report(l, LINT_SPLIT_LINE, p.line, p.column);
-        DevCapSay(&h->out, "the line is longer than %d bytes: from column %u it is read as a line of its own",
-                  DEVCAP_PIECE_MAX, p.column);
-    }
-    const bool split = p.len == DEVCAP_PIECE_MAX && p.buf[p.len - 1] != '\n';
-    l->state.splitLine = split ? p.line : kNever;
+    if (p.column != 1 || p.len < DEVCAP_PIECE_MAX) return;
+    tDevCapLine line;
+    DevCapLineSpans(l->text.data() + l->offset, l->text.size() - l->offset, &line);
+    if (line.length <= DEVCAP_PIECE_MAX) return;  // the last piece holds only the line end
+    tHeld* h = Report(l, LINT_SPLIT_LINE, p.line, DEVCAP_PIECE_MAX + 1);
+    h->end = static_cast<uint32_t>(line.length) + 1;
+    DevCapSay(&h->out, "the line is %zu bytes, longer than %d: it is read as %zu lines, cut every %d bytes",
+              line.length, DEVCAP_PIECE_MAX, (line.length + DEVCAP_PIECE_MAX - 1) / DEVCAP_PIECE_MAX, DEVCAP_PIECE_MAX);
 }
 
 // Whether text reads like "#devcaplint:disable=" give or take blanks, case,
@@ -489,6 +504,7 @@ void SuppressRule(tLint* l, const tPiece& p, std::string_view name) {
         return;
     }
     tHeld* h = Report(l, LINT_DISABLE, p.line, static_cast<uint32_t>(name.data() - p.buf) + 1);
+    h->end = h->column + static_cast<uint32_t>(name.size());
     DevCapSay(&h->out, "'");
     PutShown(h, name);
     DevCapSay(&h->out, "' %s", why);
@@ -533,6 +549,7 @@ void Spelling(tLint* l, const tPiece& p) {
     const std::string_view name(p.name);
     if (name != e.name) {
         tHeld* h = Report(l, LINT_SPELLING, p.line, p.column);
+        h->end = Column(p, name.size());
         DevCapSay(&h->out, "'%s': the table spells it '%.*s'", p.name, static_cast<int>(e.name.size()), e.name.data());
         Edit(h, p.column, name.size(), e.name);
     }
@@ -546,6 +563,7 @@ void Spelling(tLint* l, const tPiece& p) {
         const std::string_view table = k != nullptr ? k->text : stop ? std::string_view(e.stop) : word;
         if (table != word) {
             tHeld* h = Report(l, LINT_SPELLING, p.line, Column(p, ValueOffset(p) + start));
+            h->end = h->column + static_cast<uint32_t>(word.size());
             DevCapSay(&h->out, "'");
             PutShown(h, word);
             DevCapSay(&h->out, "': the table spells it '%.*s'", static_cast<int>(table.size()), table.data());
@@ -559,11 +577,16 @@ void Spelling(tLint* l, const tPiece& p) {
 void Seen(void* ctx, const tPiece& p) {
     auto* l = static_cast<tLint*>(ctx);
     if (l->report != nullptr) Flush(l);
+    l->offset += l->pieceLen;
+    l->pieceLen = p.len;
+    l->line = p.line;
+    l->pieceEnd = Column(p, TextEnd(p));
     SplitLine(l, p);
     const bool comment = p.buf[0] == '#' && p.column == 1;
     if (comment) Suppress(l, p);
     if (p.line == 1 && p.column == 1 && StartsWith(std::string_view(p.buf, p.len), kBOM)) {
         tHeld* h = Report(l, LINT_BOM, 1, 1);
+        h->end = 1 + static_cast<uint32_t>(kBOM.size());
         DevCapSay(&h->out, "a UTF-8 byte-order mark: it becomes part of the first name");
         Edit(h, 1, kBOM.size(), "");
     }
@@ -602,30 +625,34 @@ void Seen(void* ctx, const tPiece& p) {
             Spelling(l, p);
             break;
     }
-    if (p.entry == nullptr) return;
+    // A name no section owns still has its quotes checked: every mistake of a line at once.
     Quotes(l, p);
+    if (p.entry == nullptr) return;
     const uint8_t at = p.entry->offset;
     if (l->state.setLine[at] != kNever) {
         tHeld* h = Report(l, LINT_DUPLICATE, p.line, p.column);
+        h->end = Column(p, strlen(p.name));
         DevCapSay(&h->out, "%.*s is set again: line %u set it first, this line wins",
                   static_cast<int>(p.entry->name.size()), p.entry->name.data(), l->state.setLine[at]);
     }
     l->state.setLine[at] = p.line;
     l->state.setColumn[at] = p.column;
+    l->state.setEnd[at] = Column(p, strlen(p.name));
 }
 
 // A failing check rule, pointing at the first line that set what it reads.
 tCheckAt CheckPlace(const tState& s, const tCheckRule& rule) {
     for (size_t i = 0; i < rule.nreads; ++i) {
         const uint8_t at = rule.reads[i];
-        if (s.setLine[at] != kNever) return {s.setLine[at], s.setColumn[at], &rule};
+        if (s.setLine[at] != kNever) return {s.setLine[at], s.setColumn[at], s.setEnd[at], &rule};
     }
-    return {1, 1, &rule};
+    return {1, 1, 1, &rule};
 }
 
 void CheckFinding(tLint* l, const tCheckAt& c, tHeld* h) {
     const tCheckRule& rule = *c.rule;
     Begin(h, LINT_CHECK, c.line, c.column);
+    h->end = c.end;
     h->severity = rule.error ? LINT_ERROR : LINT_WARNING;
     char line[256];
     tDevCapBuffer b{line, sizeof line, 0};
@@ -668,7 +695,7 @@ void AfterEOF(tLint* l, const tPieceSource& src) {
     uint32_t line = l->state.eofLine + (l->state.eofEndsLine ? 1 : 0), entries = 0, first = 0;
     bool lineStart = l->state.eofEndsLine;
     for (size_t len; (len = src.next(src.ctx, buf, sizeof buf)) > 0;) {
-        if (lineStart && buf[0] != '#' && DevCapSplitEntry(buf, name, data) == PIECE_ENTRY) {
+        if (lineStart && buf[0] != '#' && DevCapSplitEntry(buf, len, name, data) == PIECE_ENTRY) {
             if (entries++ == 0) first = line;
         }
         lineStart = buf[len - 1] == '\n';
@@ -683,6 +710,9 @@ void AfterEOF(tLint* l, const tPieceSource& src) {
 bool Read(tLint* l, const char* text, size_t size, uint32_t disabled) {
     l->state = {};
     l->state.disabled = disabled;
+    l->text = {text, size};
+    l->offset = l->pieceLen = 0;
+    l->line = 0;
     DevCapConfInit(&l->state.dev);
     tMemText mem;
     const tPieceSource src = DevCapMemSource(&mem, text, size);

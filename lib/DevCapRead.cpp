@@ -52,24 +52,15 @@ bool MemFailed(void*) { return false; }
 }  // namespace
 
 // Splits one piece into name and value: PIECE_ENTRY, or why it is none.
-tPieceKind DevCapSplitEntry(const char* buf, char (&name)[DEVCAP_NAME_SIZE], char (&data)[DEVCAP_DATA_SIZE]) {
-    size_t nameLen = 0;
-    while (buf[nameLen] != '\0' && buf[nameLen] != '=') ++nameLen;
-    if (buf[nameLen] == '\0') return PIECE_NO_ENTRY;
-    if (nameLen >= sizeof name) return PIECE_LONG_NAME;
-    // The character after '=' is taken to be the opening quote and skipped unread.
-    const char* value = buf + nameLen + (buf[nameLen + 1] == '\0' ? 1 : 2);
-    size_t valueLen = 0;
-    size_t quote = sizeof data;  // none
-    for (; value[valueLen] != '\0'; ++valueLen) {
-        if (valueLen + 1 >= sizeof data) return PIECE_LONG_VALUE;
-        if (value[valueLen] == '\'') quote = valueLen;
-    }
-    memcpy(name, buf, nameLen);
-    name[nameLen] = '\0';
-    memcpy(data, value, valueLen + 1);
-    // Only the last quote closes the value: NAME='it's' gives it's.
-    if (quote != sizeof data) data[quote] = '\0';
+tPieceKind DevCapSplitEntry(const char* buf, size_t len, char (&name)[DEVCAP_NAME_SIZE],
+                            char (&data)[DEVCAP_DATA_SIZE]) {
+    tPieceSpans s;
+    const tPieceKind kind = DevCapPieceSpans(buf, len, &s);
+    if (kind != PIECE_ENTRY) return kind;
+    memcpy(name, buf, s.eq);
+    name[s.eq] = '\0';
+    memcpy(data, buf + s.value, s.valueEnd - s.value);
+    data[s.valueEnd - s.value] = '\0';
     return PIECE_ENTRY;
 }
 
@@ -84,10 +75,9 @@ int32_t DevCapReadPieces(tDevConf* dev, const tPieceSource& src, const char* inp
     // A physical line longer than the buffer arrives in pieces, each a line of its own.
     for (size_t len; (len = src.next(src.ctx, buf, sizeof buf)) > 0;) {
         p.len = len;
-        p.kind = PIECE_SKIPPED;
         p.entry = nullptr;
         p.bad = nullptr;
-        if (buf[0] != '\r' && buf[0] != '#' && buf[0] != '\n') p.kind = DevCapSplitEntry(buf, name, data);
+        p.kind = DevCapSplitEntry(buf, len, name, data);
         if (p.kind == PIECE_ENTRY) {
             if (seen != nullptr) memcpy(value, data, sizeof value);
             p.entry = DevCapFindEntry(name);

@@ -112,7 +112,7 @@ int Dict() {
         if (e.stop != nullptr) DictWord(e.stop, &n);
     }
     static const char* const kSyntax[] = {
-        "='", "'\n", "EOF=''", "#", ",", "\r\n", "0x", "-", "2147483648", "4294967296", "# devcaplint: disable="};
+        "='", "'\n", "EOF=''", "#", ",", "\r\n", "0x", "-", "2147483648", "4294967296", DEVCAP_LINT_DISABLE_MARK};
     for (const char* syntax : kSyntax) DictWord(syntax, &n);
     return 0;
 }
@@ -151,7 +151,7 @@ std::string EntryLine() {
 std::string HostileLine() {
     // clang-format off
     static const std::string kLines[] = {
-        "EOF=''", "=''", "# devcaplint: disable=quote,duplcate", "#devcaplint disable=bom", "SENSOR_ID 'MT9P031'",
+        "EOF=''", "=''", DEVCAP_LINT_DISABLE_MARK "quote,duplcate", "#devcaplint disable=bom", "SENSOR_ID 'MT9P031'",
         "\xEF\xBB\xBFSENSOR_ID='OV9715'", std::string("N\0='1'", 6), "PT_ENABLED='1'\x01", "\r",
         std::string(170, 'X') + "MD_SRC='ENCODER'", std::string(31, 'N') + "='1'", std::string(32, 'N') + "='1'",
         "N='" + std::string(127, 'v') + "'", "N='" + std::string(128, 'v') + "'", "# caf\xC3\xA9 \xF0\x9F\x98\x80",

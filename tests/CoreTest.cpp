@@ -230,7 +230,7 @@ TEST(Splitter, NameAndValue) {
     };
     for (const auto& row : rows) {
         char name[DEVCAP_NAME_SIZE] = "untouched", data[DEVCAP_DATA_SIZE] = "untouched";
-        EXPECT_EQ(DevCapSplitEntry(row.line.c_str(), name, data), row.kind) << row.line;
+        EXPECT_EQ(DevCapSplitEntry(row.line.c_str(), row.line.size(), name, data), row.kind) << row.line;
         if (row.kind != PIECE_ENTRY) continue;
         EXPECT_EQ(name, row.name) << row.line;
         EXPECT_EQ(data, row.data) << row.line;

@@ -285,3 +285,69 @@ TEST(Library, LintOptions) {
     EXPECT_EQ(DevCapLintFix(text.data(), text.size(), 0, fixed, sizeof fixed), text.size() - 1);
     EXPECT_STREQ(fixed, "DN_SRC=");
 }
+
+// A line's spans as the reader takes them, and columns in each unit.
+TEST(Library, LineSpans) {
+    const std::string v127(127, 'v'), n31(31, 'N');
+    const struct {
+        std::string text;
+        size_t next, length, pieces;
+        int kind;
+        size_t nameEnd, value, valueEnd;
+        int opened, closed;
+        size_t after;
+    } rows[] = {
+        // clang-format off
+        {"A='b'\r\nX", 7, 5, 1, DEVCAP_LINE_ENTRY, 1, 3, 4, 1, 1, 5}, {"A=b'c' x\n", 9, 8, 1, DEVCAP_LINE_ENTRY, 1, 3, 5, 0, 1, 6},
+        {"A='it's", 7, 7, 1, DEVCAP_LINE_ENTRY, 1, 3, 5, 1, 1, 6}, {"A='b\r\n", 6, 4, 1, DEVCAP_LINE_ENTRY, 1, 3, 4, 1, 0, 4},
+        {"A=", 2, 2, 1, DEVCAP_LINE_ENTRY, 1, 2, 2, 0, 0, 2}, {std::string("A\0='b'\n", 7), 7, 6, 1, DEVCAP_LINE_NO_ENTRY, 1, 1, 1, 0, 0, 6},
+        {"#A='b'\n", 7, 6, 1, DEVCAP_LINE_SKIPPED, 6, 6, 6, 0, 0, 6}, {"\rA='b'", 6, 6, 1, DEVCAP_LINE_SKIPPED, 6, 6, 6, 0, 0, 6},
+        {n31 + "='x'", 35, 35, 1, DEVCAP_LINE_ENTRY, 31, 33, 34, 1, 1, 35}, {n31 + "N='x'", 36, 36, 1, DEVCAP_LINE_TOO_LONG, 32, 36, 36, 0, 0, 36},
+        {"N='" + v127, 130, 130, 1, DEVCAP_LINE_ENTRY, 1, 3, 130, 1, 0, 130}, {"N='" + v127 + "'", 131, 131, 1, DEVCAP_LINE_TOO_LONG, 1, 3, 131, 1, 0, 131},
+        {std::string(158, '#') + "\n", 159, 158, 1, DEVCAP_LINE_SKIPPED, 158, 158, 158, 0, 0, 158},
+        {std::string(159, '#') + "\n", 160, 159, 2, DEVCAP_LINE_SKIPPED, 159, 159, 159, 0, 0, 159},
+        {n31 + "='" + std::string(126, 'v') + "'x'\n", 163, 162, 2, DEVCAP_LINE_ENTRY, 31, 33, 159, 1, 0, 162},  // the first piece only
+        {std::string(318, '#'), 318, 318, 2, DEVCAP_LINE_SKIPPED, 159, 159, 159, 0, 0, 318}, {"", 0, 0, 0, DEVCAP_LINE_NO_ENTRY, 0, 0, 0, 0, 0, 0},
+        // clang-format on
+    };
+    for (const auto& r : rows) {
+        tDevCapLine l;
+        const size_t next = DevCapLineSpans(r.text.data(), r.text.size(), &l), entry = r.kind == DEVCAP_LINE_ENTRY;
+        EXPECT_EQ((std::vector<size_t>{next, l.length, l.pieces, size_t(l.kind), entry * l.name_end, entry * l.value,
+                                       entry * l.value_end, entry * l.opened, entry * l.closed, entry * l.after}),
+                  (std::vector<size_t>{r.next, r.length, r.pieces, size_t(r.kind), entry * r.nameEnd, entry * r.value,
+                                       entry * r.valueEnd, entry * r.opened, entry * r.closed, entry * r.after}))
+            << r.text;
+    }
+    std::string seen;  // each line's number, start and line end
+    EXPECT_EQ(DevCapTextLines(
+                  "a\r\n\nb", 5,
+                  [](void* c, const tDevCapLine* l) {
+                      *static_cast<std::string*>(c) += std::to_string(l->number) + ":" + std::to_string(l->start) +
+                                                       ":" + std::to_string(l->end) + " ";
+                  },
+                  &seen),
+              3u);
+    EXPECT_EQ(seen, "1:0:2 2:3:1 3:4:0 ");
+    // a, é (2 bytes), 😀 (4 bytes, 2 UTF-16 units), a stray byte, an overlong, a surrogate, a cut sequence, past the end
+    const std::string line = "a\xC3\xA9\xF0\x9F\x98\x80\xFF\xC0\xAF\xED\xA0\x80\xE2\x82";
+    const size_t bytes[] = {0, 1, 3, 7, 8, 9, 10, 11, 12, 13, 14, 15, 17},
+                 utf16[] = {0, 1, 2, 4, 5, 6, 7, 8, 9, 10, 11, 12, 14};
+    for (size_t i = 0; i < std::size(bytes); ++i) {
+        EXPECT_EQ(DevCapColumnConvert(line.data(), line.size(), bytes[i], DEVCAP_BYTES, DEVCAP_UTF16), utf16[i]) << i;
+        EXPECT_EQ(DevCapColumnConvert(line.data(), line.size(), utf16[i], DEVCAP_UTF16, DEVCAP_BYTES), bytes[i]) << i;
+        EXPECT_EQ(DevCapColumnConvert(line.data(), line.size(), bytes[i], DEVCAP_BYTES, DEVCAP_CHARACTERS),
+                  utf16[i] - (i >= 3))
+            << i;
+    }
+    EXPECT_EQ(DevCapColumnConvert(line.data(), line.size(), 2, DEVCAP_BYTES, DEVCAP_UTF16), 2u);  // inside é: after it
+    EXPECT_EQ(DevCapColumnConvert(line.data(), line.size(), 3, DEVCAP_UTF16, DEVCAP_BYTES), 7u);  // inside a pair
+    EXPECT_EQ(DevCapColumnConvert(line.data(), line.size(), 3, DEVCAP_CHARACTERS, DEVCAP_BYTES), 7u);
+    EXPECT_EQ(DevCapColumnConvert(line.data(), line.size(), 1, DEVCAP_BYTES, 3) +
+                  DevCapColumnConvert(line.data(), 9, 1, 3, 0),
+              0u);
+    EXPECT_EQ(DevCapColumnConvert("\xDF\xBF\xE2\x82"
+                                  "A",
+                                  5, 5, DEVCAP_BYTES, DEVCAP_UTF16),
+              4u);  // the last 2-byte lead; a bad third byte
+}

@@ -47,8 +47,9 @@ TEST(Lint, EachRule) {
         {kGood + "FWCAP_DIS='2'\nMD_SRC='ENCODER,MD_SENSOR'\n", "6:1: warning: MD_SRC is set again: line 4 set it first, this line wins [duplicate]\n" "6:1: warning: DevCapDBCheckMotion:Warning. DI2 and PIR should not be availabe at the same time (MdCap.MdSrc set at line 6; FwDevCap.IO.DIs set at line 5) [check]\n"},
         {kGood + std::string(31, 'N') + "='1'\n" + std::string(32, 'N') + "='1'\n", "5:1: error: unknown entry 'NNNNNNNNNNNNNNNNNNNNNNNNNNNNNNN' [unknown-entry]\n" "6:1: warning: the name is longer than 31 characters: the line is skipped [long-name]\n"},
         {kGood + "N='" + std::string(125, 'v') + "'\nN='" + std::string(126, 'v') + "'\n", "5:1: error: unknown entry 'N' [unknown-entry]\n6:3: warning: the value is longer than 127 characters: the line is skipped [long-value]\n"},
-        {kGood + longComment, "5:160: warning: the line is longer than 159 bytes: from column 160 it is read as a line of its own [split-line]\n" "5:160: warning: MD_SRC is set again: line 4 set it first, this line wins [duplicate]\n"},
+        {kGood + longComment, "5:160: warning: the line is 175 bytes, longer than 159: it is read as 2 lines, cut every 159 bytes [split-line]\n" "5:160: warning: MD_SRC is set again: line 4 set it first, this line wins [duplicate]\n"},
         {kGood + std::string(159, '#') + "\n", ""},  // exactly one piece and its line end
+        {kGood + std::string(318, '#') + "\r\n" + std::string(319, '#'), "5:160: warning: the line is 318 bytes, longer than 159: it is read as 2 lines, cut every 159 bytes [split-line]\n" "6:160: warning: the line is 319 bytes, longer than 159: it is read as 3 lines, cut every 159 bytes [split-line]\n"},
         {kGood + "FWCAP_DIS='two'\n", "5:12: warning: 'two' is not a number: FWCAP_DIS becomes 0 [not-a-number]\n"},
         {kGood + "CDS_DAY2NIGHT_THD='3O'\n", "5:20: warning: '3O' has text after the number: CDS_DAY2NIGHT_THD becomes 3 [not-a-number]\n"},
         {kGood + "CDS_NIGHT2DAY_THD='259'\n", "5:20: warning: '259' does not fit 1 byte: CDS_NIGHT2DAY_THD becomes 3 [not-a-number]\n"},
@@ -66,6 +67,7 @@ TEST(Lint, EachRule) {
         {kGood + "PT_ENABLED='1' # pan\n", "5:15: warning: text after the closing quote is ignored: ' # pan' [quote]\n"},
         {kGood + "FWCAP_DIS='1\n", "5:11: warning: the value is never closed: it keeps the line end [quote] +fix\n"},
         {"\xEF\xBB\xBF" + kGood, "1:1: warning: a UTF-8 byte-order mark: it becomes part of the first name [bom] +fix\n" "1:1: error: unknown entry '\\xEF\\xBB\\xBFSENSOR_ID'; did you mean 'SENSOR_ID'? [unknown-entry]\n"},
+        {"\xEF\xBB\xBFSENSOR_ID=MT9P031", "1:1: warning: a UTF-8 byte-order mark: it becomes part of the first name [bom] +fix\n" "1:1: error: unknown entry '\\xEF\\xBB\\xBFSENSOR_ID'; did you mean 'SENSOR_ID'? [unknown-entry]\n" "1:14: warning: no quote after '=': its first character 'M' is dropped [quote] +fix\n"},
         {kGood + "PT_ENABLED='1'\x01\r\n", "5:15: warning: control byte 0x01 [encoding]\n" "5:15: warning: text after the closing quote is ignored: '\\x01' [quote]\n"},
         {kGood + "# caf\xC3\xA9\n" + std::string("PT_ENABLED='1'\0x\n", 17) + "\r='1'\n", "6:15: warning: a NUL byte: the reader takes the line to end here [encoding]\n7:1: warning: control byte 0x0D [encoding]\n"},
         {kGood + "sensor_id='mt9p031'\nDN_SRC='dsp,Cds'\nZOOM_CAP='none'\n", "5:1: note: 'sensor_id': the table spells it 'SENSOR_ID' [spelling] +fix\n" "5:1: warning: SENSOR_ID is set again: line 1 set it first, this line wins [duplicate]\n" "5:12: note: 'mt9p031': the table spells it 'MT9P031' [spelling] +fix\n" "6:1: error: DevCapDBCheckDNCtrl:Error. missing default DN Src (DNCtrlCap.DNSrc set at line 6; DNCtrlCap.DNSrcDefault never set by DN_SRC_DEFAULT) [check]\n" "6:9: note: 'dsp': the table spells it 'DSP' [spelling] +fix\n6:13: note: 'Cds': the table spells it 'CDS' [spelling] +fix\n" "7:11: note: 'none': the table spells it 'None' [spelling] +fix\n"},
@@ -99,7 +101,7 @@ TEST(Lint, Fixes) {
     } rows[] = {
         // clang-format off
         {"SENSORID='OV9715'\n", "SENSOR_ID='OV9715'\n", "unknown-entry"}, {"FWCAP_UNIT_TYPE='IP Camra'\r\n", "FWCAP_UNIT_TYPE='IP Camera'\r\n", "bad-value"},
-        {"DN_SRC='DSP, CDS'\nFWCAP_MISC_IO='DCIRIS,PIRS'", "DN_SRC='DSP,CDS'\nFWCAP_MISC_IO='DCIRIS,PIRIS'", "bad-value"}, {"\xEF\xBB\xBFSENSOR_ID='OV9715'\n", "SENSOR_ID='OV9715'\n", "bom"},
+        {"DN_SRC='DSP, CDS'\nFWCAP_MISC_IO='DCIRIS,PIRS'", "DN_SRC='DSP,CDS'\nFWCAP_MISC_IO='DCIRIS,PIRIS'", "bad-value"}, {"\xEF\xBB\xBFSENSOR_ID=OV9715\n", "SENSOR_ID='OV9715'\n", "bom"},
         {"FWCAP_DIS='1\r\nZOOM_LENS=None'\nPT_ENABLED=1", "FWCAP_DIS='1'\r\nZOOM_LENS='None'\nPT_ENABLED='1'", "quote"},
         {"sensor_id='mt9p031'\nDN_SRC='dsp,Cds,none'\n", "SENSOR_ID='MT9P031'\nDN_SRC='DSP,CDS,None'\n", "spelling"},
         {"#devcaplint:  Disable= quote\n# devcaplint: disable=duplcate\n", "# devcaplint: disable=quote\n# devcaplint: disable=duplicate\n", "disable"},

@@ -88,13 +88,17 @@ EXCHANGES = [
     ((note("exit"), req(1, "shutdown")), {}, codes, (1, [])),
     ((at(1, "textDocument/hover", 0, 0), opened(GOOD), note("exit")), {"init": False}, codes, (1, [-32002])),
     # position encodings, characters outside the BMP, severities
-    ((opened(SMILE + "\U0001F600='1'\n"),), {}, lambda s, g: diags(s, g)[:2], [(0, 6, 2, "encoding"), (0, 6, 1, "unknown-entry")]),
-    ((opened(SMILE + "\U0001F600='1'\n"),), {"caps": UTF8}, lambda s, g: diags(s, g)[:2], [(0, 8, 2, "encoding"), (0, 8, 1, "unknown-entry")]),
+    ((opened(SMILE + "\U0001F600='1'\n"),), {}, lambda s, g: diags(s, g)[:2], [(0, 2, 2, "encoding"), (0, 2, 1, "unknown-entry")]),
+    ((opened(SMILE + "\U0001F600='1'\n"),), {"caps": UTF8}, lambda s, g: diags(s, g)[:2], [(0, 4, 2, "encoding"), (0, 4, 1, "unknown-entry")]),
+    # a range ends where its text does, before the closing quote: é is 1 UTF-16 unit, 2 bytes
+    *(((opened(GOOD + "FWCAP_UNIT_TYPE='éIP Camra'\nFWCAP_UNIT_TYPE='éé Camra'\n"),), {"caps": caps},
+        lambda s, g: [d[:2] for d in diags(s, g) if d[3] == "bad-value"], want)
+      for caps, want in (({}, [(17, 26), (17, 25)]), (UTF8, [(17, 27), (17, 27)]))),
     ((req(0, "initialize", capabilities=UTF8), req(1, "initialize", capabilities={"offsetEncoding": ["utf-8"]}),
       req(2, "initialize", capabilities={"general": {"positionEncodings": ["utf-16"]}})), {"init": False},
      lambda s, g: [m["result"]["capabilities"].get("positionEncoding") for m in g], ["utf-8", "utf-8", None]),
     ((opened(GOOD + "FWCAP_DIS='x'\nzoom_cap='None'\nDN_SRC='DSP, CDS'\n"),), {}, diags,
-     [(11, 13, 2, "not-a-number"), (0, 8, 3, "spelling"), (12, 16, 1, "bad-value")]),
+     [(11, 12, 2, "not-a-number"), (0, 8, 3, "spelling"), (12, 16, 1, "bad-value")]),
     # the actions each finding gets: its fix (preferred), a disable comment unless it is an error, then fix-all
     ((opened(GOOD + "FWCAP_DIS='x'\nzoom_cap='None'\nFWCAP_UNIT_TYPE='IP Camra'\nCAMERA_FNUM='F8'\n"), actions(1, 4, 7)), {},
      lambda s, g: [(a["title"], a["kind"], a.get("isPreferred", False)) for a in result(s, g)], [

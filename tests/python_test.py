@@ -34,7 +34,7 @@ class Module(unittest.TestCase):
             result = devcap.convert(pathlib.Path(f"{name}.txt").read_text(encoding="utf-8"), f"{name}.txt")
             self.assertEqual((run.returncode, result.written), (status, record))
             self.assertEqual(result.record, devcap.Record.from_file("BinFiles/good.bin") if record else None)
-            self.assertEqual(result.messages, re.split(r"\n(?=\w+:)", run.stdout.decode()[:-1])[:4 * (not record)])
+            self.assertEqual(result.messages, [] if record else re.split(r"\n(?=\w+:)", run.stdout.decode()[:-1]))
 
     def test_record(self):
         record = devcap.convert(IPCAM).record

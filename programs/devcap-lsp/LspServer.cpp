@@ -57,31 +57,20 @@ struct tDoc {
     }
 };
 
-// Bytes of a UTF-8 sequence starting with c, and the UTF-16 units it makes.
-size_t SequenceLength(unsigned char c) { return c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1; }
-
-// A byte column of the line as the client counts it, and back.
+// A byte column of the line as the client counts it, and back: one
+// conversion, the library's, for every position sent or received.
 size_t Character(const tLspServer& s, const std::string& line, size_t byte) {
-    if (s.utf8) return byte;
-    size_t units = 0;
-    for (size_t i = 0; i < byte && i < line.size(); i += SequenceLength(static_cast<unsigned char>(line[i]))) {
-        units += SequenceLength(static_cast<unsigned char>(line[i])) == 4 ? 2 : 1;
-    }
-    return units + (byte > line.size() ? byte - line.size() : 0);
+    return DevCapColumnConvert(line.data(), line.size(), byte, DEVCAP_BYTES, s.utf8 ? DEVCAP_BYTES : DEVCAP_UTF16);
 }
 
 size_t Byte(const tLspServer& s, const std::string& line, size_t character) {
-    if (s.utf8) return character < line.size() ? character : line.size();
-    size_t i = 0;
-    for (size_t units = 0; i < line.size() && units < character;
-         i += SequenceLength(static_cast<unsigned char>(line[i]))) {
-        units += SequenceLength(static_cast<unsigned char>(line[i])) == 4 ? 2 : 1;
-    }
-    return i < line.size() ? i : line.size();
+    const size_t byte =
+        DevCapColumnConvert(line.data(), line.size(), character, s.utf8 ? DEVCAP_BYTES : DEVCAP_UTF16, DEVCAP_BYTES);
+    return byte < line.size() ? byte : line.size();
 }
 
 json Range(const tLspServer& s, const tDoc& doc, uint32_t line, size_t from, size_t to) {
-    const std::string text = s.utf8 ? std::string() : doc.Line(line);  // UTF-16 columns need the line
+    const std::string text = doc.Line(line);
     return {{"start", {{"line", line}, {"character", Character(s, text, from)}}},
             {"end", {{"line", line}, {"character", Character(s, text, to)}}}};
 }
@@ -89,7 +78,7 @@ json Range(const tLspServer& s, const tDoc& doc, uint32_t line, size_t from, siz
 // ---- findings ----
 
 struct tFound {
-    uint32_t line, column;  // from 1, bytes
+    uint32_t line, column, end;  // from 1, bytes
     std::string severity, rule, message;
     std::vector<tDevCapEdit> edits;
     std::vector<std::string> texts;  // the edits' texts
@@ -100,7 +89,7 @@ std::vector<tFound> Lint(const std::string& text) {
     DevCapLintText(
         text.data(), text.size(),
         [](void* ctx, const tDevCapFinding* f) {
-            tFound one{f->line, f->column, f->severity, f->rule, f->message, {}, {}};
+            tFound one{f->line, f->column, f->end, f->severity, f->rule, f->message, {}, {}};
             for (size_t i = 0; i < f->nedits; ++i) {
                 one.edits.push_back(f->edits[i]);
                 one.texts.emplace_back(f->edits[i].text);
@@ -122,13 +111,8 @@ json TextEdits(const tLspServer& s, const tDoc& text, const tFound& f) {
 }
 
 json Diagnostic(const tLspServer& s, const tDoc& text, const tFound& f) {
-    const std::string line = text.Line(f.line - 1);
-    const size_t from = f.column - 1;
-    // The fix's extent where it starts at the finding, else the rest of the line.
-    size_t to = line.size() > from ? line.size() : from;
-    if (!f.edits.empty() && f.edits[0].column == f.column && f.edits[0].length > 0) to = from + f.edits[0].length;
     const int severity = f.severity == "error" ? 1 : f.severity == "warning" ? 2 : 3;
-    return {{"range", Range(s, text, f.line - 1, from, to)},
+    return {{"range", Range(s, text, f.line - 1, f.column - 1, f.end - 1)},
             {"severity", severity},
             {"code", f.rule},
             {"source", "devcaplint"},
@@ -149,13 +133,10 @@ struct tEntryOf {
     tDevCapEntryInfo info;
 };
 
-bool SameText(const std::string& a, const char* b) { return strcasecmp(a.c_str(), b) == 0; }
-
 bool FindEntry(const std::string& name, tEntryOf* e) {
-    for (e->index = 0; DevCapEntryInfo(e->index, &e->info) == DEVCAP_OK; ++e->index) {
-        if (SameText(name, e->info.name)) return true;
-    }
-    return false;
+    const int index = DevCapEntryIndex(name.data(), name.size());
+    e->index = index >= 0 ? static_cast<size_t>(index) : 0;
+    return index >= 0 && DevCapEntryInfo(e->index, &e->info) == DEVCAP_OK;
 }
 
 std::vector<std::pair<std::string, uint32_t>> Keywords(size_t entry) {
@@ -166,20 +147,19 @@ std::vector<std::pair<std::string, uint32_t>> Keywords(size_t entry) {
     return words;
 }
 
-// Where a line's parts are: the name before '=', the value inside the quotes.
+// Where a line's parts are, as the reader finds them: the name before '=',
+// the value between its quotes.
 struct tLineParts {
-    bool entry;       // not a comment, and it has an '='
+    bool entry;       // an entry within the reader's limits
     size_t eq;        // where the '=' stands
     size_t value;     // where the value starts
-    size_t valueEnd;  // its last quote, or the end of the line
+    size_t valueEnd;  // its closing quote, or the end of the line
 };
 
 tLineParts Parts(const std::string& line) {
-    const size_t eq = line.find('=');
-    if (line.empty() || line[0] == '#' || eq == std::string::npos) return {false, 0, 0, 0};
-    const size_t value = eq + 1 < line.size() && line[eq + 1] == '\'' ? eq + 2 : eq + 1;
-    const size_t last = line.rfind('\'');
-    return {true, eq, value, last != std::string::npos && last >= value ? last : line.size()};
+    tDevCapLine l;
+    DevCapLineSpans(line.data(), line.size(), &l);
+    return {l.kind == DEVCAP_LINE_ENTRY, l.name_end, l.value, l.value_end};
 }
 
 // ---- the methods ----
@@ -294,9 +274,12 @@ void Completion(tRequest& r) {
             if (parts.value + s != from) held.push_back(value.substr(s, end - s));
             s = end + 1;
         }
+        // Held in any case, as the converter reads keywords.
         const auto holds = [&](const std::string& word) {
+            uint32_t code = 0, heldCode = 0;
+            DevCapEntryValue(e.info.name, word.c_str(), &code);
             for (const std::string& h : held) {
-                if (SameText(h, word.c_str())) return true;
+                if (DevCapEntryValue(e.info.name, h.c_str(), &heldCode) == DEVCAP_OK && heldCode == code) return true;
             }
             return false;
         };
@@ -390,7 +373,7 @@ void CodeAction(tRequest& r) {
         }
         if (f.severity != "error") {
             const json insert = {{"range", Range(r.server, text, f.line - 1, 0, 0)},
-                                 {"newText", "# devcaplint: disable=" + f.rule + "\n"}};
+                                 {"newText", DEVCAP_LINT_DISABLE_MARK + f.rule + "\n"}};
             actions.push_back({{"title", "Turn off " + f.rule + " from here on"},
                                {"kind", "quickfix"},
                                {"diagnostics", {diagnostic}},
