@@ -238,12 +238,12 @@ DEVCAP_API int DevCapEntryValue(const char* name, const char* value, uint32_t* c
 #define DEVCAP_LINE_TOO_LONG 3 /* a name or value past the limits: skipped */
 
 typedef struct {
-    size_t number;  /* from 1 (DevCapTextLines; 0 from DevCapLineSpans) */
-    size_t start;   /* of the line in the text (DevCapTextLines; 0 from DevCapLineSpans) */
-    size_t length;  /* bytes before the line end */
-    size_t end;     /* bytes of the line end: 0 (none), 1 ("\n") or 2 ("\r\n") */
-    size_t pieces;  /* how many pieces devcap2bin reads it in */
-    int kind;       /* DEVCAP_LINE_... */
+    size_t number; /* from 1 (DevCapTextLines; 0 from DevCapLineSpans) */
+    size_t start;  /* of the line in the text (DevCapTextLines; 0 from DevCapLineSpans) */
+    size_t length; /* bytes before the line end */
+    size_t end;    /* bytes of the line end: 0 (none), 1 ("\n") or 2 ("\r\n") */
+    size_t pieces; /* how many pieces devcap2bin reads it in */
+    int kind;      /* DEVCAP_LINE_... */
     /* Entries (and DEVCAP_LINE_TOO_LONG for name_end): the name is
      * [0, name_end), '=' stands at name_end; the value as devcap2bin takes it
      * is [value, value_end). opened: the byte before value is a quote (when

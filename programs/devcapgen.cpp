@@ -151,7 +151,7 @@ std::string EntryLine() {
 std::string HostileLine() {
     // clang-format off
     static const std::string kLines[] = {
-        "EOF=''", "=''", DEVCAP_LINT_DISABLE_MARK "quote,duplcate", "#devcaplint disable=bom", "SENSOR_ID 'MT9P031'",
+        "EOF=''", "=''", std::string(DEVCAP_LINT_DISABLE_MARK) + "quote,duplcate", "#devcaplint disable=bom", "SENSOR_ID 'MT9P031'",
         "\xEF\xBB\xBFSENSOR_ID='OV9715'", std::string("N\0='1'", 6), "PT_ENABLED='1'\x01", "\r",
         std::string(170, 'X') + "MD_SRC='ENCODER'", std::string(31, 'N') + "='1'", std::string(32, 'N') + "='1'",
         "N='" + std::string(127, 'v') + "'", "N='" + std::string(128, 'v') + "'", "# caf\xC3\xA9 \xF0\x9F\x98\x80",
@@ -188,8 +188,10 @@ int Corpus(const char* dir, int count, char* texts[]) {
         std::vector<std::string> lines = bases[n % bases.size()];
         for (size_t k = Pick(7); k > 0; --k) {
             const size_t at = Pick(lines.size() + 1), what = Pick(5);
-            if (what == 0 && !lines.empty()) lines.erase(lines.begin() + (at < lines.size() ? at : 0));
-            if (what != 0) lines.insert(lines.begin() + at, what == 1 ? HostileLine() : EntryLine());
+            if (what == 0 && !lines.empty())
+                lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(at < lines.size() ? at : 0));
+            if (what != 0)
+                lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(at), what == 1 ? HostileLine() : EntryLine());
         }
         std::string text;
         const char* end = Pick(4) == 0 ? "\r\n" : "\n";
