@@ -123,7 +123,7 @@ struct tRun {
     size_t added, changed, removed, unchanged, walked;
     bool progress;
     // the prepared statements of an index run
-    sqlite3_stmt *seen, *old, *touch, *drop, *device, *field, *output, *outputOf;
+    sqlite3_stmt *seen, *seenAs, *old, *touch, *drop, *device, *field, *output, *outputOf;
     tBuf bytes, messages;
     dev_t dbDev;  // the index file itself, never indexed
     ino_t dbIno;
@@ -355,10 +355,23 @@ bool Store(tRun* run, const char* file, const struct stat* st, int error) {
 // read; rewritten only when its content changed. false on a database error.
 bool Visit(tRun* run, const char* path, const struct stat* st) {
     const char* file = Name(run, path);
-    sqlite3_bind_text(run->seen, 1, file, -1, SQLITE_STATIC);
+    // One file is one device, however its path is spelt or linked to.
+    sqlite3_stmt* const keys[] = {run->seen, run->seenAs};
+    for (sqlite3_stmt* k : keys) {
+        sqlite3_bind_text(k, 1, file, -1, SQLITE_STATIC);
+        sqlite3_bind_int64(k, 2, static_cast<int64_t>(st->st_dev));
+        sqlite3_bind_int64(k, 3, static_cast<int64_t>(st->st_ino));
+    }
     if (!Done(run, run->seen)) return false;
     if (sqlite3_changes(run->db) == 0) {
-        Warn(run, "%s given twice: indexed once", file);
+        const bool found = sqlite3_step(run->seenAs) == SQLITE_ROW;
+        const char* first = found ? reinterpret_cast<const char*>(sqlite3_column_text(run->seenAs, 0)) : file;
+        if (strcmp(first, file) == 0) {
+            Warn(run, "%s given twice: indexed once", file);
+        } else {
+            Warn(run, "%s is %s: indexed once", file, first);
+        }
+        sqlite3_reset(run->seenAs);
         return true;
     }
     if (run->progress && ++run->walked % 1000 == 0) fprintf(stderr, "\rdevcapfleet: %zu files", run->walked);
@@ -479,8 +492,8 @@ bool Walk(tRun* run, const char* path, const struct stat* st,  // NOLINT(misc-no
 }
 
 void Finalize(tRun* run) {
-    sqlite3_stmt* const stmts[] = {run->seen,   run->old,   run->touch,  run->drop,
-                                   run->device, run->field, run->output, run->outputOf};
+    sqlite3_stmt* const stmts[] = {run->seen,   run->seenAs, run->old,    run->touch,   run->drop,
+                                   run->device, run->field,  run->output, run->outputOf};
     for (sqlite3_stmt* s : stmts) sqlite3_finalize(s);
     free(run->bytes.data);
     free(run->messages.data);
@@ -498,19 +511,21 @@ int Index(tRun* run, char* const* paths, int npaths) {
         run->dbIno = db.st_ino;
     }
     bool empty = false;
-    bool ok = Ours(run, &empty) && (!empty || CreateSchema(run)) &&
-              Exec(run,
-                   "CREATE TEMP TABLE seen(file TEXT PRIMARY KEY) WITHOUT ROWID;"
-                   "CREATE TEMP TABLE kept(path TEXT PRIMARY KEY) WITHOUT ROWID;"
-                   "CREATE TEMP TABLE outputs(output TEXT PRIMARY KEY, file TEXT) WITHOUT ROWID;") &&
-              Prepare(run, "INSERT OR IGNORE INTO temp.seen VALUES(?)", &run->seen) &&
-              Prepare(run, "SELECT size, mtime_ns, kind, sha256 FROM devices WHERE file = ?", &run->old) &&
-              Prepare(run, "UPDATE devices SET size = ?, mtime_ns = ? WHERE file = ?", &run->touch) &&
-              Prepare(run, "DELETE FROM devices WHERE file = ?", &run->drop) &&
-              Prepare(run, "INSERT INTO devices VALUES(?, ?, ?, ?, ?, ?, ?, ?)", &run->device) &&
-              Prepare(run, "INSERT INTO fields VALUES(?, ?, ?, ?)", &run->field) &&
-              Prepare(run, "INSERT OR IGNORE INTO temp.outputs VALUES(?, ?)", &run->output) &&
-              Prepare(run, "SELECT file FROM temp.outputs WHERE output = ?", &run->outputOf);
+    bool ok =
+        Ours(run, &empty) && (!empty || CreateSchema(run)) &&
+        Exec(run,
+             "CREATE TEMP TABLE seen(file TEXT PRIMARY KEY, dev INTEGER, ino INTEGER, UNIQUE(dev, ino)) WITHOUT ROWID;"
+             "CREATE TEMP TABLE kept(path TEXT PRIMARY KEY) WITHOUT ROWID;"
+             "CREATE TEMP TABLE outputs(output TEXT PRIMARY KEY, file TEXT) WITHOUT ROWID;") &&
+        Prepare(run, "INSERT OR IGNORE INTO temp.seen VALUES(?, ?, ?)", &run->seen) &&
+        Prepare(run, "SELECT file FROM temp.seen WHERE file = ?1 OR (dev = ?2 AND ino = ?3)", &run->seenAs) &&
+        Prepare(run, "SELECT size, mtime_ns, kind, sha256 FROM devices WHERE file = ?", &run->old) &&
+        Prepare(run, "UPDATE devices SET size = ?, mtime_ns = ? WHERE file = ?", &run->touch) &&
+        Prepare(run, "DELETE FROM devices WHERE file = ?", &run->drop) &&
+        Prepare(run, "INSERT INTO devices VALUES(?, ?, ?, ?, ?, ?, ?, ?)", &run->device) &&
+        Prepare(run, "INSERT INTO fields VALUES(?, ?, ?, ?)", &run->field) &&
+        Prepare(run, "INSERT OR IGNORE INTO temp.outputs VALUES(?, ?)", &run->output) &&
+        Prepare(run, "SELECT file FROM temp.outputs WHERE output = ?", &run->outputOf);
     for (int i = 0; ok && i < npaths; ++i) {
         char* path = paths[i];
         for (size_t n = strlen(path); n > 1 && path[n - 1] == '/'; --n) path[n - 1] = '\0';
@@ -744,11 +759,12 @@ bool ReadRules(const char* path, tBuf* text) {
 
 // Runs each named query of the rules text against the index (opened
 // read-only): every row a finding "file: rule". 0 none, 1 findings, 2 a
-// query SQLite refuses.
-int Check(tRun* run, const char* rulesPath, const char* text, bool json) {
+// query SQLite refuses. dry only prepares each query, on an empty index,
+// so that a refused rules file stops a run before it changes anything.
+int Check(tRun* run, const char* rulesPath, const char* text, bool json, bool dry) {
     int status = 0;
     tBuf out{}, sql{};
-    if (json) printf("[");
+    if (json && !dry) printf("[");
     bool first = true;
     for (const char* at = NextRule(text); at != nullptr;) {
         const char* next = NextRule(at + 1);
@@ -763,11 +779,13 @@ int Check(tRun* run, const char* rulesPath, const char* text, bool json) {
         Append(&sql, body, next != nullptr ? static_cast<size_t>(next - body) : strlen(body));
         sqlite3_stmt* stmt = nullptr;
         const int rc = sqlite3_prepare_v2(run->db, sql.data != nullptr ? sql.data : "", -1, &stmt, nullptr);
-        if (rc != SQLITE_OK || stmt == nullptr) {
+        if (rc != SQLITE_OK || stmt == nullptr || (dry && sqlite3_stmt_readonly(stmt) == 0)) {
             fprintf(stderr, "devcapfleet: %s: rule '%s': %s\n", rulesPath, name,
-                    rc == SQLITE_OK ? "no query" : sqlite3_errmsg(run->db));
+                    rc != SQLITE_OK   ? sqlite3_errmsg(run->db)
+                    : stmt == nullptr ? "no query"
+                                      : sqlite3_errstr(SQLITE_READONLY));
             status = 2;
-        } else {
+        } else if (!dry) {
             int step;
             while ((step = sqlite3_step(stmt)) == SQLITE_ROW) {
                 const char* device = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0));
@@ -792,7 +810,7 @@ int Check(tRun* run, const char* rulesPath, const char* text, bool json) {
         at = next;
     }
     free(sql.data);
-    if (json) printf("%s]\n", first ? "" : "\n");
+    if (json && !dry) printf("%s]\n", first ? "" : "\n");
     free(out.data);
     return status;
 }
@@ -816,38 +834,52 @@ int Run(int argc, char* argv[]) {
     const char* output = "fleet.db";
     const char* fields = nullptr;
     const char* rules = nullptr;
-    bool csv = false, json = false, diff = false;
-    int first = 1;
-    for (; first < argc && argv[first][0] == '-' && argv[first][1] != '\0'; ++first) {
-        const char* arg = argv[first];
-        const bool value = first + 1 < argc;
-        if (strcmp(arg, "--") == 0) {
-            ++first;
-            break;
+    bool csv = false, json = false, diff = false, outputGiven = false;
+    // Options may follow the paths; the paths are gathered in argv's front, in order.
+    int npaths = 0;
+    bool options = true;
+    for (int i = 1; i < argc; ++i) {
+        const char* arg = argv[i];
+        if (!options || arg[0] != '-' || arg[1] == '\0') {
+            argv[1 + npaths++] = argv[i];
+            continue;
         }
-        if (strcmp(arg, "-h") == 0 || strcmp(arg, "--help") == 0) return Usage(stdout, 0);
-        if (strcmp(arg, "--version") == 0) {
+        const bool takesValue = strcmp(arg, "-o") == 0 || strcmp(arg, "--fields") == 0 || strcmp(arg, "--check") == 0;
+        if (takesValue && i + 1 == argc) {
+            fprintf(stderr, "devcapfleet: %s needs a value\n", arg);
+            return 2;
+        }
+        if (strcmp(arg, "--") == 0) {
+            options = false;
+        } else if (strcmp(arg, "-h") == 0 || strcmp(arg, "--help") == 0) {
+            return Usage(stdout, 0);
+        } else if (strcmp(arg, "--version") == 0) {
             printf("devcapfleet %s (SQLite %s)\n", DevCapLibVersion(), sqlite3_libversion());
             return 0;
-        }
-        if (strcmp(arg, "--csv") == 0) {
+        } else if (strcmp(arg, "--csv") == 0) {
             csv = true;
         } else if (strcmp(arg, "--json") == 0) {
             json = true;
         } else if (strcmp(arg, "--diff") == 0) {
             diff = true;
-        } else if (strcmp(arg, "-o") == 0 && value) {
-            output = argv[++first];
-        } else if (strcmp(arg, "--fields") == 0 && value) {
-            fields = argv[++first];
-        } else if (strcmp(arg, "--check") == 0 && value) {
-            rules = argv[++first];
+        } else if (strcmp(arg, "-o") == 0) {
+            output = argv[++i];
+            outputGiven = true;
+        } else if (strcmp(arg, "--fields") == 0) {
+            fields = argv[++i];
+        } else if (strcmp(arg, "--check") == 0) {
+            rules = argv[++i];
         } else {
             fprintf(stderr, "devcapfleet: unknown option %s\n", arg);
             return Usage(stderr, 2);
         }
     }
-    const int npaths = argc - first;
+    const int first = 1;
+    const bool table = rules == nullptr && (csv || json);
+    if (table && outputGiven) {
+        fputs("devcapfleet: --csv and --json alone write no index: -o has no place\n", stderr);
+        return 2;
+    }
     if (npaths == 0 || (csv && (json || rules != nullptr)) || (diff && (npaths != 2 || csv || rules != nullptr)) ||
         (fields != nullptr && !csv && !json))
         return Usage(stderr, 2);
@@ -860,12 +892,17 @@ int Run(int argc, char* argv[]) {
         return status;
     }
     tBuf rulesText{};
-    if (rules != nullptr && !ReadRules(rules, &rulesText)) {
-        free(rulesText.data);
-        return 2;
+    if (rules != nullptr) {
+        tRun dry{};
+        const bool valid = ReadRules(rules, &rulesText) && Open(&dry, ":memory:", false) && CreateSchema(&dry) &&
+                           Check(&dry, rules, rulesText.data, json, true) == 0;
+        sqlite3_close(dry.db);
+        if (!valid) {
+            free(rulesText.data);
+            return 2;
+        }
     }
     tRun run{};
-    const bool table = rules == nullptr && (csv || json);
     run.progress = isatty(STDERR_FILENO) != 0;
     struct stat st;
     const bool existed = table || stat(output, &st) == 0;
@@ -880,7 +917,7 @@ int Run(int argc, char* argv[]) {
     tRun check{};
     if (status != 2 && rules != nullptr) {
         const bool open = Open(&check, output, true) && Exec(&check, "PRAGMA query_only = 1");
-        status = open ? Check(&check, rules, rulesText.data, json) : 2;
+        status = open ? Check(&check, rules, rulesText.data, json, false) : 2;
         sqlite3_close(check.db);
     }
     free(rulesText.data);

@@ -89,13 +89,15 @@ vanished|ln -s gone case/gone.txt|line case|1|cannot read case/gone.txt: No such
 root:unreadable folder|cp line/ipcam.txt case/x.txt && $FLEET -o c.db line case >/dev/null && chmod 000 case|line case|1|cannot read folder case: Permission denied (what the index holds of it is kept)|5
 symlink loop|ln -s . case/self|line case|1|case/self: a symlink loop (a folder inside itself): not followed|4
 given twice|:|line case line/ipcam.txt|1|line/ipcam.txt given twice: indexed once|4
+spelt twice|ln -s ../line/ipcam.txt case/twin.txt|line case|1|case/twin.txt is line/ipcam.txt: indexed once|4
+no value|:|line -o|2|-o needs a value|4
+no index|:|--csv line|2|--csv and --json alone write no index: -o has no place|4
 one base name|cp line/ipcam.txt case/|line case|1|line/ipcam.txt and case/ipcam.txt both become BinFiles/ipcam.bin|5
 a bad path|:|line missing|2|cannot read missing: No such file or directory (nothing changed)|4
 not a database|echo junk > c.db|line|2|c.db: file is not a database|
 not ours|rm c.db && sqlite3 c.db 'CREATE TABLE t(x)'|line|2|c.db: not a devcapfleet index (left as it is)|
 locked|(echo 'BEGIN IMMEDIATE;'; sleep 3) \| sqlite3 c.db & sleep 0.5|line|2|c.db: database is locked|4
 root:read-only folder|mkdir ro && chmod 555 ro|-o ro/c.db line|2|cannot open ro/c.db: Permission denied|4
---fields|:|--csv --fields FwDevCap.type,nope line|2|--fields: no field 'nope' (devcapdump --layout lists them)|4
 EOF
 wait
 [ -n "$nobody" ] || echo "SKIPPED: unreadable and read-only folders (root, and nobody cannot reach the build)"
@@ -116,19 +118,21 @@ fi
 # --- rules: a passing one, a failing one, then a bad query and a write ---
 printf -- "-- name: every unit has a type\nSELECT file FROM wide WHERE \"FwDevCap.type\" IS NULL;\n-- name: no dome pans \t\r\nSELECT file FROM wide WHERE \"FwDevCap.type\" LIKE '%%Dome%%'\n  AND \"FwDevCap.PtzCap.PTEnable\" = 1;\n" > rules.sql
 check "a finding" "$(quiet --check rules.sql -o f.db line)" "line/ptz-dome.txt: no dome pans\n#1"
-check "--json" "$("$FLEET" --check rules.sql --json -o f.db line 2>/dev/null | python3 -c 'import json,sys; print(json.load(sys.stdin))')" \
+check "--json" "$("$FLEET" --check rules.sql -o f.db line --json 2>/dev/null | python3 -c 'import json,sys; print(json.load(sys.stdin))')" \
     "[{'file': 'line/ptz-dome.txt', 'rule': 'no dome pans'}]"
 check "no finding" "$(quiet --check rules.sql -o f.db line/ipcam.txt)" "#0"
+check "--fields" "$(run --csv --fields FwDevCap.type,nope line)" "devcapfleet: --fields: no field 'nope' (devcapdump --layout lists them)\n#2"
 check "no rules file" "$(run --check missing.sql -o f.db line)" "devcapfleet: cannot read missing.sql: No such file or directory\n#2"
 printf -- "-- name: typo\nSELEC file;\n-- name: writes\nDELETE FROM devices;\n" > bad.sql
-check "refused queries" "$(run --check bad.sql -o f.db line | grep -v '^added')" \
+cp f.db keep.db
+check "refused queries" "$(run --check bad.sql -o f.db line BinFiles; cmp f.db keep.db)" \
     "devcapfleet: bad.sql: rule 'typo': near \"SELEC\": syntax error\ndevcapfleet: bad.sql: rule 'writes': attempt to write a readonly database\n#2"
 
 # --- --diff: the same, different, trouble ---
 mkdir old && cp line/*.txt old/ && rm old/new.txt && sed -i "s/'Mega IP Camera'/'IP Camera'/" old/ipcam.txt
 printf "FWCAP_UNIT_TYPE='x'\n" > old/video-server.txt
 check "diff" "$(run --diff old line)" "changed: ipcam.txt\n    FwDevCap.type  FWCAP_UNIT_TYPE  IP Camera -> Mega IP Camera\nappeared: new.txt\nchanged: video-server.txt (refused -> ok)\n#1"
-"$FLEET" -o g.db line >/dev/null
+"$FLEET" -o f.db line >/dev/null && "$FLEET" -o g.db line >/dev/null
 check "same" "$(run --diff f.db g.db)" "#0"
 check "trouble" "$(run --diff f.db missing.db | tail -c 2)" "#2"
 
