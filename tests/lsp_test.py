@@ -101,10 +101,11 @@ EXCHANGES = [
      [(11, 12, 2, "not-a-number"), (0, 8, 3, "spelling"), (12, 16, 1, "bad-value")]),
     # the actions each finding gets: its fix (preferred), a disable comment unless it is an error, then fix-all
     ((opened(GOOD + "FWCAP_DIS='x'\nzoom_cap='None'\nFWCAP_UNIT_TYPE='IP Camra'\nCAMERA_FNUM='F8'\n"), actions(1, 4, 7)), {},
-     lambda s, g: [(a["title"], a["kind"], a.get("isPreferred", False)) for a in result(s, g)], [
-         ("Turn off not-a-number from here on", "quickfix", False), ("Replace 'zoom_cap' with 'ZOOM_CAP'", "quickfix", True),
-         ("Turn off spelling from here on", "quickfix", False), ("Replace 'IP Camra' with 'IP Camera'", "quickfix", True),
-         ("Fix everything devcaplint is sure of", "source.fixAll", False)]),
+     lambda s, g: [(a["title"], a["kind"], a.get("isPreferred", False), a["edit"]["changes"][URI][0]["range"]["start"]["line"])
+                   for a in result(s, g)], [  # a disable comment goes above its finding's line
+         ("Turn off not-a-number from here on", "quickfix", False, 4), ("Replace 'zoom_cap' with 'ZOOM_CAP'", "quickfix", True, 5),
+         ("Turn off spelling from here on", "quickfix", False, 5), ("Replace 'IP Camra' with 'IP Camera'", "quickfix", True, 6),
+         ("Fix everything devcaplint is sure of", "source.fixAll", False, 0)]),
     ((opened("# \U0001F600 x\nFWCAP_DIS='1\r\n"), actions(1, 0, 0)), {},
      lambda s, g: result(s, g)[-1]["edit"]["changes"][URI],
      [{"range": {"start": {"line": 0, "character": 0}, "end": {"line": 2, "character": 0}}, "newText": "# \U0001F600 x\nFWCAP_DIS='1'\r\n"}]),
