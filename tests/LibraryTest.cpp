@@ -213,6 +213,8 @@ TEST(Library, JsonStrings) {
         {std::string("a\0b", 3), "\"a\\u0000b\""},
         {"\x01\n\x1f \x7f", "\"\\u0001\\u000a\\u001f \\u007f\""},
         {"caf\xC3\xA9 \xF0\x9F\x98\x80", "\"caf\xC3\xA9 \xF0\x9F\x98\x80\""},  // UTF-8 passes through
+        {"\xC2\x80\xDF\xBF\xE0\xA0\x80\xED\x9F\xBF\xEF\xBF\xBD\xF0\x90\x80\x80\xF4\x8F\xBF\xBF",  // each lead's edges
+         "\"\xC2\x80\xDF\xBF\xE0\xA0\x80\xED\x9F\xBF\xEF\xBF\xBD\xF0\x90\x80\x80\xF4\x8F\xBF\xBF\""},
         {"\xC3(\xE2\x82\xFF\xC0\xAF", "\"\\u00c3(\\u00e2\\u0082\\u00ff\\u00c0\\u00af\""},
         {"\xF8\x80\x80\xED\xA0\x80\xE0\x9F\xBF\xF4\x90\x80\x80",
          "\"\\u00f8\\u0080\\u0080\\u00ed\\u00a0\\u0080\\u00e0\\u009f\\u00bf\\u00f4\\u0090\\u0080\\u0080\""},
