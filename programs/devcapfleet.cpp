@@ -698,10 +698,12 @@ int Compare(tRun* a, tRun* b, bool json) {
                 printf(", \"new\": %s, \"diff\": ",
                        Rendered(&out, [&](char* p, size_t n) { return DevCapRenderJsonString(is, p, n); }));
                 if (ra != nullptr && rb != nullptr) {
-                    printf("%s", Rendered(&out, [&](char* p, size_t n) {
-                               return DevCapRenderDiffJson(ra, rb, a->dbName, b->dbName, p, n);
-                           }));
+                    const char* diffJson = Rendered(&out, [&](char* p, size_t n) {
+                        return DevCapRenderDiffJson(ra, rb, a->dbName, b->dbName, p, n);
+                    });
+                    // Nested in this document: its own closing line end would break the layout.
                     if (out.len > 0 && out.data[out.len - 1] == '\n') out.data[--out.len] = '\0';
+                    printf("%s", diffJson);
                 } else {
                     printf("null");
                 }

@@ -149,8 +149,10 @@ class Server(unittest.TestCase):
         self.assertEqual((status, sorted(m["id"] for m in got if "id" in m)), (0, list(range(1, 201))))
 
     def test_command_line(self):
-        runs = [subprocess.run([LSP, a], capture_output=True, stdin=subprocess.DEVNULL) for a in ("--version", "--bogus")]
-        self.assertEqual([(r.returncode, r.stdout[:11]) for r in runs], [(0, b"devcap-lsp "), (2, b"")])
+        runs = [subprocess.run([LSP, a], capture_output=True, stdin=subprocess.DEVNULL)
+                for a in ("--version", "--help", "-h", "--bogus")]
+        self.assertEqual([(r.returncode, r.stdout[:11]) for r in runs],
+                         [(0, b"devcap-lsp "), (0, b"usage: devc"), (0, b"usage: devc"), (2, b"")])
 
 
 if __name__ == "__main__":
