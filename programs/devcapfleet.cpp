@@ -740,6 +740,7 @@ constexpr char kRuleName[] = "-- name:";
 
 // The next line at or after from that starts a rule; nullptr when none does.
 const char* NextRule(const char* from) {
+    if (from == nullptr) return nullptr;  // an empty rules file holds no text at all
     for (const char* at = from; (at = strstr(at, kRuleName)) != nullptr; ++at) {
         if (at == from || at[-1] == '\n') return at;
     }
