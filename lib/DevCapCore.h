@@ -179,6 +179,7 @@ tFieldList DevCapFields();
 // The field at exactly offset, or called path; nullptr when there is none.
 const tField* DevCapFieldAt(size_t offset);
 const tField* DevCapFieldNamed(const char* path);
+const tField* DevCapFieldNamed(std::string_view path);
 // The entry that writes the field at offset; nullptr when none does.
 const tEntry* DevCapEntryAt(size_t offset);
 // A 1, 2 or 4-byte field as stored (little-endian), and stored.

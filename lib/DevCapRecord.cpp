@@ -77,11 +77,15 @@ void DevCapStore(tDevConf* dev, size_t offset, size_t width, uint32_t value) {
     for (size_t i = 0; i < width; ++i, value >>= 8) bytes[offset + i] = static_cast<uint8_t>(value);
 }
 
-const tField* DevCapFieldNamed(const char* path) {
+const tField* DevCapFieldNamed(std::string_view path) {
     for (const tField& f : kFields) {
-        if (path != nullptr && strcmp(f.path, path) == 0) return &f;
+        if (path == f.path) return &f;
     }
     return nullptr;
+}
+
+const tField* DevCapFieldNamed(const char* path) {
+    return path != nullptr ? DevCapFieldNamed(std::string_view(path)) : nullptr;
 }
 
 bool DevCapIsDefault(const tDevConf& dev, const tField& f) {

@@ -33,17 +33,13 @@ void EachColumn(const char* fields, Column column) {
 // Camera", "0x0001", not "2"), so that a table compares numbers as numbers;
 // else its number. false when it has neither, or the path is no field.
 bool Cell(const tDevConf* dev, std::string_view path, tDevCapFieldValue* v) {
-    if (dev == nullptr) return false;
-    const tFieldList all = DevCapFields();
-    for (size_t i = 0; i < all.count; ++i) {
-        if (path != all.fields[i].path) continue;
-        DevCapFieldValueOf(*dev, all.fields[i], v);
-        char number[16];
-        snprintf(number, sizeof number, "%u", v->value);
-        if (v->number && strcmp(v->text, number) == 0) v->has_text = 0;
-        return v->has_text || v->number;
-    }
-    return false;
+    const tField* f = DevCapFieldNamed(path);
+    if (dev == nullptr || f == nullptr) return false;
+    DevCapFieldValueOf(*dev, *f, v);
+    char number[16];
+    snprintf(number, sizeof number, "%u", v->value);
+    if (v->number && strcmp(v->text, number) == 0) v->has_text = 0;
+    return v->has_text || v->number;
 }
 
 // One CSV cell, quoted when it holds a separator, a quote or a line end.
