@@ -53,6 +53,11 @@ TEST(Library, ConvertsAsTheConverter) {
     said.clear();
     EXPECT_EQ(DevCapLoad(text120.data(), 120, "n.txt", &dev, Append, &said), DEVCAP_REFUSED);
     EXPECT_EQ(said, "DevCapDBCheckSensorBoardIF:Error. missing control interface in sensor\n");
+    // No bytes at all is an empty text, which the check refuses; a missing answer slot is refused first.
+    EXPECT_EQ(DevCapLoad(nullptr, 0, "e.txt", &dev, nullptr, nullptr), DEVCAP_REFUSED);
+    const char* told = nullptr;
+    EXPECT_EQ(DevCapLoadDevice("x", 1, "e", &dev, &told, nullptr, nullptr, nullptr), DEVCAP_BAD_ARGUMENT);
+    EXPECT_EQ(DevCapLoadDevice("x", 1, "e", &dev, nullptr, &told, nullptr, nullptr), DEVCAP_BAD_ARGUMENT);
 }
 
 // Different texts on several threads at once give the single-threaded results
