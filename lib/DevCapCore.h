@@ -158,6 +158,17 @@ enum tRender {
 };
 tRender DevCapEntryBin2Txt(const tEntry& entry, const tDevConf& dev, char (&text)[DEVCAP_DATA_SIZE]);
 
+// A number's text as the C library reads it: blanks and one sign skipped,
+// then digits in base 10 or, for strtoul's base 0, 16 after "0x" and 8 after
+// "0". The digits are text[digits, end); their magnitude saturates at
+// limit + 1. Every reading of a number (the converter's, the linter's) is this one.
+struct tNumberText {
+    size_t digits, end;
+    unsigned base;
+    bool negative;
+    uint64_t magnitude;
+};
+tNumberText DevCapReadNumber(std::string_view text, bool baseZero, uint64_t limit);
 // Numbers as a 32-bit C library reads them: atoi, and strtoul with base 0.
 int32_t DevCapAtoi32(const char* text);
 uint32_t DevCapStrtoul32(const char* text);

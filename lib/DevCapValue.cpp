@@ -20,24 +20,6 @@ constexpr unsigned DigitValue(char c) {
     return 99;
 }
 
-// Skips blanks and one sign; reports whether the sign was a minus.
-const char* SkipBlanksAndSign(const char* s, bool* negative) {
-    while (IsSpace(*s)) ++s;
-    *negative = (*s == '-');
-    if (*s == '-' || *s == '+') ++s;
-    return s;
-}
-
-// Magnitude of the digits at s in base, saturated at limit + 1.
-uint64_t ReadMagnitude(const char* s, unsigned base, uint64_t limit) {
-    uint64_t value = 0;
-    for (unsigned d = DigitValue(*s); d < base; d = DigitValue(*++s)) {
-        value = value * base + d;
-        if (value > limit) value = limit + 1;  // keeps reading, never wraps
-    }
-    return value;
-}
-
 void SayError(const tEntry& e, const tDevCapSink* out, const char* value) {
     if (e.fmt == nullptr) return;
     if (e.label != nullptr) {
@@ -208,28 +190,39 @@ tRender DevCapEntryBin2Txt(const tEntry& entry, const tDevConf& dev, char (&text
     return RENDER_NONE;
 }
 
+tNumberText DevCapReadNumber(std::string_view text, bool baseZero, uint64_t limit) {
+    tNumberText n{0, 0, 10, false, 0};
+    size_t i = 0;
+    while (i < text.size() && IsSpace(text[i])) ++i;
+    n.negative = i < text.size() && text[i] == '-';
+    if (i < text.size() && (text[i] == '-' || text[i] == '+')) ++i;
+    const auto digit = [&](size_t at) { return at < text.size() ? DigitValue(text[at]) : 99; };
+    if (baseZero && digit(i) == 0 && i + 1 < text.size() && DevCapUpper(text[i + 1]) == 'X' && digit(i + 2) < 16) {
+        n.base = 16;
+        i += 2;
+    } else if (baseZero && digit(i) == 0) {
+        n.base = 8;
+    }
+    n.digits = i;
+    for (; digit(i) < n.base; ++i) {
+        n.magnitude = n.magnitude * n.base + digit(i);
+        if (n.magnitude > limit) n.magnitude = limit + 1;  // keeps reading, never wraps
+    }
+    n.end = i;
+    return n;
+}
+
 int32_t DevCapAtoi32(const char* text) {
-    bool negative = false;
-    const char* s = SkipBlanksAndSign(text, &negative);
     // Saturates at the nearer 32-bit limit, as strtol does with a 32-bit long.
-    const uint64_t limit = negative ? 2147483648u : 2147483647u;
-    const uint64_t magnitude = ReadMagnitude(s, 10, limit);
-    if (magnitude > limit) return negative ? INT32_MIN : INT32_MAX;
-    return negative ? static_cast<int32_t>(-static_cast<int64_t>(magnitude)) : static_cast<int32_t>(magnitude);
+    const tNumberText n = DevCapReadNumber(text, false, 2147483648u);
+    const uint64_t limit = n.negative ? 2147483648u : 2147483647u;
+    if (n.magnitude > limit) return n.negative ? INT32_MIN : INT32_MAX;
+    return n.negative ? static_cast<int32_t>(-static_cast<int64_t>(n.magnitude)) : static_cast<int32_t>(n.magnitude);
 }
 
 uint32_t DevCapStrtoul32(const char* text) {
-    bool negative = false;
-    const char* s = SkipBlanksAndSign(text, &negative);
-    unsigned base = 10;
-    if (s[0] == '0' && DevCapUpper(s[1]) == 'X' && DigitValue(s[2]) < 16) {
-        base = 16;
-        s += 2;
-    } else if (s[0] == '0') {
-        base = 8;
-    }
-    const uint64_t magnitude = ReadMagnitude(s, base, UINT32_MAX);
-    if (magnitude > UINT32_MAX) return UINT32_MAX;  // whatever the sign
-    const auto value = static_cast<uint32_t>(magnitude);
-    return negative ? 0u - value : value;
+    const tNumberText n = DevCapReadNumber(text, true, UINT32_MAX);
+    if (n.magnitude > UINT32_MAX) return UINT32_MAX;  // whatever the sign
+    const auto value = static_cast<uint32_t>(n.magnitude);
+    return n.negative ? 0u - value : value;
 }
