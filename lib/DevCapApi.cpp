@@ -247,7 +247,7 @@ size_t DevCapLintRuleCount(void) { return LINT_RULE_COUNT; }
 int DevCapLintRuleInfo(size_t index, tDevCapLintRule* info) {
     if (info == nullptr) return DEVCAP_BAD_ARGUMENT;
     if (index >= LINT_RULE_COUNT) return DEVCAP_NOT_FOUND;
-    const tLintRule& r = kDevCapLintRules[index];
+    const tLintRule& r = *kDevCapLintRules[index];
     *info = {r.name, kDevCapLintSeverity[r.severity], r.summary};
     return DEVCAP_OK;
 }

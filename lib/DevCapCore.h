@@ -371,12 +371,23 @@ enum tLintRuleId : uint8_t {
     LINT_RULE_COUNT
 };
 
+// One reading of a text by the rules (DevCapLint.cpp).
+struct tLintRun;
+// A rule: a function and its row, right under it in DevCapLint.cpp.
 struct tLintRule {
+    tLintRuleId id;  // its index: the table's order is checked against it when it compiles
     const char* name;
     tLintSeverity severity;  // errors cannot be turned off
     const char* summary;
+    // A piece goes to the rules step by step, so that findings at one column
+    // come in this order: LINT_BYTES what the line's bytes say, LINT_ENTRY
+    // what its entry says, LINT_HISTORY what the lines before it say.
+    enum : uint8_t { LINT_BYTES, LINT_ENTRY, LINT_HISTORY } step;
+    // Reports what the rule finds in a piece; piece nullptr: the reader has stopped.
+    void (*find)(tLintRun* run, const tPiece* piece);
 };
-extern const tLintRule kDevCapLintRules[LINT_RULE_COUNT];
+// The rules by index, as tLintRuleId numbers them.
+extern const tLintRule* const* const kDevCapLintRules;
 
 // The rule called name (exactly); LINT_RULE_COUNT when there is none.
 tLintRuleId DevCapLintRuleNamed(std::string_view name);
@@ -389,8 +400,12 @@ const char* DevCapLintParseRules(std::string_view list, uint32_t* mask, std::str
 // Lints text; disabled turns warning and note rules off (1 << rule).
 // Findings go to report sorted by line and column. Answers their number.
 int DevCapLint(const char* text, size_t size, uint32_t disabled, tDevCapFindingFn report, void* ctx);
-// The text with the fixes of its findings applied (an edit that overlaps an
-// earlier one is left out).
+// The longest line (line end included) that fixes take to their fixed point;
+// a longer one keeps its first round's fixes.
+constexpr size_t DEVCAP_FIX_LINE_MAX = 4 * DEVCAP_LINE_SIZE;
+// The text with the fixes of its findings applied, and the fixes of what
+// those uncover, until no finding with a fix is left (see DevCapLint.cpp for
+// the bound); an edit that overlaps an earlier one waits for the next round.
 void DevCapLintApplyFixes(const char* text, size_t size, uint32_t disabled, const tDevCapSink* out);
 // A finding as a JSON object; file, when not null, first.
 void DevCapFindingJson(const tDevCapFinding& f, const char* file, const tDevCapSink* out);

@@ -1,70 +1,33 @@
 // DevCapLint.cpp - findings on a capability text, and the fixes the rules
 // are sure of. The converter's reader hands every piece it reads to an
-// observer here; the record it builds goes through each check rule on its
-// own. Errors are exactly the converter's refusals. The text is read twice:
-// first to learn which check rules fail and where, then to report every
-// finding in line and column order with the check's among them.
+// observer here, which offers it to each rule in turn; the record it builds
+// goes through each check rule on its own. Errors are exactly the
+// converter's refusals. The text is read twice: first to learn which check
+// rules fail and where, then to report every finding in line and column
+// order with the check's among them. Each rule is one function with its row
+// right under it; the table of rows comes last.
 #include <cstring>
 
 #include "DevCapCore.h"
 
 const char* const kDevCapLintSeverity[LINT_SEVERITY_COUNT] = {"error", "warning", "note"};
 
-// clang-format off
-const tLintRule kDevCapLintRules[LINT_RULE_COUNT] = {
-    {"unknown-entry", LINT_ERROR, "a name no section owns; the converter refuses the file"},
-    {"bad-value", LINT_ERROR, "a keyword or list element the entry does not know; the converter refuses the file"},
-    {"check", LINT_ERROR, "the record fails a consistency rule (errors), or a rule warns (warnings)"},
-    {"long-name", LINT_WARNING, "a name over 31 characters: the line is skipped without a word"},
-    {"long-value", LINT_WARNING, "a value over 127 characters: the line is skipped without a word"},
-    {"split-line", LINT_WARNING, "a line over 159 bytes: its rest is read as a line of its own"},
-    {"not-a-number", LINT_WARNING, "a number entry whose text is not plainly a number that fits its field"},
-    {"ignored-after-stop", LINT_WARNING, "list elements after the stop word are never read"},
-    {"duplicate", LINT_WARNING, "an entry set more than once: the later line wins"},
-    {"after-eof", LINT_WARNING, "entries after EOF='' are never read"},
-    {"not-an-entry", LINT_WARNING, "a line that is not empty, not a comment and has no '=': skipped"},
-    {"quote", LINT_WARNING, "no quote after '=', a value never closed, or text after the closing quote"},
-    {"bom", LINT_WARNING, "a byte-order mark at the start of the file: it becomes part of the first name"},
-    {"encoding", LINT_WARNING, "NUL, control or non-ASCII bytes outside comments"},
-    {"disable", LINT_WARNING, "a disable comment that turns nothing off: a misspelt marker, no such rule, an error rule"},
-    {"spelling", LINT_NOTE, "a name or keyword spelt in other letter case than its table: it converts the same"},
-};
-// clang-format on
-
-tLintRuleId DevCapLintRuleNamed(std::string_view name) {
-    for (size_t i = 0; i < LINT_RULE_COUNT; ++i) {
-        if (name == kDevCapLintRules[i].name) return static_cast<tLintRuleId>(i);
-    }
-    return LINT_RULE_COUNT;
-}
-
-const char* DevCapLintParseRules(std::string_view list, uint32_t* mask, std::string_view* bad) {
-    uint32_t bits = 0;
-    for (size_t start = 0; start <= list.size();) {
-        size_t comma = list.find(',', start);
-        if (comma == std::string_view::npos) comma = list.size();
-        *bad = std::string_view(list.data() + start, comma - start);
-        const tLintRuleId id = DevCapLintRuleNamed(*bad);
-        if (id == LINT_RULE_COUNT) return "is no rule";
-        if (kDevCapLintRules[id].severity == LINT_ERROR) return "is an error: errors cannot be turned off";
-        bits |= 1u << id;
-        start = comma + 1;
-    }
-    *mask |= bits;
-    return nullptr;
-}
-
 namespace {
 
 constexpr uint32_t kNever = 0;
-constexpr size_t kHeldMax = 12;  // findings one piece can give
-constexpr size_t kEditsMax = 2;
+// Findings of one piece held to go out in column order. A piece that gives
+// more (a disable comment listing dozens of wrong names) sends them in
+// batches, each in column order: none is dropped.
+constexpr size_t kHeldMax = 8;
 constexpr std::string_view kBOM = "\xEF\xBB\xBF";
 constexpr std::string_view kMark = DEVCAP_LINT_DISABLE_MARK;
+
+}  // namespace
 
 // One finding held until its piece is done, so that a piece's findings go
 // out in column order. The message is one line: bytes that are not
 // printable ASCII are shown as \xHH, so a finding never hides or breaks it.
+// A fix is one edit or two (the quote rule's opening and closing quotes).
 struct tHeld {
     uint32_t line, column, end;  // end: where the text the finding is about ends
     tLintSeverity severity;
@@ -72,10 +35,12 @@ struct tHeld {
     char text[640];
     tDevCapBuffer buf;
     tDevCapSink out;
-    tDevCapEdit edits[kEditsMax];
-    char editText[kEditsMax][DEVCAP_LINE_SIZE];
+    tDevCapEdit edits[2];
+    char editText[2][DEVCAP_LINE_SIZE];
     size_t nedits;
 };
+
+namespace {
 
 // A check rule that fails, where it points.
 struct tCheckAt {
@@ -94,10 +59,14 @@ struct tState {
     bool eofEndsLine;
 };
 
-struct tLint {
+}  // namespace
+
+struct tLintRun {
     tDevCapFindingFn report;  // nullptr: the first pass, which reports nothing
     void* ctx;
     std::string_view text;
+    bool midText;             // the text is one line of a longer one, not its first
+    const tPieceSource* src;  // where the pieces come from
     size_t offset, pieceLen;  // of the piece being read, in text
     uint32_t line, pieceEnd;  // the piece's line, and the column where its text ends
     int findings;
@@ -110,11 +79,15 @@ struct tLint {
     size_t nchecks, nextCheck;
 };
 
+namespace {
+
+using tRun = tLintRun;
+
 void Begin(tHeld* h, tLintRuleId rule, uint32_t line, uint32_t column) {
     h->line = line;
     h->column = column;
     h->end = column;
-    h->severity = kDevCapLintRules[rule].severity;
+    h->severity = kDevCapLintRules[rule]->severity;
     h->rule = rule;
     h->buf = {h->text, sizeof h->text, 0};
     h->out = DevCapBufferSink(&h->buf);
@@ -136,18 +109,35 @@ void PutShown(tHeld* h, const char* bytes, size_t n) {
 
 void PutShown(tHeld* h, std::string_view text) { PutShown(h, text.data(), text.size()); }
 
-// The fix replaces length bytes at column of the finding's line by text.
-void Edit(tHeld* h, uint32_t column, size_t length, std::string_view text) {
-    if (h->nedits == kEditsMax) return;
+// One edit of a fix: length bytes at column of the finding's line become text.
+struct tEdit {
+    uint32_t column;
+    size_t length;
+    std::string_view text;
+};
+
+void AddEdit(tHeld* h, const tEdit& e) {
     char* t = h->editText[h->nedits];
-    snprintf(t, sizeof h->editText[0], "%.*s", static_cast<int>(text.size()), text.data());
-    h->edits[h->nedits++] = {h->line, column, static_cast<uint32_t>(length), t};
+    snprintf(t, sizeof h->editText[0], "%.*s", static_cast<int>(e.text.size()), e.text.data());
+    h->edits[h->nedits++] = {h->line, e.column, static_cast<uint32_t>(e.length), t};
 }
 
-void Emit(tLint* l, tHeld& h) {
+// The finding's fix: one edit, or two. A rule cannot ask for more than the
+// finding holds.
+void Fix(tHeld* h, const tEdit& e) {
+    h->nedits = 0;
+    AddEdit(h, e);
+}
+void Fix(tHeld* h, const tEdit& first, const tEdit& second) {
+    static_assert(std::size(tHeld{}.edits) == 2, "the most edits a fix has");
+    Fix(h, first);
+    AddEdit(h, second);
+}
+
+void Emit(tRun* l, tHeld& h) {
     DevCapBufferEnd(&h.buf);
     const tDevCapFinding f{
-        h.line,   h.column, kDevCapLintSeverity[h.severity], kDevCapLintRules[h.rule].name, h.text, h.edits,
+        h.line,   h.column, kDevCapLintSeverity[h.severity], kDevCapLintRules[h.rule]->name, h.text, h.edits,
         h.nedits, h.end};
     ++l->findings;
     l->report(l->ctx, &f);
@@ -157,10 +147,10 @@ bool Before(uint32_t line, uint32_t column, uint32_t line2, uint32_t column2) {
     return line < line2 || (line == line2 && column < column2);
 }
 
-void CheckFinding(tLint* l, const tCheckAt& c, tHeld* h);
+void CheckFinding(tRun* l, const tCheckAt& c, tHeld* h);
 
 // The check's findings that stand before line:column go out first.
-void EmitChecksBefore(tLint* l, uint32_t line, uint32_t column) {
+void EmitChecksBefore(tRun* l, uint32_t line, uint32_t column) {
     while (l->nextCheck < l->nchecks) {
         const tCheckAt& c = l->checks[l->nextCheck];
         if (!Before(c.line, c.column, line, column)) break;
@@ -171,8 +161,8 @@ void EmitChecksBefore(tLint* l, uint32_t line, uint32_t column) {
     }
 }
 
-// The piece's findings in column order (the order found among equals).
-void Flush(tLint* l) {
+// The held findings in column order (the order found among equals).
+void Flush(tRun* l) {
     uint8_t order[kHeldMax] = {};
     for (size_t i = 0; i < l->nheld; ++i) {
         size_t j = i;
@@ -188,9 +178,10 @@ void Flush(tLint* l) {
 }
 
 // A finding of this piece, unless its rule is turned off.
-tHeld* Report(tLint* l, tLintRuleId rule, uint32_t line, uint32_t column) {
-    const bool off = kDevCapLintRules[rule].severity != LINT_ERROR && (l->state.disabled >> rule & 1u) != 0;
-    tHeld* h = off || l->report == nullptr || l->nheld == kHeldMax ? &l->discard : &l->held[l->nheld++];
+tHeld* Report(tRun* l, tLintRuleId rule, uint32_t line, uint32_t column) {
+    const bool off = kDevCapLintRules[rule]->severity != LINT_ERROR && (l->state.disabled >> rule & 1u) != 0;
+    if (!off && l->report != nullptr && l->nheld == kHeldMax) Flush(l);
+    tHeld* h = off || l->report == nullptr ? &l->discard : &l->held[l->nheld++];
     Begin(h, rule, line, column);
     if (line == l->line && l->pieceEnd > column) h->end = l->pieceEnd;  // by default, the rest of the line
     return h;
@@ -261,12 +252,12 @@ std::string_view Trimmed(std::string_view text) {
 
 // text[from, from + n), clipped to text: substr without its exception, which
 // would tie the library to libstdc++.
-constexpr std::string_view Part(std::string_view text, size_t from, size_t n = std::string_view::npos) {
+constexpr std::string_view Substring(std::string_view text, size_t from, size_t n = std::string_view::npos) {
     if (from > text.size()) from = text.size();
     return {text.data() + from, n < text.size() - from ? n : text.size() - from};
 }
 
-bool StartsWith(std::string_view text, std::string_view start) { return Part(text, 0, start.size()) == start; }
+bool StartsWith(std::string_view text, std::string_view start) { return Substring(text, 0, start.size()) == start; }
 
 // Where the value starts in the piece, from 0.
 size_t ValueOffset(const tPiece& p) {
@@ -280,28 +271,48 @@ uint32_t Column(const tPiece& p, size_t offset) { return p.column + static_cast<
 // value read without one is a character short, and mended by the quote rule.
 bool Quoted(const tPiece& p) { return p.buf[strlen(p.name) + 1] == '\''; }
 
-void UnknownEntry(tLint* l, const tPiece& p) {
-    std::string_view name(p.name);
+// Where the line's text ends in the piece: before its line end.
+size_t TextEnd(const tPiece& p) {
+    size_t n = strlen(p.buf);
+    while (n > 0 && (p.buf[n - 1] == '\n' || p.buf[n - 1] == '\r')) --n;
+    return n;
+}
+
+// Whether the piece starts the text's first line, where a byte-order mark can stand.
+bool FirstLineStart(const tRun* l, const tPiece& p) { return p.line == 1 && p.column == 1 && !l->midText; }
+
+// ---- the rules: each a function, its row under it ----
+
+constexpr tLintSeverity E = LINT_ERROR, W = LINT_WARNING, N = LINT_NOTE;
+constexpr auto kBytes = tLintRule::LINT_BYTES, kEntry = tLintRule::LINT_ENTRY, kHistory = tLintRule::LINT_HISTORY;
+
+void UnknownEntry(tRun* l, const tPiece* p) {
+    if (p == nullptr || p->kind != PIECE_REJECTED || p->entry != nullptr) return;
+    std::string_view name(p->name);
     const bool bom = StartsWith(name, kBOM);
     if (bom) name.remove_prefix(kBOM.size());
     const tNearest near = Nearest(name, [](auto visit) {
         for (size_t i = 0; const tEntry* e = DevCapEntryNumber(i, nullptr); ++i) visit(e->name);
     });
-    tHeld* h = Report(l, LINT_UNKNOWN_ENTRY, p.line, p.column);
-    h->end = Column(p, strlen(p.name));
+    tHeld* h = Report(l, LINT_UNKNOWN_ENTRY, p->line, p->column);
+    h->end = Column(*p, strlen(p->name));
     DevCapSay(&h->out, "unknown entry '");
-    PutShown(h, p.name, strlen(p.name));
+    PutShown(h, p->name, strlen(p->name));
     DevCapSay(&h->out, "'");
     DidYouMean(h, near);
-    // A name behind a byte-order mark is mended with the mark.
-    if (near.certain && !bom) Edit(h, p.column, name.size(), near.best);
+    // A name behind a byte-order mark is mended once the mark is gone.
+    if (near.certain && !bom) Fix(h, {p->column, name.size(), near.best});
 }
+constexpr tLintRule kUnknownEntry = {
+    LINT_UNKNOWN_ENTRY, "unknown-entry", E, "a name no section owns; the converter refuses the file", kEntry,
+    UnknownEntry};
 
-void BadValue(tLint* l, const tPiece& p) {
-    const tEntry& e = *p.entry;
-    const std::string_view bad(p.bad != nullptr ? p.bad : p.data);
-    const uint32_t at = Column(p, ValueOffset(p) + static_cast<size_t>(bad.data() - p.data));
-    tHeld* h = Report(l, LINT_BAD_VALUE, p.line, at);
+void BadValue(tRun* l, const tPiece* p) {
+    if (p == nullptr || p->kind != PIECE_REJECTED || p->entry == nullptr) return;
+    const tEntry& e = *p->entry;
+    const std::string_view bad(p->bad != nullptr ? p->bad : p->data);
+    const uint32_t at = Column(*p, ValueOffset(*p) + static_cast<size_t>(bad.data() - p->data));
+    tHeld* h = Report(l, LINT_BAD_VALUE, p->line, at);
     h->end = at + static_cast<uint32_t>(strcspn(bad.data(), "\r\n"));
     if (e.fmt != nullptr) {
         // The converter's own line, without the function that prints it.
@@ -323,15 +334,14 @@ void BadValue(tLint* l, const tPiece& p) {
         PutShown(h, bad);
         DevCapSay(&h->out, "' is not a keyword of %.*s", static_cast<int>(e.name.size()), e.name.data());
     }
+    // A value never closed keeps its line end: the quote rule mends that first.
+    const bool mendable = Quoted(*p) && strcspn(bad.data(), "\r\n") == bad.size();
     const std::string_view trimmed = Trimmed(bad);
     if (trimmed.size() != bad.size() && DevCapKeyword(e.words, trimmed) != nullptr) {
         DevCapSay(&h->out, "; '");
         PutShown(h, trimmed);
         DevCapSay(&h->out, "' is a keyword: nothing is trimmed, remove the blanks");
-        // A value never closed keeps its line end: the quote rule mends that.
-        if (Quoted(p) && strcspn(bad.data(), "\r\n") == bad.size()) {
-            Edit(h, at, bad.size(), DevCapKeyword(e.words, trimmed)->text);
-        }
+        if (mendable) Fix(h, {at, bad.size(), DevCapKeyword(e.words, trimmed)->text});
         return;
     }
     const tNearest near = Nearest(bad, [&](auto visit) {
@@ -339,42 +349,71 @@ void BadValue(tLint* l, const tPiece& p) {
         if (e.stop != nullptr) visit(e.stop);
     });
     DidYouMean(h, near);
-    if (near.certain && Quoted(p) && strcspn(bad.data(), "\r\n") == bad.size()) Edit(h, at, bad.size(), near.best);
+    if (near.certain && mendable) Fix(h, {at, bad.size(), near.best});
 }
+constexpr tLintRule kBadValue = {
+    LINT_BAD_VALUE, "bad-value", E, "a keyword or list element the entry does not know; the converter refuses the file",
+    kEntry,         BadValue};
 
-// A number entry's text, judged: plainly a number that the field holds.
-void Number(tLint* l, const tPiece& p) {
-    const tEntry& e = *p.entry;
+// The check's findings go out in their places as the text is read (Flush);
+// at its end, those placed after every piece.
+void Check(tRun* l, const tPiece* p) {
+    if (p == nullptr && l->report != nullptr) EmitChecksBefore(l, UINT32_MAX, UINT32_MAX);
+}
+constexpr tLintRule kCheck = {LINT_CHECK, "check",
+                              E,          "the record fails a consistency rule (errors), or a rule warns (warnings)",
+                              kHistory,   Check};
+
+void LongName(tRun* l, const tPiece* p) {
+    if (p == nullptr || p->kind != PIECE_LONG_NAME) return;
+    DevCapSay(&Report(l, LINT_LONG_NAME, p->line, p->column)->out,
+              "the name is longer than %d characters: the line is skipped", DEVCAP_NAME_MAX);
+}
+constexpr tLintRule kLongName = {
+    LINT_LONG_NAME, "long-name", W, "a name over 31 characters: the line is skipped without a word", kEntry, LongName};
+
+void LongValue(tRun* l, const tPiece* p) {
+    if (p == nullptr || p->kind != PIECE_LONG_VALUE) return;
+    DevCapSay(&Report(l, LINT_LONG_VALUE, p->line, Column(*p, strcspn(p->buf, "=") + 1))->out,
+              "the value is longer than %d characters: the line is skipped", DEVCAP_VALUE_MAX);
+}
+constexpr tLintRule kLongValue = {
+    LINT_LONG_VALUE, "long-value", W, "a value over 127 characters: the line is skipped without a word",
+    kEntry,          LongValue};
+
+// One finding for a line the reader cuts into pieces, on its first piece.
+void SplitLine(tRun* l, const tPiece* p) {
+    if (p == nullptr || p->column != 1 || p->len < DEVCAP_PIECE_MAX) return;
+    tDevCapLine line;
+    DevCapLineSpans(l->text.data() + l->offset, l->text.size() - l->offset, &line);
+    if (line.length <= DEVCAP_PIECE_MAX) return;  // the last piece holds only the line end
+    tHeld* h = Report(l, LINT_SPLIT_LINE, p->line, DEVCAP_PIECE_MAX + 1);
+    h->end = static_cast<uint32_t>(line.length) + 1;
+    DevCapSay(&h->out, "the line is %zu bytes, longer than %d: it is read as %zu lines, cut every %d bytes",
+              line.length, DEVCAP_PIECE_MAX, (line.length + DEVCAP_PIECE_MAX - 1) / DEVCAP_PIECE_MAX, DEVCAP_PIECE_MAX);
+}
+constexpr tLintRule kSplitLine = {
+    LINT_SPLIT_LINE, "split-line", W, "a line over 159 bytes: its rest is read as a line of its own",
+    kBytes,          SplitLine};
+
+// A number entry's text, judged: plainly a number (no blanks, no sign) that the field holds.
+void NotANumber(tRun* l, const tPiece* p) {
+    if (p == nullptr || p->kind != PIECE_ENTRY) return;
+    const tEntry& e = *p->entry;
+    if (e.kind != ENTRY_NUMBER && e.kind != ENTRY_VERSION) return;
     // A line end kept by a value never closed is the quote rule's business.
-    const std::string_view text(p.value, strcspn(p.value, "\r\n"));
-    const uint32_t stored = DevCapLoad(&l->state.dev, e.offset, e.width);
-    size_t digits = 0;
-    const bool hex = e.kind == ENTRY_VERSION && text.size() > 2 && text[0] == '0' && DevCapUpper(text[1]) == 'X';
-    const unsigned base = hex ? 16 : (e.kind == ENTRY_VERSION && text.size() > 1 && text[0] == '0') ? 8 : 10;
-    for (size_t i = hex ? 2 : 0; i < text.size(); ++i, ++digits) {
-        const char u = DevCapUpper(text[i]);
-        const unsigned d = u >= '0' && u <= '9'   ? unsigned(u - '0')
-                           : u >= 'A' && u <= 'F' ? unsigned(u - 'A' + 10)
-                                                  : 99;
-        if (d >= base) break;
-    }
-    const size_t end = (hex ? 2 : 0) + digits;
+    const std::string_view text(p->value, strcspn(p->value, "\r\n"));
     const uint64_t max = e.width >= 4 ? 2147483647u : (uint64_t{1} << (8 * e.width)) - 1;
+    const tNumberText n = DevCapReadNumber(text, e.kind == ENTRY_VERSION, max);
     const char* why = nullptr;
-    if (digits == 0) {
+    if (n.digits != (n.base == 16 ? 2 : 0) || n.end == n.digits) {
         why = "' is not a number";
-    } else if (end < text.size()) {
+    } else if (n.end < text.size()) {
         why = "' has text after the number";
-    } else {
-        // Plain digits: does the number fit the field?
-        uint64_t value = 0;
-        for (size_t i = hex ? 2 : 0; i < end && value <= max; ++i) {
-            const char u = DevCapUpper(text[i]);
-            value = value * base + (u <= '9' ? unsigned(u - '0') : unsigned(u - 'A' + 10));
-        }
-        if (value <= max) return;
+    } else if (n.magnitude <= max) {
+        return;
     }
-    tHeld* h = Report(l, LINT_NOT_A_NUMBER, p.line, Column(p, ValueOffset(p)));
+    tHeld* h = Report(l, LINT_NOT_A_NUMBER, p->line, Column(*p, ValueOffset(*p)));
     h->end = h->column + static_cast<uint32_t>(text.size());
     DevCapSay(&h->out, "'");
     PutShown(h, text);
@@ -383,70 +422,137 @@ void Number(tLint* l, const tPiece& p) {
     } else {
         DevCapSay(&h->out, "' does not fit %u byte%s", e.width, e.width > 1 ? "s" : "");
     }
+    const uint32_t stored = DevCapLoad(&l->state.dev, e.offset, e.width);
     DevCapSay(&h->out, ": %.*s becomes %u", static_cast<int>(e.name.size()), e.name.data(), stored);
 }
+constexpr tLintRule kNotANumber = {LINT_NOT_A_NUMBER,
+                                   "not-a-number",
+                                   W,
+                                   "a number entry whose text is not plainly a number that fits its field",
+                                   kEntry,
+                                   NotANumber};
 
-void AfterStop(tLint* l, const tPiece& p) {
-    const tEntry& e = *p.entry;
-    const std::string_view value(p.value);
+void IgnoredAfterStop(tRun* l, const tPiece* p) {
+    if (p == nullptr || p->kind != PIECE_ENTRY || p->entry->kind != ENTRY_LIST || p->entry->stop == nullptr) return;
+    const tEntry& e = *p->entry;
+    const std::string_view value(p->value);
     for (size_t start = 0; start < value.size();) {
         const size_t comma = value.find(',', start);
         if (comma == std::string_view::npos) return;
-        if (DevCapTextIs(Part(value, start, comma - start), e.stop)) {
-            tHeld* h = Report(l, LINT_IGNORED_AFTER_STOP, p.line, Column(p, ValueOffset(p) + comma + 1));
-            h->end = Column(p, ValueOffset(p) + strcspn(value.data(), "\r\n"));
+        if (DevCapTextIs(Substring(value, start, comma - start), e.stop)) {
+            tHeld* h = Report(l, LINT_IGNORED_AFTER_STOP, p->line, Column(*p, ValueOffset(*p) + comma + 1));
+            h->end = Column(*p, ValueOffset(*p) + strcspn(value.data(), "\r\n"));
             DevCapSay(&h->out, "'%s' ends the list: '", e.stop);
-            PutShown(h, Part(value, comma + 1));
+            PutShown(h, Substring(value, comma + 1));
             DevCapSay(&h->out, "' is never read");
             return;
         }
         start = comma + 1;
     }
 }
+constexpr tLintRule kIgnoredAfterStop = {
+    LINT_IGNORED_AFTER_STOP, "ignored-after-stop", W, "list elements after the stop word are never read", kEntry,
+    IgnoredAfterStop};
 
-// Where the line's text ends in the piece: before its line end.
-size_t TextEnd(const tPiece& p) {
-    size_t n = strlen(p.buf);
-    while (n > 0 && (p.buf[n - 1] == '\n' || p.buf[n - 1] == '\r')) --n;
-    return n;
+void Duplicate(tRun* l, const tPiece* p) {
+    if (p == nullptr || (p->kind != PIECE_ENTRY && p->kind != PIECE_REJECTED) || p->entry == nullptr) return;
+    const uint8_t at = p->entry->offset;
+    if (l->state.setLine[at] == kNever) return;
+    tHeld* h = Report(l, LINT_DUPLICATE, p->line, p->column);
+    h->end = Column(*p, strlen(p->name));
+    DevCapSay(&h->out, "%.*s is set again: line %u set it first, this line wins",
+              static_cast<int>(p->entry->name.size()), p->entry->name.data(), l->state.setLine[at]);
 }
+constexpr tLintRule kDuplicate = {LINT_DUPLICATE, "duplicate", W, "an entry set more than once: the later line wins",
+                                  kHistory,       Duplicate};
 
-void Quotes(tLint* l, const tPiece& p) {
-    const size_t eq = strlen(p.name);
-    const char* after = p.buf + eq + 1;
+// The pieces after EOF='', once the reader has stopped there: the first
+// entry among them is reported.
+void AfterEof(tRun* l, const tPiece* p) {
+    if (p != nullptr || l->state.eofLine == kNever) return;
+    char buf[DEVCAP_LINE_SIZE], name[DEVCAP_NAME_SIZE], data[DEVCAP_DATA_SIZE];
+    uint32_t line = l->state.eofLine + (l->state.eofEndsLine ? 1 : 0), entries = 0, first = 0;
+    bool lineStart = l->state.eofEndsLine;
+    for (size_t len; (len = l->src->next(l->src->ctx, buf, sizeof buf)) > 0;) {
+        if (lineStart && buf[0] != '#' && DevCapSplitEntry(buf, len, name, data) == PIECE_ENTRY) {
+            if (entries++ == 0) first = line;
+        }
+        lineStart = buf[len - 1] == '\n';
+        if (lineStart) ++line;
+    }
+    if (entries == 0) return;
+    DevCapSay(&Report(l, LINT_AFTER_EOF, first, 1)->out, "%u entr%s after EOF='' %s never read", entries,
+              entries == 1 ? "y" : "ies", entries == 1 ? "is" : "are");
+}
+constexpr tLintRule kAfterEof = {LINT_AFTER_EOF, "after-eof", W, "entries after EOF='' are never read",
+                                 kHistory,       AfterEof};
+
+void NotAnEntry(tRun* l, const tPiece* p) {
+    if (p == nullptr || p->kind != PIECE_NO_ENTRY || p->column != 1 || strspn(p->buf, " \t\r\n") == p->len) return;
+    DevCapSay(&Report(l, LINT_NOT_AN_ENTRY, p->line, p->column)->out, "not an entry (no '='): the line is skipped");
+}
+constexpr tLintRule kNotAnEntry = {
+    LINT_NOT_AN_ENTRY, "not-an-entry", W, "a line that is not empty, not a comment and has no '=': skipped", kEntry,
+    NotAnEntry};
+
+// A name no section owns still has its quotes checked: every mistake of a line at once.
+void Quote(tRun* l, const tPiece* p) {
+    if (p == nullptr || (p->kind != PIECE_ENTRY && p->kind != PIECE_REJECTED)) return;
+    const size_t eq = strlen(p->name);
+    const char* after = p->buf + eq + 1;
     const char* last = *after != '\0' ? strrchr(after + 1, '\'') : nullptr;
-    const bool ends = p.len < DEVCAP_PIECE_MAX || p.buf[p.len - 1] == '\n';  // the piece holds the line's end
+    const bool ends = p->len < DEVCAP_PIECE_MAX || p->buf[p->len - 1] == '\n';  // the piece holds the line's end
+    const tEdit close = {Column(*p, TextEnd(*p)), 0, "'"};
     if (*after != '\'' && *after != '\0' && *after != '\n' && *after != '\r') {
-        tHeld* h = Report(l, LINT_QUOTE, p.line, Column(p, eq + 1));
+        tHeld* h = Report(l, LINT_QUOTE, p->line, Column(*p, eq + 1));
         h->end = h->column + 1;
         DevCapSay(&h->out, "no quote after '=': its first character '");
         PutShown(h, after, 1);
         DevCapSay(&h->out, "' is dropped");
-        Edit(h, Column(p, eq + 1), 0, "'");
-        if (last == nullptr && ends) Edit(h, Column(p, TextEnd(p)), 0, "'");
+        const tEdit open = {Column(*p, eq + 1), 0, "'"};
+        if (last == nullptr && ends) {
+            Fix(h, open, close);
+        } else {
+            Fix(h, open);
+        }
         return;
     }
     if (*after == '\'' && last == nullptr) {
-        tHeld* h = Report(l, LINT_QUOTE, p.line, Column(p, eq + 1));
+        tHeld* h = Report(l, LINT_QUOTE, p->line, Column(*p, eq + 1));
         DevCapSay(&h->out, "the value is never closed: it keeps the line end");
-        if (ends) Edit(h, Column(p, TextEnd(p)), 0, "'");
+        if (ends) Fix(h, close);
     } else if (last != nullptr && strspn(last + 1, "\r\n") != strlen(last + 1)) {
-        tHeld* h = Report(l, LINT_QUOTE, p.line, Column(p, static_cast<size_t>(last + 1 - p.buf)));
+        tHeld* h = Report(l, LINT_QUOTE, p->line, Column(*p, static_cast<size_t>(last + 1 - p->buf)));
         DevCapSay(&h->out, "text after the closing quote is ignored: '");
         PutShown(h, last + 1, strcspn(last + 1, "\r\n"));
         DevCapSay(&h->out, "'");
     }
 }
+constexpr tLintRule kQuote = {
+    LINT_QUOTE, "quote", W, "no quote after '=', a value never closed, or text after the closing quote", kEntry, Quote};
 
-void Encoding(tLint* l, const tPiece& p) {
-    for (size_t i = 0; i < p.len; ++i) {
-        const auto c = static_cast<unsigned char>(p.buf[i]);
+void Bom(tRun* l, const tPiece* p) {
+    if (p == nullptr || !FirstLineStart(l, *p) || !StartsWith(std::string_view(p->buf, p->len), kBOM)) return;
+    tHeld* h = Report(l, LINT_BOM, 1, 1);
+    h->end = 1 + static_cast<uint32_t>(kBOM.size());
+    DevCapSay(&h->out, "a UTF-8 byte-order mark: it becomes part of the first name");
+    Fix(h, {1, kBOM.size(), ""});
+}
+constexpr tLintRule kBom = {
+    LINT_BOM, "bom", W, "a byte-order mark at the start of the file: it becomes part of the first name", kBytes, Bom};
+
+bool Comment(const tPiece& p) { return p.buf[0] == '#' && p.column == 1; }
+
+void Encoding(tRun* l, const tPiece* p) {
+    if (p == nullptr || Comment(*p) || p->column != 1) return;
+    for (size_t i = 0; i < p->len; ++i) {
+        const auto c = static_cast<unsigned char>(p->buf[i]);
         if (c >= 0x20 && c < 0x7f) continue;
-        if (c == '\t' || c == '\n' || (c == '\r' && i + 2 >= p.len)) continue;
-        if (p.line == 1 && p.column == 1 && i < kBOM.size() && std::string_view(p.buf, 3) == kBOM) continue;
-        tHeld* h = Report(l, LINT_ENCODING, p.line, Column(p, i));
-        const size_t n = DevCapUtf8Length(p.buf + i, p.len - i);  // the whole character
-        h->end = Column(p, i + (n > 0 ? n : 1));
+        if (c == '\t' || c == '\n' || (c == '\r' && i + 2 >= p->len)) continue;
+        if (FirstLineStart(l, *p) && i < kBOM.size() && std::string_view(p->buf, 3) == kBOM) continue;
+        tHeld* h = Report(l, LINT_ENCODING, p->line, Column(*p, i));
+        const size_t n = DevCapUtf8Length(p->buf + i, p->len - i);  // the whole character
+        h->end = Column(*p, i + (n > 0 ? n : 1));
         if (c == 0) {
             DevCapSay(&h->out, "a NUL byte: the reader takes the line to end here");
         } else {
@@ -455,18 +561,8 @@ void Encoding(tLint* l, const tPiece& p) {
         return;
     }
 }
-
-// One finding for a line the reader cuts into pieces, on its first piece.
-void SplitLine(tLint* l, const tPiece& p) {
-    if (p.column != 1 || p.len < DEVCAP_PIECE_MAX) return;
-    tDevCapLine line;
-    DevCapLineSpans(l->text.data() + l->offset, l->text.size() - l->offset, &line);
-    if (line.length <= DEVCAP_PIECE_MAX) return;  // the last piece holds only the line end
-    tHeld* h = Report(l, LINT_SPLIT_LINE, p.line, DEVCAP_PIECE_MAX + 1);
-    h->end = static_cast<uint32_t>(line.length) + 1;
-    DevCapSay(&h->out, "the line is %zu bytes, longer than %d: it is read as %zu lines, cut every %d bytes",
-              line.length, DEVCAP_PIECE_MAX, (line.length + DEVCAP_PIECE_MAX - 1) / DEVCAP_PIECE_MAX, DEVCAP_PIECE_MAX);
-}
+constexpr tLintRule kEncoding = {LINT_ENCODING, "encoding", W, "NUL, control or non-ASCII bytes outside comments",
+                                 kBytes,        Encoding};
 
 // Whether text reads like "#devcaplint:disable=" give or take blanks, case,
 // the colon and a slip or two in either word, and where its list starts.
@@ -478,7 +574,7 @@ bool NearlyMark(std::string_view text, size_t* list) {
     const auto word = [&] {
         const size_t from = i;
         while (i < text.size() && ((DevCapUpper(text[i]) >= 'A' && DevCapUpper(text[i]) <= 'Z') || text[i] == '-')) ++i;
-        return Part(text, from, i - from);
+        return Substring(text, from, i - from);
     };
     blanks();
     if (Distance(word(), "devcaplint") > 2) return false;
@@ -495,7 +591,7 @@ bool NearlyMark(std::string_view text, size_t* list) {
 }
 
 // One name of a disable comment's list: the rule it turns off, or a finding.
-void SuppressRule(tLint* l, const tPiece& p, std::string_view name) {
+void DisableRule(tRun* l, const tPiece& p, std::string_view name) {
     uint32_t mask = 0;
     std::string_view bad;
     const char* why = DevCapLintParseRules(name, &mask, &bad);
@@ -510,131 +606,147 @@ void SuppressRule(tLint* l, const tPiece& p, std::string_view name) {
     DevCapSay(&h->out, "' %s", why);
     if (DevCapLintRuleNamed(name) != LINT_RULE_COUNT) return;
     const tNearest near = Nearest(name, [](auto visit) {
-        for (const tLintRule& r : kDevCapLintRules) {
-            if (r.severity != LINT_ERROR) visit(r.name);
+        for (size_t i = 0; i < LINT_RULE_COUNT; ++i) {
+            if (kDevCapLintRules[i]->severity != LINT_ERROR) visit(kDevCapLintRules[i]->name);
         }
     });
     DidYouMean(h, near);
-    if (near.certain) Edit(h, h->column, name.size(), near.best);
+    if (near.certain) Fix(h, {h->column, name.size(), near.best});
 }
 
 // Comment lines that turn rules off for the rest of the file, and the ones
 // that mean to and do not.
-void Suppress(tLint* l, const tPiece& p) {
-    const std::string_view text(p.buf, TextEnd(p));
+void Disable(tRun* l, const tPiece* p) {
+    if (p == nullptr || !Comment(*p)) return;
+    const std::string_view text(p->buf, TextEnd(*p));
     size_t at = kMark.size();
     const bool exact = StartsWith(text, kMark);
-    if (p.column != 1 || (!exact && !NearlyMark(text, &at))) return;
-    const std::string_view rules = Part(text, at);
+    if (!exact && !NearlyMark(text, &at)) return;
+    const std::string_view rules = Substring(text, at);
     if (!exact) {
-        tHeld* h = Report(l, LINT_DISABLE, p.line, 1);
+        tHeld* h = Report(l, LINT_DISABLE, p->line, 1);
         DevCapSay(&h->out, "not a disable comment: those start '%.*s'", static_cast<int>(kMark.size()), kMark.data());
         char fixed[DEVCAP_LINE_SIZE];
         snprintf(fixed, sizeof fixed, "%.*s%.*s", static_cast<int>(kMark.size()), kMark.data(),
                  static_cast<int>(rules.size()), rules.data());
-        Edit(h, 1, text.size(), fixed);
+        Fix(h, {1, text.size(), fixed});
         return;
     }
     for (size_t from = 0; from <= rules.size();) {
         size_t comma = rules.find(',', from);
         if (comma == std::string_view::npos) comma = rules.size();
-        SuppressRule(l, p, Part(rules, from, comma - from));
+        DisableRule(l, *p, Substring(rules, from, comma - from));
         from = comma + 1;
     }
 }
+constexpr tLintRule kDisable = {
+    LINT_DISABLE,
+    "disable",
+    W,
+    "a disable comment that turns nothing off: a misspelt marker, no such rule, an error rule",
+    kBytes,
+    Disable};
 
 // A name or keyword in its table's spelling.
-void Spelling(tLint* l, const tPiece& p) {
-    const tEntry& e = *p.entry;
-    const std::string_view name(p.name);
+void Spelling(tRun* l, const tPiece* p) {
+    if (p == nullptr || p->kind != PIECE_ENTRY) return;
+    const tEntry& e = *p->entry;
+    const std::string_view name(p->name);
     if (name != e.name) {
-        tHeld* h = Report(l, LINT_SPELLING, p.line, p.column);
-        h->end = Column(p, name.size());
-        DevCapSay(&h->out, "'%s': the table spells it '%.*s'", p.name, static_cast<int>(e.name.size()), e.name.data());
-        Edit(h, p.column, name.size(), e.name);
+        tHeld* h = Report(l, LINT_SPELLING, p->line, p->column);
+        h->end = Column(*p, name.size());
+        DevCapSay(&h->out, "'%s': the table spells it '%.*s'", p->name, static_cast<int>(e.name.size()), e.name.data());
+        Fix(h, {p->column, name.size(), e.name});
     }
-    if ((e.kind != ENTRY_KEYWORD && e.kind != ENTRY_LIST) || !Quoted(p)) return;
-    const std::string_view value(p.value);
+    if ((e.kind != ENTRY_KEYWORD && e.kind != ENTRY_LIST) || !Quoted(*p)) return;
+    const std::string_view value(p->value);
     for (size_t start = 0;;) {
         const size_t comma = e.kind == ENTRY_LIST ? value.find(',', start) : std::string_view::npos;
-        const std::string_view word = Part(value, start, comma == std::string_view::npos ? comma : comma - start);
+        const std::string_view word = Substring(value, start, comma == std::string_view::npos ? comma : comma - start);
         const tKeyword* k = DevCapKeyword(e.words, word);
         const bool stop = k == nullptr && e.stop != nullptr && DevCapTextIs(word, e.stop);
         const std::string_view table = k != nullptr ? k->text : stop ? std::string_view(e.stop) : word;
         if (table != word) {
-            tHeld* h = Report(l, LINT_SPELLING, p.line, Column(p, ValueOffset(p) + start));
+            tHeld* h = Report(l, LINT_SPELLING, p->line, Column(*p, ValueOffset(*p) + start));
             h->end = h->column + static_cast<uint32_t>(word.size());
             DevCapSay(&h->out, "'");
             PutShown(h, word);
             DevCapSay(&h->out, "': the table spells it '%.*s'", static_cast<int>(table.size()), table.data());
-            Edit(h, h->column, word.size(), table);
+            Fix(h, {h->column, word.size(), table});
         }
         if (stop || comma == std::string_view::npos) return;
         start = comma + 1;
     }
 }
+constexpr tLintRule kSpelling = {
+    LINT_SPELLING, "spelling", N, "a name or keyword spelt in other letter case than its table: it converts the same",
+    kEntry,        Spelling};
 
+// Every rule, in the order of tLintRuleId; within a step, each piece is
+// offered to them in this order.
+constexpr const tLintRule* kRules[] = {
+    &kUnknownEntry, &kBadValue, &kCheck,      &kLongName, &kLongValue, &kSplitLine, &kNotANumber, &kIgnoredAfterStop,
+    &kDuplicate,    &kAfterEof, &kNotAnEntry, &kQuote,    &kBom,       &kEncoding,  &kDisable,    &kSpelling,
+};
+
+constexpr bool RowsInIndexOrder() {
+    for (size_t i = 0; i < std::size(kRules); ++i) {
+        if (kRules[i]->id != i || kRules[i]->find == nullptr) return false;
+    }
+    return true;
+}
+static_assert(std::size(kRules) == LINT_RULE_COUNT, "one row for every rule of tLintRuleId");
+static_assert(RowsInIndexOrder(), "each row at its rule's index");
+static_assert(LINT_RULE_COUNT <= 32, "a rule's bit in the disabled mask");
+
+}  // namespace
+
+const tLintRule* const* const kDevCapLintRules = kRules;
+
+tLintRuleId DevCapLintRuleNamed(std::string_view name) {
+    for (size_t i = 0; i < LINT_RULE_COUNT; ++i) {
+        if (name == kRules[i]->name) return static_cast<tLintRuleId>(i);
+    }
+    return LINT_RULE_COUNT;
+}
+
+const char* DevCapLintParseRules(std::string_view list, uint32_t* mask, std::string_view* bad) {
+    uint32_t bits = 0;
+    for (size_t start = 0; start <= list.size();) {
+        size_t comma = list.find(',', start);
+        if (comma == std::string_view::npos) comma = list.size();
+        *bad = std::string_view(list.data() + start, comma - start);
+        const tLintRuleId id = DevCapLintRuleNamed(*bad);
+        if (id == LINT_RULE_COUNT) return "is no rule";
+        if (kRules[id]->severity == LINT_ERROR) return "is an error: errors cannot be turned off";
+        bits |= 1u << id;
+        start = comma + 1;
+    }
+    *mask |= bits;
+    return nullptr;
+}
+
+namespace {
+
+// Each piece to every rule, then what it sets remembered for the pieces after it.
 void Seen(void* ctx, const tPiece& p) {
-    auto* l = static_cast<tLint*>(ctx);
+    auto* l = static_cast<tRun*>(ctx);
     if (l->report != nullptr) Flush(l);
     l->offset += l->pieceLen;
     l->pieceLen = p.len;
     l->line = p.line;
     l->pieceEnd = Column(p, TextEnd(p));
-    SplitLine(l, p);
-    const bool comment = p.buf[0] == '#' && p.column == 1;
-    if (comment) Suppress(l, p);
-    if (p.line == 1 && p.column == 1 && StartsWith(std::string_view(p.buf, p.len), kBOM)) {
-        tHeld* h = Report(l, LINT_BOM, 1, 1);
-        h->end = 1 + static_cast<uint32_t>(kBOM.size());
-        DevCapSay(&h->out, "a UTF-8 byte-order mark: it becomes part of the first name");
-        Edit(h, 1, kBOM.size(), "");
+    for (const auto step : {tLintRule::LINT_BYTES, tLintRule::LINT_ENTRY, tLintRule::LINT_HISTORY}) {
+        for (const tLintRule* rule : kRules) {
+            if (rule->step == step) rule->find(l, &p);
+        }
     }
-    if (!comment && p.column == 1) Encoding(l, p);
-    switch (p.kind) {
-        case PIECE_SKIPPED:
-            return;
-        case PIECE_EOF:
-            l->state.eofLine = p.line;
-            l->state.eofEndsLine = p.buf[p.len - 1] == '\n';
-            return;
-        case PIECE_NO_ENTRY:
-            if (p.column == 1 && strspn(p.buf, " \t\r\n") != p.len) {
-                DevCapSay(&Report(l, LINT_NOT_AN_ENTRY, p.line, p.column)->out,
-                          "not an entry (no '='): the line is skipped");
-            }
-            return;
-        case PIECE_LONG_NAME:
-            DevCapSay(&Report(l, LINT_LONG_NAME, p.line, p.column)->out,
-                      "the name is longer than %d characters: the line is skipped", DEVCAP_NAME_MAX);
-            return;
-        case PIECE_LONG_VALUE:
-            DevCapSay(&Report(l, LINT_LONG_VALUE, p.line, Column(p, strcspn(p.buf, "=") + 1))->out,
-                      "the value is longer than %d characters: the line is skipped", DEVCAP_VALUE_MAX);
-            return;
-        case PIECE_REJECTED:
-            if (p.entry == nullptr) {
-                UnknownEntry(l, p);
-            } else {
-                BadValue(l, p);
-            }
-            break;
-        case PIECE_ENTRY:
-            if (p.entry->kind == ENTRY_NUMBER || p.entry->kind == ENTRY_VERSION) Number(l, p);
-            if (p.entry->kind == ENTRY_LIST && p.entry->stop != nullptr) AfterStop(l, p);
-            Spelling(l, p);
-            break;
+    if (p.kind == PIECE_EOF) {
+        l->state.eofLine = p.line;
+        l->state.eofEndsLine = p.buf[p.len - 1] == '\n';
     }
-    // A name no section owns still has its quotes checked: every mistake of a line at once.
-    Quotes(l, p);
-    if (p.entry == nullptr) return;
+    if ((p.kind != PIECE_ENTRY && p.kind != PIECE_REJECTED) || p.entry == nullptr) return;
     const uint8_t at = p.entry->offset;
-    if (l->state.setLine[at] != kNever) {
-        tHeld* h = Report(l, LINT_DUPLICATE, p.line, p.column);
-        h->end = Column(p, strlen(p.name));
-        DevCapSay(&h->out, "%.*s is set again: line %u set it first, this line wins",
-                  static_cast<int>(p.entry->name.size()), p.entry->name.data(), l->state.setLine[at]);
-    }
     l->state.setLine[at] = p.line;
     l->state.setColumn[at] = p.column;
     l->state.setEnd[at] = Column(p, strlen(p.name));
@@ -649,7 +761,7 @@ tCheckAt CheckPlace(const tState& s, const tCheckRule& rule) {
     return {1, 1, 1, &rule};
 }
 
-void CheckFinding(tLint* l, const tCheckAt& c, tHeld* h) {
+void CheckFinding(tRun* l, const tCheckAt& c, tHeld* h) {
     const tCheckRule& rule = *c.rule;
     Begin(h, LINT_CHECK, c.line, c.column);
     h->end = c.end;
@@ -676,7 +788,7 @@ void CheckFinding(tLint* l, const tCheckAt& c, tHeld* h) {
 }
 
 // The failing check rules in the order of their places (rule order among equals).
-void PlaceChecks(tLint* l) {
+void PlaceChecks(tRun* l) {
     const tCheckRuleList rules = DevCapCheckRules();
     for (size_t r = 0; r < rules.count && l->nchecks < std::size(l->checks); ++r) {
         if (!rules.rules[r]->fires(l->final.dev, *rules.rules[r], nullptr)) continue;
@@ -689,25 +801,8 @@ void PlaceChecks(tLint* l) {
     }
 }
 
-// The pieces after EOF='': the first entry among them is reported.
-void AfterEOF(tLint* l, const tPieceSource& src) {
-    char buf[DEVCAP_LINE_SIZE], name[DEVCAP_NAME_SIZE], data[DEVCAP_DATA_SIZE];
-    uint32_t line = l->state.eofLine + (l->state.eofEndsLine ? 1 : 0), entries = 0, first = 0;
-    bool lineStart = l->state.eofEndsLine;
-    for (size_t len; (len = src.next(src.ctx, buf, sizeof buf)) > 0;) {
-        if (lineStart && buf[0] != '#' && DevCapSplitEntry(buf, len, name, data) == PIECE_ENTRY) {
-            if (entries++ == 0) first = line;
-        }
-        lineStart = buf[len - 1] == '\n';
-        if (lineStart) ++line;
-    }
-    if (entries == 0) return;
-    DevCapSay(&Report(l, LINT_AFTER_EOF, first, 1)->out, "%u entr%s after EOF='' %s never read", entries,
-              entries == 1 ? "y" : "ies", entries == 1 ? "is" : "are");
-}
-
 // One reading of the text; answers whether the converter took every entry.
-bool Read(tLint* l, const char* text, size_t size, uint32_t disabled) {
+bool Read(tRun* l, const char* text, size_t size, uint32_t disabled) {
     l->state = {};
     l->state.disabled = disabled;
     l->text = {text, size};
@@ -716,24 +811,22 @@ bool Read(tLint* l, const char* text, size_t size, uint32_t disabled) {
     DevCapConfInit(&l->state.dev);
     tMemText mem;
     const tPieceSource src = DevCapMemSource(&mem, text, size);
+    l->src = &src;
     const tPieceObserver seen{Seen, l};
     // The converter's own reading, its lines dropped: the findings say it.
     const bool read = DevCapReadPieces(&l->state.dev, src, "", nullptr, &seen) == 0;
-    if (l->report != nullptr) {
-        Flush(l);
-        EmitChecksBefore(l, UINT32_MAX, UINT32_MAX);
-    }
-    // The reader stopped at EOF=''; what follows it is read here only to be reported.
-    if (l->state.eofLine != kNever) AfterEOF(l, src);
     if (l->report != nullptr) Flush(l);
+    // The reader has stopped (at the end, or at EOF=''): the rules that look at the whole text.
+    for (const tLintRule* rule : kRules) rule->find(l, nullptr);
+    if (l->report != nullptr) Flush(l);
+    l->src = nullptr;
     return read;
 }
 
 }  // namespace
 
 int DevCapLint(const char* text, size_t size, uint32_t disabled, tDevCapFindingFn report, void* ctx) {
-    static_assert(LINT_RULE_COUNT <= 32, "a rule's bit in the disabled mask");
-    tLint l{};
+    tRun l{};
     if (Read(&l, text, size, disabled)) {
         l.final = l.state;
         PlaceChecks(&l);
@@ -746,62 +839,109 @@ int DevCapLint(const char* text, size_t size, uint32_t disabled, tDevCapFindingF
 
 namespace {
 
-// Writes the text with the edits of each line applied, line after line: the
-// findings come in line order, and every fix stays on its finding's line.
-struct tFixer {
-    std::string_view text;
-    const tDevCapSink* out;
-    size_t copied;  // of text, written or replaced
-    uint32_t line;  // the line edits are held for; its start in text
-    size_t start;
-    tDevCapEdit edits[16];
-    char texts[16][DEVCAP_LINE_SIZE];
+// Fixes reach a fixed point line by line. A line's fixable findings depend
+// on the line alone and on the rules the disable comments before it turn
+// off (a byte-order mark only on the first line; nothing after EOF=''), so
+// each line is linted on its own, with the rules off that are off there,
+// its fixes applied, and linted again until nothing with a fix is left.
+// Each round mends at least one mistake and no fix brings one back (a mark
+// goes, a quote comes, a name or a keyword becomes the table's, a disable
+// comment its marker); the longest chain, a mark hiding a misspelt name
+// without quotes around a misspelt keyword in the wrong case, takes five
+// rounds. kFixRounds bounds the loop all the same, so that it ends whatever
+// a future rule does. A line that grows past DEVCAP_FIX_LINE_MAX bytes keeps
+// the fixes it has then: no line a person writes comes near it.
+constexpr int kFixRounds = 8;
+
+// The edits of one round on one line, by column (the order found among
+// equals). Edits that do not fit, and edits that overlap an earlier one,
+// wait for the next round.
+struct tLineEdits {
+    tDevCapEdit edits[32];
     size_t n;
+    char texts[2048];
+    size_t used;
+    bool more;  // edits were left for the next round
 };
 
-void FixLine(tFixer* f) {
-    for (size_t i = 1; i < f->n; ++i) {  // by column, the order found among equals
-        for (size_t j = i; j > 0 && f->edits[j].column < f->edits[j - 1].column; --j) {
-            const tDevCapEdit e = f->edits[j];
-            f->edits[j] = f->edits[j - 1];
-            f->edits[j - 1] = e;
+void CollectEdits(void* ctx, const tDevCapFinding* finding) {
+    auto* e = static_cast<tLineEdits*>(ctx);
+    for (size_t i = 0; i < finding->nedits; ++i) {
+        const tDevCapEdit& edit = finding->edits[i];
+        const size_t n = strlen(edit.text) + 1;
+        if (e->n == std::size(e->edits) || n > sizeof e->texts - e->used) {
+            e->more = true;
+            return;
         }
+        char* text = static_cast<char*>(memcpy(e->texts + e->used, edit.text, n));
+        e->used += n;
+        size_t j = e->n++;
+        for (; j > 0 && edit.column < e->edits[j - 1].column; --j) e->edits[j] = e->edits[j - 1];
+        e->edits[j] = {edit.line, edit.column, edit.length, text};
     }
-    for (size_t i = 0; i < f->n; ++i) {
-        const tDevCapEdit& e = f->edits[i];
-        const size_t at = f->start + e.column - 1;
-        if (at < f->copied || at + e.length > f->text.size()) continue;  // overlaps an earlier edit
-        f->out->write(f->out->ctx, f->text.data() + f->copied, at - f->copied);
-        f->out->write(f->out->ctx, e.text, strlen(e.text));
-        f->copied = at + e.length;
-    }
-    f->n = 0;
 }
 
-void CollectFix(void* ctx, const tDevCapFinding* finding) {
-    auto* f = static_cast<tFixer*>(ctx);
-    for (size_t i = 0; i < finding->nedits; ++i) {
-        const tDevCapEdit& e = finding->edits[i];
-        if (e.line != f->line) FixLine(f);
-        for (; f->line < e.line && f->start < f->text.size(); ++f->line) {
-            const void* nl = memchr(f->text.data() + f->start, '\n', f->text.size() - f->start);
-            f->start =
-                nl != nullptr ? static_cast<size_t>(static_cast<const char*>(nl) - f->text.data()) + 1 : f->text.size();
+// The line with the round's edits applied.
+void ApplyEdits(std::string_view line, tLineEdits* e, const tDevCapSink* out) {
+    size_t copied = 0;
+    for (size_t i = 0; i < e->n; ++i) {
+        const tDevCapEdit& edit = e->edits[i];
+        const size_t at = edit.column - 1;
+        if (at < copied || at + edit.length > line.size()) {  // overlaps an earlier edit
+            e->more = true;
+            continue;
         }
-        if (f->line != e.line || f->n == std::size(f->edits)) continue;
-        snprintf(f->texts[f->n], sizeof f->texts[0], "%s", e.text);
-        f->edits[f->n] = {e.line, e.column, e.length, f->texts[f->n]};
-        ++f->n;
+        out->write(out->ctx, line.data() + copied, at - copied);
+        out->write(out->ctx, edit.text, strlen(edit.text));
+        copied = at + edit.length;
     }
+    out->write(out->ctx, line.data() + copied, line.size() - copied);
+}
+
+// One line (its line end included) fixed to its fixed point, written to
+// out. *disabled: the rules off before it, then after it; *eof: it holds EOF=''.
+void FixLine(std::string_view line, bool first, uint32_t* disabled, bool* eof, const tDevCapSink* out) {
+    char buf[2][DEVCAP_FIX_LINE_MAX];
+    for (int round = 0;; ++round) {
+        tLineEdits edits{};
+        tRun l{};
+        l.report = CollectEdits;
+        l.ctx = &edits;
+        l.midText = !first;
+        Read(&l, line.data(), line.size(), *disabled);
+        if (edits.n == 0 || round + 1 == kFixRounds) {
+            *disabled = l.state.disabled;
+            *eof = l.state.eofLine != kNever;
+            break;
+        }
+        tDevCapBuffer next{buf[round % 2], sizeof buf[0], 0};
+        const tDevCapSink sink = DevCapBufferSink(&next);
+        ApplyEdits(line, &edits, &sink);
+        if (next.len >= next.size) {  // too long to hold: this round's fixes are its last
+            ApplyEdits(line, &edits, out);
+            *disabled = l.state.disabled;
+            *eof = l.state.eofLine != kNever;
+            return;
+        }
+        line = {next.buf, next.len};
+    }
+    out->write(out->ctx, line.data(), line.size());
 }
 
 }  // namespace
 
 void DevCapLintApplyFixes(const char* text, size_t size, uint32_t disabled, const tDevCapSink* out) {
-    tFixer f{{text, size}, out, 0, 1, 0, {}, {}, 0};
-    DevCapLint(text, size, disabled, CollectFix, &f);
-    FixLine(&f);
-    out->write(out->ctx, text + f.copied, size - f.copied);
+    bool eof = false;
+    for (size_t at = 0; at < size;) {
+        const void* nl = memchr(text + at, '\n', size - at);
+        const size_t end = nl != nullptr ? static_cast<size_t>(static_cast<const char*>(nl) - text) + 1 : size;
+        if (eof) {  // the reader stops at EOF='': what follows is never read, and stays
+            out->write(out->ctx, text + at, size - at);
+            return;
+        }
+        FixLine({text + at, end - at}, at == 0, &disabled, &eof, out);
+        at = end;
+    }
 }
 
 void DevCapFindingJson(const tDevCapFinding& f, const char* file, const tDevCapSink* out) {
