@@ -95,7 +95,8 @@ TEST(Lint, EachRule) {
               "5:1: error: unknown entry 'BOGUS' [unknown-entry]\n");
 }
 
-// Each certain fix: the text after it, which that rule no longer flags.
+// Each certain fix: the text after it, which that rule no longer flags and
+// no rule has a fix for.
 TEST(Lint, Fixes) {
     const struct {
         std::string before, after;
@@ -109,11 +110,20 @@ TEST(Lint, Fixes) {
         {"#devcaplint:  Disable= quote\n# devcaplint: disable=duplcate\n", "# devcaplint: disable=quote\n# devcaplint: disable=duplicate\n", "disable"},
         // uncertain: several keywords as near, or a value misread without its quote
         {"CAMERA_FNUM='F8'\nZOOM_LENS=1Ox'\n", "CAMERA_FNUM='F8'\nZOOM_LENS='1Ox'\n", "bad-value"},
+        // chains: a fix uncovers the next, mended in the same run
+        {"\xEF\xBB\xBFSENSORID=ov9715\n", "SENSOR_ID='OV9715'\n", "unknown-entry"}, {"FWCAP_UNIT_TYP='IP Camra'\n", "FWCAP_UNIT_TYPE='IP Camera'\n", "bad-value"},
+        {"DN_SRC=DSP, cds\r\n", "DN_SRC='DSP,CDS'\r\n", "bad-value"}, {"#devcaplnt disable=duplcate\n", "# devcaplint: disable=duplicate\n", "disable"},
+        // a mended disable comment holds from the next line; a mark only starts the first line; nothing after EOF
+        {"#devcaplint disable=quote\nSENSOR_ID=OV9715\n", "# devcaplint: disable=quote\nSENSOR_ID=OV9715\n", "disable"},
+        {"SENSOR_ID='OV9715'\n\xEF\xBB\xBFSENSORID='X'\n", "SENSOR_ID='OV9715'\n\xEF\xBB\xBFSENSORID='X'\n", "bom"},
+        {"EOF=''\nsensor_id=X\n", "EOF=''\nsensor_id=X\n", "spelling"},
         // clang-format on
     };
     for (const auto& row : rows) {
         EXPECT_EQ(Fixed(row.before), row.after) << row.before;
+        EXPECT_EQ(Fixed(row.after), row.after);  // one run reaches the fixed point
         const std::string left = Lint(row.after);
+        EXPECT_EQ(left.find("+fix"), std::string::npos) << row.after << left;
         EXPECT_EQ(left.find(std::string("[") + row.rule + "] +fix"), std::string::npos) << row.after << left;
         if (std::string_view(row.rule) != "bad-value") {
             EXPECT_EQ(left.find(std::string("[") + row.rule + "]"), std::string::npos) << row.after << left;
