@@ -22,8 +22,6 @@ constexpr size_t kHeldMax = 8;
 constexpr std::string_view kBOM = "\xEF\xBB\xBF";
 constexpr std::string_view kMark = DEVCAP_LINT_DISABLE_MARK;
 
-}  // namespace
-
 // One finding held until its piece is done, so that a piece's findings go
 // out in column order. The message is one line: bytes that are not
 // printable ASCII are shown as \xHH, so a finding never hides or breaks it.
@@ -39,8 +37,6 @@ struct tHeld {
     char editText[2][DEVCAP_LINE_SIZE];
     size_t nedits;
 };
-
-namespace {
 
 // A check rule that fails, where it points.
 struct tCheckAt {
