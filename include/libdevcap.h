@@ -328,8 +328,11 @@ DEVCAP_API int DevCapLintText(const char* text, size_t size, tDevCapFindingFn fi
 DEVCAP_API int DevCapLintTextDisabled(const char* text, size_t size, uint32_t disabled, tDevCapFindingFn finding,
                                       void* ctx);
 
-/* The text with every fix of DevCapLintTextDisabled's findings applied, as a
- * rendering (see above). */
+/* The text with every fix of DevCapLintTextDisabled's findings applied, and
+ * the fixes of what those uncover, so that linting the result finds nothing
+ * with a fix on a line shorter than 640 bytes (and fixing it again changes
+ * nothing), as a rendering (see
+ * above). devcaplint --fix and --diff, and the server's source.fixAll, are this. */
 DEVCAP_API size_t DevCapLintFix(const char* text, size_t size, uint32_t disabled, char* buf, size_t bufsize);
 
 /* One finding as a JSON object (keys file, when file is not NULL, line,

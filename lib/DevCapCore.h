@@ -400,8 +400,8 @@ const char* DevCapLintParseRules(std::string_view list, uint32_t* mask, std::str
 // Lints text; disabled turns warning and note rules off (1 << rule).
 // Findings go to report sorted by line and column. Answers their number.
 int DevCapLint(const char* text, size_t size, uint32_t disabled, tDevCapFindingFn report, void* ctx);
-// The longest line (line end included) that fixes take to their fixed point;
-// a longer one keeps its first round's fixes.
+// Lines (line end included) shorter than this are fixed to their fixed
+// point; a line whose fixes make it this long keeps those of that round.
 constexpr size_t DEVCAP_FIX_LINE_MAX = 4 * DEVCAP_LINE_SIZE;
 // The text with the fixes of its findings applied, and the fixes of what
 // those uncover, until no finding with a fix is left (see DevCapLint.cpp for

@@ -857,7 +857,6 @@ struct tLineEdits {
     size_t n;
     char texts[2048];
     size_t used;
-    bool more;  // edits were left for the next round
 };
 
 void CollectEdits(void* ctx, const tDevCapFinding* finding) {
@@ -865,10 +864,7 @@ void CollectEdits(void* ctx, const tDevCapFinding* finding) {
     for (size_t i = 0; i < finding->nedits; ++i) {
         const tDevCapEdit& edit = finding->edits[i];
         const size_t n = strlen(edit.text) + 1;
-        if (e->n == std::size(e->edits) || n > sizeof e->texts - e->used) {
-            e->more = true;
-            return;
-        }
+        if (e->n == std::size(e->edits) || n > sizeof e->texts - e->used) return;
         char* text = static_cast<char*>(memcpy(e->texts + e->used, edit.text, n));
         e->used += n;
         size_t j = e->n++;
@@ -878,15 +874,12 @@ void CollectEdits(void* ctx, const tDevCapFinding* finding) {
 }
 
 // The line with the round's edits applied.
-void ApplyEdits(std::string_view line, tLineEdits* e, const tDevCapSink* out) {
+void ApplyEdits(std::string_view line, const tLineEdits* e, const tDevCapSink* out) {
     size_t copied = 0;
     for (size_t i = 0; i < e->n; ++i) {
         const tDevCapEdit& edit = e->edits[i];
         const size_t at = edit.column - 1;
-        if (at < copied || at + edit.length > line.size()) {  // overlaps an earlier edit
-            e->more = true;
-            continue;
-        }
+        if (at < copied || at + edit.length > line.size()) continue;  // overlaps an earlier edit
         out->write(out->ctx, line.data() + copied, at - copied);
         out->write(out->ctx, edit.text, strlen(edit.text));
         copied = at + edit.length;

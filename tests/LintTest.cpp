@@ -93,6 +93,14 @@ TEST(Lint, EachRule) {
               "6:1: warning: SENSOR_ID is set again: line 1 set it first, this line wins [duplicate]\n");
     EXPECT_EQ(Lint(kGood + "BOGUS='1'\n", 1u << LINT_UNKNOWN_ENTRY),
               "5:1: error: unknown entry 'BOGUS' [unknown-entry]\n");
+    std::string many;  // more findings on a line than the linter holds at once: each, in column order
+    for (int column = 23; column <= 55; column += 2)
+        many += "5:" + std::to_string(column) + ": warning: 'x' is no rule [disable]\n";
+    EXPECT_EQ(Lint(kGood + "# devcaplint: disable=x,x,x,x,x,x,x,x,x,x,x,x,x,x,x,x,x\n"), many);
+    // a CR is a line end only right before the LF (or last)
+    EXPECT_EQ(Lint("SENSOR_ID='MT9P031'\r \n" + kGood.substr(20)),
+              "1:20: warning: control byte 0x0D [encoding]\n"
+              "1:20: warning: text after the closing quote is ignored: '' [quote]\n");
 }
 
 // Each certain fix: the text after it, which that rule no longer flags and
