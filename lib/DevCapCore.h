@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <string_view>
 
 #include "DevCap.h"
@@ -78,6 +79,32 @@ constexpr bool DevCapTextIs(std::string_view text, std::string_view keyword) {
     return true;
 }
 
+// The same, at run time, eight bytes at a time: a and b hold n bytes each.
+inline uint64_t DevCapUpper8(uint64_t x) {
+    // Bit 7 of each byte that is 'a' to 'z' (and below 0x80) moves to bit 5, and flips it.
+    const uint64_t low = x & 0x7F7F7F7F7F7F7F7Full;
+    const uint64_t lower = (low + 0x1F1F1F1F1F1F1F1Full) & ~(low + 0x0505050505050505ull) & ~x & 0x8080808080808080ull;
+    return x ^ (lower >> 2);
+}
+inline bool DevCapSameText(const char* a, const char* b, size_t n) {
+    uint64_t x = 0, y = 0;
+    if (n >= 8) {
+        // Whole words; the last one ends at n, overlapping the one before.
+        for (size_t i = 0;; i += 8) {
+            if (i + 8 > n) i = n - 8;
+            memcpy(&x, a + i, 8);
+            memcpy(&y, b + i, 8);
+            if (DevCapUpper8(x) != DevCapUpper8(y)) return false;
+            if (i + 8 == n) return true;
+        }
+    }
+    for (size_t i = 0; i < n; ++i) {
+        x = x << 8 | static_cast<unsigned char>(a[i]);
+        y = y << 8 | static_cast<unsigned char>(b[i]);
+    }
+    return DevCapUpper8(x) == DevCapUpper8(y);
+}
+
 // The keyword equal to text (any case); nullptr when there is none.
 const tKeyword* DevCapKeyword(tKeywordList list, std::string_view text);
 
@@ -112,9 +139,17 @@ struct tEntry {
 #define DEVCAP_FIELD(path) \
     static_cast<uint8_t>(offsetof(tDevConf, path)), static_cast<uint8_t>(sizeof(static_cast<tDevConf*>(nullptr)->path))
 
+// What a handler tells the reader besides its answer: the row that owns the
+// name, and in the value the keyword or element it rejected, if any.
+struct tTaken {
+    const tEntry* entry;
+    const char* bad;
+};
+
 // An entry handler: 0 when it owns name and stored the value; DEVCAP_ERROR
 // when it does not own name (silently) or rejects the value (after its line).
-typedef int32_t (*tEntryHandler)(const char* name, char* data, tDevConf* dev, const tDevCapSink* out);
+// taken may be null.
+typedef int32_t (*tEntryHandler)(const char* name, char* data, tDevConf* dev, const tDevCapSink* out, tTaken* taken);
 
 // One section of the record: the entries its handler owns, in table order.
 struct tSection {
@@ -133,15 +168,22 @@ struct tSectionList {
 tSectionList DevCapSections();
 // The entry whose name equals name (any case); nullptr when none does.
 const tEntry* DevCapFindEntry(std::string_view name);
+// The section whose handler is the only one that can own name[0, len): the
+// section of the one row the name index holds for it; nullptr when no
+// section can. The reader offers each entry to that handler alone (names
+// are unique across sections, so every other handler would decline it).
+const tSection* DevCapOwner(const char* name, size_t len);
 // The entries in section order, numbered from 0; nullptr past the end.
 const tEntry* DevCapEntryNumber(size_t index, const char** section);
 size_t DevCapEntryTotal();
 
-int32_t CorvaneSensorBoardConf(const char* name, char* data, tDevConf* dev, const tDevCapSink* out);
-int32_t CorvaneFwConf(const char* name, char* data, tDevConf* dev, const tDevCapSink* out);
-int32_t CorvaneDNCtrl(const char* name, char* data, tDevConf* dev, const tDevCapSink* out);
-int32_t CorvaneMotion(const char* name, char* data, tDevConf* dev, const tDevCapSink* out);
-int32_t CorvaneCameraSetup(const char* name, char* data, tDevConf* dev, const tDevCapSink* out);
+int32_t CorvaneSensorBoardConf(const char* name, char* data, tDevConf* dev, const tDevCapSink* out,
+                               tTaken* taken = nullptr);
+int32_t CorvaneFwConf(const char* name, char* data, tDevConf* dev, const tDevCapSink* out, tTaken* taken = nullptr);
+int32_t CorvaneDNCtrl(const char* name, char* data, tDevConf* dev, const tDevCapSink* out, tTaken* taken = nullptr);
+int32_t CorvaneMotion(const char* name, char* data, tDevConf* dev, const tDevCapSink* out, tTaken* taken = nullptr);
+int32_t CorvaneCameraSetup(const char* name, char* data, tDevConf* dev, const tDevCapSink* out,
+                           tTaken* taken = nullptr);
 
 // ---- values: text to record and back, one pair per kind (DevCapValue.cpp) ----
 // Converts data into the entry's field: 0, or DEVCAP_ERROR after the entry's
@@ -267,27 +309,43 @@ struct tPieceObserver {
     void* ctx;
 };
 
-// Where pieces come from: fills buf as fgets does (at most size - 1 bytes,
-// up to and including a line end, terminated) and answers the bytes read, 0
-// at the end. failed answers whether the source could not be read.
+// Where pieces come from, cut as fgets cuts a file (DevCapPieceLength).
+// view points *piece at the next piece where it lies, without copying it,
+// sets *text to its bytes before any NUL byte (a C string's view of it) and
+// answers its length, 0 at the end; the piece stays valid until the next
+// call. next copies the next piece into buf as fgets does (size at least
+// DEVCAP_LINE_SIZE) and answers its length. failed answers whether the
+// source could not be read.
 struct tPieceSource {
+    size_t (*view)(void* ctx, const char** piece, size_t* text);
     size_t (*next)(void* ctx, char* buf, size_t size);
     bool (*failed)(void* ctx);
     void* ctx;
 };
 
-// A stream read in blocks, and text in memory: both cut into pieces exactly
-// as fgets cuts a file, NUL bytes included.
-struct tStreamText {
-    FILE* fp;
+// Bytes not yet cut into pieces, and the first NUL byte among them (end when
+// there is none): a block without one is searched for NUL bytes once.
+struct tTextCursor {
     const char* at;
     const char* end;
+    const char* nul;
+};
+
+// A stream read in blocks, and text in memory: both cut into pieces exactly
+// as fgets cuts a file, NUL bytes included. A stream's piece is contiguous in
+// its block: the bytes of an unfinished piece move to the block's start
+// before the next block is read behind them.
+struct tStreamText {
+    FILE* fp;
+    tTextCursor c;
+    bool more;  // the stream may hold more bytes
     char block[16384];
 };
 tPieceSource DevCapStreamSource(tStreamText* stream, FILE* fp);
+// Fills the block behind the bytes not yet cut; answers the bytes it holds.
+size_t DevCapStreamFill(tStreamText* stream);
 struct tMemText {
-    const char* at;
-    const char* end;
+    tTextCursor c;
 };
 tPieceSource DevCapMemSource(tMemText* mem, const char* text, size_t size);
 
@@ -298,6 +356,14 @@ struct tPieceSpans {
     size_t end, eq, value, valueEnd;
     bool opened, closed;
 };
+// The length of the piece at the start of at[0, avail): up to and including
+// the first line end, at most DEVCAP_PIECE_MAX bytes; avail when it holds
+// neither (the text ends, or more must be read).
+size_t DevCapPieceLength(const char* at, size_t avail);
+// The bytes of piece[0, len) before its first NUL byte.
+size_t DevCapPieceText(const char* piece, size_t len);
+// The spans of a piece whose first n bytes the reader sees (DevCapPieceText).
+tPieceKind DevCapTextSpans(const char* piece, size_t n, tPieceSpans* spans);
 tPieceKind DevCapPieceSpans(const char* piece, size_t len, tPieceSpans* spans);
 // Bytes of the well-formed UTF-8 sequence at bytes[0, n), or 0 when the byte
 // there starts none (a stray continuation, an overlong form, a surrogate, a

@@ -2,6 +2,8 @@
 // name, the field it writes, its keywords and the line it prints on a value it
 // does not know. The five sections' handlers, the man pages, devcapdump, the
 // linter, the library's tables and the fuzz dictionary all read these rows.
+#include <cstring>
+
 #include "DevCapCore.h"
 
 namespace {
@@ -216,43 +218,84 @@ constexpr tSection kSections[SECTION_COUNT] = {
 static_assert(kSections[SECTION_COUNT - 1].count > 0, "a section for every enumerator");
 
 // ---- name index ----
-// Open addressing over a hash of the name's length and three of its letters,
-// built at compile time: the reader finds a name's row in one or two looks
-// instead of offering it to every handler in turn.
-constexpr size_t kIndexSize = 128;
+// A perfect hash, built at compile time: each name has a slot of its own, so
+// a name finds its one candidate row, and with it the section whose handler
+// takes the entry, in one look. The hash reads the name's first and last four
+// bytes, its middle byte and its length, each folded to upper case (bit 5
+// cleared: any two spellings of a name meet in one slot).
+constexpr size_t kIndexBits = 7;
+constexpr size_t kIndexSize = size_t{1} << kIndexBits;
 constexpr uint8_t kEmpty = 0xFF;
 
-constexpr size_t NameHash(std::string_view name) {
-    if (name.empty()) return 0;
-    const auto at = [&](size_t i) { return static_cast<size_t>(static_cast<unsigned char>(DevCapUpper(name[i]))); };
-    return (name.size() * 37 + at(0) * 7 + at(name.size() / 2) * 3 + at(name.size() - 1)) % kIndexSize;
+// The shortest and longest names: anything else has no slot.
+constexpr size_t NameLength(bool longest) {
+    size_t n = longest ? 0 : SIZE_MAX;
+    for (const tSection& s : kSections) {
+        for (size_t r = 0; r < s.count; ++r)
+            n = (s.entries[r].name.size() > n) == longest ? s.entries[r].name.size() : n;
+    }
+    return n;
+}
+constexpr size_t kShortestName = NameLength(false), kLongestName = NameLength(true);
+static_assert(kShortestName >= 4, "the hash reads four bytes from each end");
+
+constexpr uint64_t Bytes(const char* at, size_t n) {
+#if __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+    if (!__builtin_is_constant_evaluated() && n == 4) {  // one load: the same value on this byte order
+        uint32_t w = 0;
+        memcpy(&w, at, 4);
+        return w;
+    }
+#endif
+    uint64_t w = 0;
+    for (size_t i = n; i-- > 0;) w = w << 8 | static_cast<unsigned char>(at[i]);
+    return w;
+}
+
+constexpr size_t NameHash(const char* name, size_t len, uint64_t seed) {
+    const uint64_t key = (Bytes(name, 4) | Bytes(name + len - 4, 4) << 32) ^
+                         (uint64_t{static_cast<unsigned char>(name[len / 2])} << 16 | len);
+    return static_cast<size_t>(((key & 0xDFDFDFDFDFDFDFDFull) * seed) >> (64 - kIndexBits));
 }
 
 struct tNameIndex {
+    uint64_t seed;
     uint8_t slot[kIndexSize];  // section << 5 | row, or kEmpty
 };
 
+// Tries multipliers until every name has a slot of its own.
 constexpr tNameIndex BuildIndex() {
     tNameIndex index{};
-    for (uint8_t& s : index.slot) s = kEmpty;
-    for (size_t s = 0; s < SECTION_COUNT; ++s) {
-        for (size_t r = 0; r < kSections[s].count; ++r) {
-            size_t h = NameHash(kSections[s].entries[r].name);
-            while (index.slot[h] != kEmpty) h = (h + 1) % kIndexSize;
-            index.slot[h] = static_cast<uint8_t>(s << 5 | r);
+    for (uint64_t k = 0; k < 4096; ++k) {
+        index.seed = 0x9E3779B97F4A7C15ull + 2 * k;
+        for (uint8_t& s : index.slot) s = kEmpty;
+        bool clash = false;
+        for (size_t s = 0; s < SECTION_COUNT && !clash; ++s) {
+            for (size_t r = 0; r < kSections[s].count && !clash; ++r) {
+                const std::string_view name = kSections[s].entries[r].name;
+                uint8_t& slot = index.slot[NameHash(name.data(), name.size(), index.seed)];
+                clash = slot != kEmpty;
+                slot = static_cast<uint8_t>(s << 5 | r);
+            }
         }
+        if (!clash) return index;
     }
+    index.seed = 0;  // no multiplier: IndexFindsEveryRow fails the build
     return index;
 }
 constexpr tNameIndex kIndex = BuildIndex();
 
+// The one row a name can be: the row in its slot, whether or not it matches.
+constexpr uint8_t Candidate(const char* name, size_t len) {
+    if (len < kShortestName || len > kLongestName) return kEmpty;
+    return kIndex.slot[NameHash(name, len, kIndex.seed)];
+}
+
 constexpr const tEntry* Lookup(std::string_view name) {
-    for (size_t h = NameHash(name);; h = (h + 1) % kIndexSize) {
-        const uint8_t slot = kIndex.slot[h];
-        if (slot == kEmpty) return nullptr;
-        const tEntry& e = kSections[slot >> 5].entries[slot & 31];
-        if (DevCapTextIs(name, e.name)) return &e;
-    }
+    const uint8_t slot = Candidate(name.data(), name.size());
+    if (slot == kEmpty) return nullptr;
+    const tEntry& e = kSections[slot >> 5].entries[slot & 31];
+    return DevCapTextIs(name, e.name) ? &e : nullptr;
 }
 
 // Every row is found, and under its own name only.
@@ -284,12 +327,17 @@ constexpr tOffsetIndex BuildOffsets() {
 }
 constexpr tOffsetIndex kOffsets = BuildOffsets();
 
-int32_t SectionTxt2Bin(const tSection& section, const char* name, char* data, tDevConf* dev, const tDevCapSink* out) {
-    const std::string_view entry(name);
-    for (size_t i = 0; i < section.count; ++i) {
-        if (DevCapTextIs(entry, section.entries[i].name)) return DevCapEntryTxt2Bin(section.entries[i], data, dev, out);
-    }
-    return DEVCAP_ERROR;
+// A handler's work: the name's one candidate row, if the name is that row's
+// and the row is this section's, takes the value.
+int32_t SectionTake(size_t section, const char* name, char* data, tDevConf* dev, const tDevCapSink* out,
+                    tTaken* taken) {
+    const size_t len = strlen(name);
+    const uint8_t slot = Candidate(name, len);
+    if (slot == kEmpty || slot >> 5 != section) return DEVCAP_ERROR;
+    const tEntry& e = kSections[section].entries[slot & 31];
+    if (len != e.name.size() || !DevCapSameText(name, e.name.data(), len)) return DEVCAP_ERROR;
+    if (taken != nullptr) taken->entry = &e;
+    return DevCapEntryTxt2Bin(e, data, dev, out, taken != nullptr ? &taken->bad : nullptr);
 }
 
 }  // namespace
@@ -297,6 +345,11 @@ int32_t SectionTxt2Bin(const tSection& section, const char* name, char* data, tD
 tSectionList DevCapSections() { return {kSections, std::size(kSections)}; }
 
 const tEntry* DevCapFindEntry(std::string_view name) { return Lookup(name); }
+
+const tSection* DevCapOwner(const char* name, size_t len) {
+    const uint8_t slot = Candidate(name, len);
+    return slot != kEmpty ? &kSections[slot >> 5] : nullptr;
+}
 
 const tEntry* DevCapEntryAt(size_t offset) {
     if (offset >= sizeof kOffsets.at || kOffsets.at[offset] == 0) return nullptr;
@@ -321,22 +374,22 @@ size_t DevCapEntryTotal() {
     return n;
 }
 
-int32_t CorvaneSensorBoardConf(const char* name, char* data, tDevConf* dev, const tDevCapSink* out) {
-    return SectionTxt2Bin(kSections[SECTION_SB], name, data, dev, out);
+int32_t CorvaneSensorBoardConf(const char* name, char* data, tDevConf* dev, const tDevCapSink* out, tTaken* taken) {
+    return SectionTake(SECTION_SB, name, data, dev, out, taken);
 }
 
-int32_t CorvaneFwConf(const char* name, char* data, tDevConf* dev, const tDevCapSink* out) {
-    return SectionTxt2Bin(kSections[SECTION_FW], name, data, dev, out);
+int32_t CorvaneFwConf(const char* name, char* data, tDevConf* dev, const tDevCapSink* out, tTaken* taken) {
+    return SectionTake(SECTION_FW, name, data, dev, out, taken);
 }
 
-int32_t CorvaneDNCtrl(const char* name, char* data, tDevConf* dev, const tDevCapSink* out) {
-    return SectionTxt2Bin(kSections[SECTION_DN], name, data, dev, out);
+int32_t CorvaneDNCtrl(const char* name, char* data, tDevConf* dev, const tDevCapSink* out, tTaken* taken) {
+    return SectionTake(SECTION_DN, name, data, dev, out, taken);
 }
 
-int32_t CorvaneMotion(const char* name, char* data, tDevConf* dev, const tDevCapSink* out) {
-    return SectionTxt2Bin(kSections[SECTION_MD], name, data, dev, out);
+int32_t CorvaneMotion(const char* name, char* data, tDevConf* dev, const tDevCapSink* out, tTaken* taken) {
+    return SectionTake(SECTION_MD, name, data, dev, out, taken);
 }
 
-int32_t CorvaneCameraSetup(const char* name, char* data, tDevConf* dev, const tDevCapSink* out) {
-    return SectionTxt2Bin(kSections[SECTION_CAM], name, data, dev, out);
+int32_t CorvaneCameraSetup(const char* name, char* data, tDevConf* dev, const tDevCapSink* out, tTaken* taken) {
+    return SectionTake(SECTION_CAM, name, data, dev, out, taken);
 }

@@ -6,12 +6,21 @@
 
 #include "DevCapCore.h"
 
-tPieceKind DevCapPieceSpans(const char* piece, size_t len, tPieceSpans* s) {
+size_t DevCapPieceLength(const char* at, size_t avail) {
+    const size_t room = avail < DEVCAP_PIECE_MAX ? avail : DEVCAP_PIECE_MAX;
+    const void* nl = memchr(at, '\n', room);
+    return nl != nullptr ? static_cast<size_t>(static_cast<const char*>(nl) - at) + 1 : room;
+}
+
+size_t DevCapPieceText(const char* piece, size_t len) {
     // The reader sees a piece as a C string: a NUL byte ends it.
     const void* nul = memchr(piece, '\0', len);
-    const size_t n = nul != nullptr ? static_cast<size_t>(static_cast<const char*>(nul) - piece) : len;
+    return nul != nullptr ? static_cast<size_t>(static_cast<const char*>(nul) - piece) : len;
+}
+
+tPieceKind DevCapTextSpans(const char* piece, size_t n, tPieceSpans* s) {
     *s = {n, n, n, n, false, false};
-    if (len > 0 && (piece[0] == '\r' || piece[0] == '#' || piece[0] == '\n')) return PIECE_SKIPPED;
+    if (n > 0 && (piece[0] == '\r' || piece[0] == '#' || piece[0] == '\n')) return PIECE_SKIPPED;
     const void* eq = memchr(piece, '=', n);
     if (eq == nullptr) return PIECE_NO_ENTRY;
     s->eq = static_cast<size_t>(static_cast<const char*>(eq) - piece);
@@ -29,6 +38,10 @@ tPieceKind DevCapPieceSpans(const char* piece, size_t len, tPieceSpans* s) {
         }
     }
     return PIECE_ENTRY;
+}
+
+tPieceKind DevCapPieceSpans(const char* piece, size_t len, tPieceSpans* s) {
+    return DevCapTextSpans(piece, DevCapPieceText(piece, len), s);
 }
 
 size_t DevCapUtf8Length(const char* bytes, size_t n) {
@@ -71,7 +84,7 @@ size_t DevCapLineSpans(const char* text, size_t size, tDevCapLine* line) {
     size_t length = nl != nullptr ? whole - 1 : whole;
     if (nl != nullptr && length > 0 && text[length - 1] == '\r') --length;
     tPieceSpans s;
-    const tPieceKind kind = DevCapPieceSpans(text, whole < DEVCAP_PIECE_MAX ? whole : DEVCAP_PIECE_MAX, &s);
+    const tPieceKind kind = DevCapPieceSpans(text, DevCapPieceLength(text, whole), &s);
     // A value never closed runs to the piece's end; the line end is not part of its span.
     const size_t valueEnd = s.closed ? s.valueEnd : s.valueEnd < length ? s.valueEnd : length;
     *line = {0,

@@ -1,6 +1,6 @@
 // DevCapRead.cpp - the reader: the text cut into pieces as fgets cuts a file,
-// each piece split into a name and a value, each entry sent to the section
-// that owns it.
+// read in blocks and cut where it lies, each piece split into a name and a
+// value, each entry offered to the handler of the section that owns it.
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -9,43 +9,58 @@
 
 namespace {
 
-// Moves bytes from [*at, end) into buf + *n as fgets would: up to room bytes,
-// through a line end. Answers whether the piece ended at a line end.
-bool TakePiece(const char** at, const char* end, char* buf, size_t* n, size_t room) {
-    const size_t avail = static_cast<size_t>(end - *at) < room - *n ? static_cast<size_t>(end - *at) : room - *n;
-    const auto* nl = static_cast<const char*>(memchr(*at, '\n', avail));
-    const size_t take = nl != nullptr ? static_cast<size_t>(nl - *at) + 1 : avail;
-    memcpy(buf + *n, *at, take);
-    *n += take;
-    *at += take;
-    return nl != nullptr;
+// Takes the first len bytes from the cursor as the next piece.
+size_t Take(tTextCursor* c, size_t len, const char** piece, size_t* text) {
+    // The NUL found earlier is behind us: look for the next one, once.
+    if (c->nul < c->at) {
+        const void* nul = memchr(c->at, '\0', static_cast<size_t>(c->end - c->at));
+        c->nul = nul != nullptr ? static_cast<const char*>(nul) : c->end;
+    }
+    *piece = c->at;
+    *text = c->nul < c->at + len ? static_cast<size_t>(c->nul - c->at) : len;
+    c->at += len;
+    return len;
+}
+
+size_t StreamView(void* ctx, const char** piece, size_t* text) {
+    auto* s = static_cast<tStreamText*>(ctx);
+    size_t avail = static_cast<size_t>(s->c.end - s->c.at);
+    size_t len = DevCapPieceLength(s->c.at, avail);
+    // A piece that ends with the block, short and without a line end, may go on in the next block.
+    if (len == avail && s->more && len < DEVCAP_PIECE_MAX && (len == 0 || s->c.at[len - 1] != '\n')) {
+        avail = DevCapStreamFill(s);
+        len = DevCapPieceLength(s->c.at, avail);
+    }
+    return Take(&s->c, len, piece, text);
+}
+
+size_t MemView(void* ctx, const char** piece, size_t* text) {
+    auto* m = static_cast<tMemText*>(ctx);
+    return Take(&m->c, DevCapPieceLength(m->c.at, static_cast<size_t>(m->c.end - m->c.at)), piece, text);
+}
+
+size_t Copy(size_t len, const char* piece, char* buf, size_t size) {
+    const size_t n = len < size ? len : size - 1;
+    memcpy(buf, piece, n);
+    buf[n] = '\0';
+    return n;
 }
 
 size_t StreamNext(void* ctx, char* buf, size_t size) {
-    auto* s = static_cast<tStreamText*>(ctx);
-    size_t n = 0;
-    while (n + 1 < size) {
-        if (s->at == s->end) {
-            const size_t got = fread(s->block, 1, sizeof s->block, s->fp);
-            if (got == 0) break;
-            s->at = s->block;
-            s->end = s->block + got;
-        }
-        if (TakePiece(&s->at, s->end, buf, &n, size - 1)) break;
-    }
-    buf[n] = '\0';
-    return n;
+    const char* piece = buf;
+    size_t text = 0;
+    const size_t len = StreamView(ctx, &piece, &text);
+    return Copy(len, piece, buf, size);
+}
+
+size_t MemNext(void* ctx, char* buf, size_t size) {
+    const char* piece = buf;
+    size_t text = 0;
+    const size_t len = MemView(ctx, &piece, &text);
+    return Copy(len, piece, buf, size);
 }
 
 bool StreamFailed(void* ctx) { return ferror(static_cast<tStreamText*>(ctx)->fp) != 0; }
-
-size_t MemNext(void* ctx, char* buf, size_t size) {
-    auto* m = static_cast<tMemText*>(ctx);
-    size_t n = 0;
-    TakePiece(&m->at, m->end, buf, &n, size - 1);
-    buf[n] = '\0';
-    return n;
-}
 
 bool MemFailed(void*) { return false; }
 
@@ -72,29 +87,38 @@ int32_t DevCapReadPieces(tDevConf* dev, const tPieceSource& src, const char* inp
     char value[DEVCAP_DATA_SIZE];
     int32_t ret = 0;
     tPiece p{buf, 0, 1, 1, PIECE_SKIPPED, name, value, data, nullptr, nullptr};
-    // A physical line longer than the buffer arrives in pieces, each a line of its own.
-    for (size_t len; (len = src.next(src.ctx, buf, sizeof buf)) > 0;) {
+    // A physical line longer than a piece arrives in pieces, each a line of its own.
+    const char* piece = nullptr;
+    for (size_t len, text; (len = src.view(src.ctx, &piece, &text)) > 0;) {
+        tPieceSpans s;
+        tTaken taken{nullptr, nullptr};
         p.len = len;
-        p.entry = nullptr;
-        p.bad = nullptr;
-        p.kind = DevCapSplitEntry(buf, len, name, data);
+        p.kind = DevCapTextSpans(piece, text, &s);
         if (p.kind == PIECE_ENTRY) {
+            memcpy(name, piece, s.eq);
+            name[s.eq] = '\0';
+            memcpy(data, piece + s.value, s.valueEnd - s.value);
+            data[s.valueEnd - s.value] = '\0';
             if (seen != nullptr) memcpy(value, data, sizeof value);
-            p.entry = DevCapFindEntry(name);
-            // The name goes straight to its section; one no section owns is
-            // declined by all of them.
-            if (p.entry == nullptr || DevCapEntryTxt2Bin(*p.entry, data, dev, out, &p.bad) != 0) {
-                p.kind = DevCapTextIs(name, "EOF") ? PIECE_EOF : PIECE_REJECTED;
-            }
-            if (p.kind == PIECE_REJECTED) {
-                DevCapSay(out, "%s:Error. Unknown configuration %s='%s' ('%s')\n", "DevCapTxtFile2Bin", name, data,
-                          buf);
-                ret = DEVCAP_ERROR;
+            // Only the section the name index points to can own the name; its handler takes the entry.
+            const tSection* owner = DevCapOwner(name, s.eq);
+            if (owner == nullptr || owner->handler(name, data, dev, out, &taken) != 0) {
+                p.kind = DevCapTextIs({name, s.eq}, "EOF") ? PIECE_EOF : PIECE_REJECTED;
             }
         }
-        if (seen != nullptr) seen->piece(seen->ctx, p);
+        // The piece is copied only where it is shown: a message, or a tool that reports on the text.
+        if (p.kind == PIECE_REJECTED || seen != nullptr) Copy(len, piece, buf, sizeof buf);
+        if (p.kind == PIECE_REJECTED) {
+            DevCapSay(out, "%s:Error. Unknown configuration %s='%s' ('%s')\n", "DevCapTxtFile2Bin", name, data, buf);
+            ret = DEVCAP_ERROR;
+        }
+        if (seen != nullptr) {
+            p.entry = taken.entry;
+            p.bad = taken.bad;
+            seen->piece(seen->ctx, p);
+        }
         if (p.kind == PIECE_EOF) break;
-        if (len > 0 && buf[len - 1] == '\n') {
+        if (piece[len - 1] == '\n') {
             ++p.line;
             p.column = 1;
         } else {
@@ -111,13 +135,29 @@ int32_t DevCapReadPieces(tDevConf* dev, const tPieceSource& src, const char* inp
 
 tPieceSource DevCapStreamSource(tStreamText* stream, FILE* fp) {
     stream->fp = fp;
-    stream->at = stream->end = stream->block;
-    return {StreamNext, StreamFailed, stream};
+    stream->c = {stream->block, stream->block, stream->block};
+    stream->more = true;
+    return {StreamView, StreamNext, StreamFailed, stream};
+}
+
+size_t DevCapStreamFill(tStreamText* s) {
+    const size_t kept = static_cast<size_t>(s->c.end - s->c.at);
+    memmove(s->block, s->c.at, kept);
+    // fread answers short only at the end of the stream or on an error.
+    const size_t want = sizeof s->block - kept;
+    const size_t got = s->more ? fread(s->block + kept, 1, want, s->fp) : 0;
+    s->more = got == want;
+    s->c.at = s->block;
+    s->c.end = s->block + kept + got;
+    const void* nul = memchr(s->block, '\0', kept + got);
+    s->c.nul = nul != nullptr ? static_cast<const char*>(nul) : s->c.end;
+    return kept + got;
 }
 
 tPieceSource DevCapMemSource(tMemText* mem, const char* text, size_t size) {
-    *mem = {text, text + size};
-    return {MemNext, MemFailed, mem};
+    const void* nul = size > 0 ? memchr(text, '\0', size) : nullptr;
+    mem->c = {text, text + size, nul != nullptr ? static_cast<const char*>(nul) : text + size};
+    return {MemView, MemNext, MemFailed, mem};
 }
 
 int32_t DevCapTxtMem2Bin(tDevConf* dev, const char* text, size_t size, const char* input, const tDevCapSink* out) {
@@ -146,12 +186,7 @@ int DevCapLoadFile(const char* path, const char* name, tDevConf* dev, tDevCapMes
     // The first block tells a record from a text, and is the text's start.
     tStreamText stream;
     const tPieceSource src = DevCapStreamSource(&stream, fp);
-    size_t got = 0;
-    for (size_t n;
-         got < sizeof stream.block && (n = fread(stream.block + got, 1, sizeof stream.block - got, fp)) > 0;) {
-        got += n;
-    }
-    stream.end = stream.block + got;
+    const size_t got = DevCapStreamFill(&stream);
     int result = DEVCAP_IO_ERROR;
     const tDevCapSink out{message, ctx};
     if (ferror(fp) == 0 && DevCapIsRecord(stream.block, got)) {

@@ -148,7 +148,8 @@ tRender VersionBin2Txt(uint32_t value, char (&text)[DEVCAP_DATA_SIZE]) {
 
 const tKeyword* DevCapKeyword(tKeywordList list, std::string_view text) {
     for (size_t i = 0; i < list.count; ++i) {
-        if (DevCapTextIs(text, list.words[i].text)) return &list.words[i];
+        const std::string_view word = list.words[i].text;
+        if (word.size() == text.size() && DevCapSameText(text.data(), word.data(), word.size())) return &list.words[i];
     }
     return nullptr;
 }

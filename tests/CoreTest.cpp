@@ -147,7 +147,8 @@ TEST(Handler, Entries) {
         char data[DEVCAP_DATA_SIZE];
         snprintf(data, sizeof data, "%s", row.value);
         int32_t answer = 0;
-        EXPECT_EQ(Said([&](const tDevCapSink* out) { answer = row.handler(row.name, data, &dev, out); }), row.printed)
+        EXPECT_EQ(Said([&](const tDevCapSink* out) { answer = row.handler(row.name, data, &dev, out, nullptr); }),
+                  row.printed)
             << row.name << "='" << row.value << "'";
         EXPECT_EQ(answer, row.answer) << row.name << "='" << row.value << "'";
         EXPECT_EQ(BytesOf(dev), Patched(kDefaultBytes, row.bytes)) << row.name << "='" << row.value << "'";
@@ -270,5 +271,54 @@ TEST(Reader, Texts) {
             << row.what;
         EXPECT_EQ(ret, row.ret) << row.what;
         EXPECT_EQ(BytesOf(dev), Patched(kDefaultBytes, row.bytes)) << row.what;
+    }
+}
+
+// The file reader's blocks: every text read with a block edge after each of
+// its bytes in turn (comment lines fill the block before it), from a stream
+// and from memory, must read as the text alone does. A piece carried over a
+// block edge, a CR and its LF on either side, a NUL byte in an earlier block
+// or a last line cut by the end of the file all fall on an edge here.
+TEST(Reader, BlockEdges) {
+    const std::string pad(158, ' '), unknown = "DevCapTxtFile2Bin:Error. Unknown configuration ";
+    const struct {
+        std::string text, printed;
+        std::vector<tPatch> bytes;  // the run fails when printed is not empty
+    } rows[] = {
+        // clang-format off
+        {"MD_SRC='ENCODER'\n", "", {AT(MdCap.MdSrc, 1)}}, {"MD_SRC='ENCODER'\r\nZOOM_CAP='None'", "", {AT(MdCap.MdSrc, 1)}},
+        {"BOGUS='1'\r\nMD_SRC='ENCODER'", unknown + "BOGUS='1' ('BOGUS='1'\r\n')\n", {AT(MdCap.MdSrc, 1)}},
+        {"#" + pad + "MD_SRC='ENCODER'\n", "", {AT(MdCap.MdSrc, 1)}}, {"#" + pad + "\nMD_SRC='ENCODER'\n", "", {AT(MdCap.MdSrc, 1)}},
+        {std::string("A\0='1'\nMD_SRC='ENCODER'\0,X\nB\0", 29), "", {AT(MdCap.MdSrc, 1)}},
+        {std::string("\0\nBOGUS='1'\n", 12), unknown + "BOGUS='1' ('BOGUS='1'\n')\n", {}}, {"eof=''\nBOGUS='1'\n", "", {}},
+        // clang-format on
+    };
+    constexpr size_t kBlock = sizeof(tStreamText::block);
+    for (const auto& row : rows) {
+        for (size_t edge = 0; edge <= row.text.size(); ++edge) {
+            // Comment lines of 100 bytes, then one that makes the block end edge bytes into the text.
+            std::string text;
+            while (text.size() + 100 < kBlock - edge) text += "#" + std::string(98, '-') + "\n";
+            text += std::string(kBlock - edge - text.size() - 1, '#') + "\n" + row.text;
+            for (const bool stream : {true, false}) {
+                tDevConf dev;
+                DevCapConfInit(&dev);
+                int32_t ret = 1;
+                const std::string printed = Said([&](const tDevCapSink* out) {
+                    tStreamText file;
+                    tMemText mem;
+                    FILE* fp = stream ? fmemopen(text.data(), text.size(), "rb") : nullptr;
+                    ret = DevCapReadPieces(
+                        &dev, stream ? DevCapStreamSource(&file, fp) : DevCapMemSource(&mem, text.data(), text.size()),
+                        "t.txt", out, nullptr);
+                    if (fp != nullptr) fclose(fp);
+                });
+                const std::string where =
+                    (stream ? "stream, " : "memory, ") + std::to_string(edge) + " bytes before the edge";
+                EXPECT_EQ(printed, row.printed) << where;
+                EXPECT_EQ(ret, row.printed.empty() ? 0 : DEVCAP_ERROR) << where;
+                EXPECT_EQ(BytesOf(dev), Patched(kDefaultBytes, row.bytes)) << where;
+            }
+        }
     }
 }
