@@ -79,30 +79,44 @@ constexpr bool DevCapTextIs(std::string_view text, std::string_view keyword) {
     return true;
 }
 
-// The same, at run time, eight bytes at a time: a and b hold n bytes each.
+// The same at run time, eight bytes at a time: a and b hold n bytes each.
+// upper, when b is known to hold no lower-case letter, folds a alone.
 inline uint64_t DevCapUpper8(uint64_t x) {
     // Bit 7 of each byte that is 'a' to 'z' (and below 0x80) moves to bit 5, and flips it.
     const uint64_t low = x & 0x7F7F7F7F7F7F7F7Full;
     const uint64_t lower = (low + 0x1F1F1F1F1F1F1F1Full) & ~(low + 0x0505050505050505ull) & ~x & 0x8080808080808080ull;
     return x ^ (lower >> 2);
 }
-inline bool DevCapSameText(const char* a, const char* b, size_t n) {
+inline bool DevCapSameWord(uint64_t x, uint64_t y, bool upper) {
+    return DevCapUpper8(x) == (upper ? y : DevCapUpper8(y));
+}
+inline bool DevCapSameText(const char* a, const char* b, size_t n, bool upper = false) {
     uint64_t x = 0, y = 0;
     if (n >= 8) {
-        // Whole words; the last one ends at n, overlapping the one before.
-        for (size_t i = 0;; i += 8) {
-            if (i + 8 > n) i = n - 8;
+        // Whole words, the last one ending at n and overlapping the one before.
+        for (size_t i = 0; i + 8 < n; i += 8) {
             memcpy(&x, a + i, 8);
             memcpy(&y, b + i, 8);
-            if (DevCapUpper8(x) != DevCapUpper8(y)) return false;
-            if (i + 8 == n) return true;
+            if (!DevCapSameWord(x, y, upper)) return false;
+        }
+        memcpy(&x, a + n - 8, 8);
+        memcpy(&y, b + n - 8, 8);
+    } else if (n >= 4) {
+        // Two halves, overlapping when n is under 8.
+        uint32_t a0 = 0, a1 = 0, b0 = 0, b1 = 0;
+        memcpy(&a0, a, 4);
+        memcpy(&a1, a + n - 4, 4);
+        memcpy(&b0, b, 4);
+        memcpy(&b1, b + n - 4, 4);
+        x = a0 | uint64_t{a1} << 32;
+        y = b0 | uint64_t{b1} << 32;
+    } else {
+        for (size_t i = 0; i < n; ++i) {
+            x = x << 8 | static_cast<unsigned char>(a[i]);
+            y = y << 8 | static_cast<unsigned char>(b[i]);
         }
     }
-    for (size_t i = 0; i < n; ++i) {
-        x = x << 8 | static_cast<unsigned char>(a[i]);
-        y = y << 8 | static_cast<unsigned char>(b[i]);
-    }
-    return DevCapUpper8(x) == DevCapUpper8(y);
+    return DevCapSameWord(x, y, upper);
 }
 
 // The keyword equal to text (any case); nullptr when there is none.
@@ -309,26 +323,27 @@ struct tPieceObserver {
     void* ctx;
 };
 
-// Where pieces come from, cut as fgets cuts a file (DevCapPieceLength).
-// view points *piece at the next piece where it lies, without copying it,
-// sets *text to its bytes before any NUL byte (a C string's view of it) and
-// answers its length, 0 at the end; the piece stays valid until the next
-// call. next copies the next piece into buf as fgets does (size at least
-// DEVCAP_LINE_SIZE) and answers its length. failed answers whether the
-// source could not be read.
-struct tPieceSource {
-    size_t (*view)(void* ctx, const char** piece, size_t* text);
-    size_t (*next)(void* ctx, char* buf, size_t size);
-    bool (*failed)(void* ctx);
-    void* ctx;
-};
-
 // Bytes not yet cut into pieces, and the first NUL byte among them (end when
 // there is none): a block without one is searched for NUL bytes once.
 struct tTextCursor {
     const char* at;
     const char* end;
     const char* nul;
+};
+
+// Where pieces come from, cut as fgets cuts a file (DevCapPieceLength): the
+// reader cuts them where they lie, in cursor, without copying them; fill,
+// when there is one, moves the bytes not yet cut to the start of the buffer,
+// reads more behind them and answers how many are at hand. next copies the
+// next piece into buf as fgets does (size at least DEVCAP_LINE_SIZE) and
+// answers its length, 0 at the end. failed answers whether the source could
+// not be read.
+struct tPieceSource {
+    tTextCursor* cursor;
+    size_t (*fill)(void* ctx);
+    size_t (*next)(void* ctx, char* buf, size_t size);
+    bool (*failed)(void* ctx);
+    void* ctx;
 };
 
 // A stream read in blocks, and text in memory: both cut into pieces exactly
@@ -358,8 +373,13 @@ struct tPieceSpans {
 };
 // The length of the piece at the start of at[0, avail): up to and including
 // the first line end, at most DEVCAP_PIECE_MAX bytes; avail when it holds
-// neither (the text ends, or more must be read).
-size_t DevCapPieceLength(const char* at, size_t avail);
+// neither (the text ends, or more must be read). Inline: the reader cuts
+// every piece with it.
+inline size_t DevCapPieceLength(const char* at, size_t avail) {
+    const size_t room = avail < DEVCAP_PIECE_MAX ? avail : DEVCAP_PIECE_MAX;
+    const void* nl = memchr(at, '\n', room);
+    return nl != nullptr ? static_cast<size_t>(static_cast<const char*>(nl) - at) + 1 : room;
+}
 // The bytes of piece[0, len) before its first NUL byte.
 size_t DevCapPieceText(const char* piece, size_t len);
 // The spans of a piece whose first n bytes the reader sees (DevCapPieceText).

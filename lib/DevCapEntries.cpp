@@ -239,6 +239,19 @@ constexpr size_t NameLength(bool longest) {
 constexpr size_t kShortestName = NameLength(false), kLongestName = NameLength(true);
 static_assert(kShortestName >= 4, "the hash reads four bytes from each end");
 
+// Names are written in upper case: a name read is folded, the row's is not.
+constexpr bool NamesUpper() {
+    for (const tSection& s : kSections) {
+        for (size_t r = 0; r < s.count; ++r) {
+            for (const char c : s.entries[r].name) {
+                if (c >= 'a' && c <= 'z') return false;
+            }
+        }
+    }
+    return true;
+}
+static_assert(NamesUpper());
+
 constexpr uint64_t Bytes(const char* at, size_t n) {
 #if __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
     if (!__builtin_is_constant_evaluated() && n == 4) {  // one load: the same value on this byte order
@@ -335,7 +348,7 @@ int32_t SectionTake(size_t section, const char* name, char* data, tDevConf* dev,
     const uint8_t slot = Candidate(name, len);
     if (slot == kEmpty || slot >> 5 != section) return DEVCAP_ERROR;
     const tEntry& e = kSections[section].entries[slot & 31];
-    if (len != e.name.size() || !DevCapSameText(name, e.name.data(), len)) return DEVCAP_ERROR;
+    if (len != e.name.size() || !DevCapSameText(name, e.name.data(), len, true)) return DEVCAP_ERROR;
     if (taken != nullptr) taken->entry = &e;
     return DevCapEntryTxt2Bin(e, data, dev, out, taken != nullptr ? &taken->bad : nullptr);
 }

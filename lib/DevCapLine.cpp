@@ -6,12 +6,6 @@
 
 #include "DevCapCore.h"
 
-size_t DevCapPieceLength(const char* at, size_t avail) {
-    const size_t room = avail < DEVCAP_PIECE_MAX ? avail : DEVCAP_PIECE_MAX;
-    const void* nl = memchr(at, '\n', room);
-    return nl != nullptr ? static_cast<size_t>(static_cast<const char*>(nl) - at) + 1 : room;
-}
-
 size_t DevCapPieceText(const char* piece, size_t len) {
     // The reader sees a piece as a C string: a NUL byte ends it.
     const void* nul = memchr(piece, '\0', len);

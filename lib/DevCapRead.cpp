@@ -9,8 +9,16 @@
 
 namespace {
 
-// Takes the first len bytes from the cursor as the next piece.
-size_t Take(tTextCursor* c, size_t len, const char** piece, size_t* text) {
+// The next piece, where it lies: its length, and in *text its bytes before a NUL byte.
+inline size_t NextPiece(const tPieceSource& src, const char** piece, size_t* text) {
+    tTextCursor* c = src.cursor;
+    size_t avail = static_cast<size_t>(c->end - c->at);
+    size_t len = DevCapPieceLength(c->at, avail);
+    // A piece that ends with the bytes at hand, short and without a line end, may go on behind them.
+    if (len == avail && len < DEVCAP_PIECE_MAX && src.fill != nullptr && (len == 0 || c->at[len - 1] != '\n')) {
+        avail = src.fill(src.ctx);
+        len = DevCapPieceLength(c->at, avail);
+    }
     // The NUL found earlier is behind us: look for the next one, once.
     if (c->nul < c->at) {
         const void* nul = memchr(c->at, '\0', static_cast<size_t>(c->end - c->at));
@@ -22,22 +30,7 @@ size_t Take(tTextCursor* c, size_t len, const char** piece, size_t* text) {
     return len;
 }
 
-size_t StreamView(void* ctx, const char** piece, size_t* text) {
-    auto* s = static_cast<tStreamText*>(ctx);
-    size_t avail = static_cast<size_t>(s->c.end - s->c.at);
-    size_t len = DevCapPieceLength(s->c.at, avail);
-    // A piece that ends with the block, short and without a line end, may go on in the next block.
-    if (len == avail && s->more && len < DEVCAP_PIECE_MAX && (len == 0 || s->c.at[len - 1] != '\n')) {
-        avail = DevCapStreamFill(s);
-        len = DevCapPieceLength(s->c.at, avail);
-    }
-    return Take(&s->c, len, piece, text);
-}
-
-size_t MemView(void* ctx, const char** piece, size_t* text) {
-    auto* m = static_cast<tMemText*>(ctx);
-    return Take(&m->c, DevCapPieceLength(m->c.at, static_cast<size_t>(m->c.end - m->c.at)), piece, text);
-}
+size_t StreamFill(void* ctx) { return DevCapStreamFill(static_cast<tStreamText*>(ctx)); }
 
 size_t Copy(size_t len, const char* piece, char* buf, size_t size) {
     const size_t n = len < size ? len : size - 1;
@@ -47,16 +40,17 @@ size_t Copy(size_t len, const char* piece, char* buf, size_t size) {
 }
 
 size_t StreamNext(void* ctx, char* buf, size_t size) {
+    auto* s = static_cast<tStreamText*>(ctx);
     const char* piece = buf;
     size_t text = 0;
-    const size_t len = StreamView(ctx, &piece, &text);
+    const size_t len = NextPiece({&s->c, StreamFill, nullptr, nullptr, s}, &piece, &text);
     return Copy(len, piece, buf, size);
 }
 
 size_t MemNext(void* ctx, char* buf, size_t size) {
     const char* piece = buf;
     size_t text = 0;
-    const size_t len = MemView(ctx, &piece, &text);
+    const size_t len = NextPiece({&static_cast<tMemText*>(ctx)->c, nullptr, nullptr, nullptr, ctx}, &piece, &text);
     return Copy(len, piece, buf, size);
 }
 
@@ -89,7 +83,7 @@ int32_t DevCapReadPieces(tDevConf* dev, const tPieceSource& src, const char* inp
     tPiece p{buf, 0, 1, 1, PIECE_SKIPPED, name, value, data, nullptr, nullptr};
     // A physical line longer than a piece arrives in pieces, each a line of its own.
     const char* piece = nullptr;
-    for (size_t len, text; (len = src.view(src.ctx, &piece, &text)) > 0;) {
+    for (size_t len, text; (len = NextPiece(src, &piece, &text)) > 0;) {
         tPieceSpans s;
         tTaken taken{nullptr, nullptr};
         p.len = len;
@@ -137,7 +131,7 @@ tPieceSource DevCapStreamSource(tStreamText* stream, FILE* fp) {
     stream->fp = fp;
     stream->c = {stream->block, stream->block, stream->block};
     stream->more = true;
-    return {StreamView, StreamNext, StreamFailed, stream};
+    return {&stream->c, StreamFill, StreamNext, StreamFailed, stream};
 }
 
 size_t DevCapStreamFill(tStreamText* s) {
@@ -157,7 +151,7 @@ size_t DevCapStreamFill(tStreamText* s) {
 tPieceSource DevCapMemSource(tMemText* mem, const char* text, size_t size) {
     const void* nul = size > 0 ? memchr(text, '\0', size) : nullptr;
     mem->c = {text, text + size, nul != nullptr ? static_cast<const char*>(nul) : text + size};
-    return {MemView, MemNext, MemFailed, mem};
+    return {&mem->c, nullptr, MemNext, MemFailed, mem};
 }
 
 int32_t DevCapTxtMem2Bin(tDevConf* dev, const char* text, size_t size, const char* input, const tDevCapSink* out) {

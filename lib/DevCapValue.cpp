@@ -147,9 +147,8 @@ tRender VersionBin2Txt(uint32_t value, char (&text)[DEVCAP_DATA_SIZE]) {
 }  // namespace
 
 const tKeyword* DevCapKeyword(tKeywordList list, std::string_view text) {
-    for (size_t i = 0; i < list.count; ++i) {
-        const std::string_view word = list.words[i].text;
-        if (word.size() == text.size() && DevCapSameText(text.data(), word.data(), word.size())) return &list.words[i];
+    for (const tKeyword *w = list.words, *end = list.words + list.count; w != end; ++w) {
+        if (w->text.size() == text.size() && DevCapSameText(text.data(), w->text.data(), text.size())) return w;
     }
     return nullptr;
 }
