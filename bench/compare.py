@@ -7,7 +7,8 @@ Prints: wall time and (with valgrind) instruction counts of one conversion of
 examples/ipcam.txt against /bin/true; throughput on a generated 200 MB file
 against a plain C loop of fgets (build-bench/bench/fgets_loop, from
 `cmake --workflow --preset bench`) and wc -l, best of three; peak memory for
-the 1 KB example and the 200 MB file.
+the 1 KB example and the 200 MB file; with valgrind, instructions streaming a
+10 MB file against the fgets loop; devcaplint's lines a second on that file.
 """
 import os
 import re
@@ -77,6 +78,20 @@ def lint_many(work):
     print(f"lint peak memory  50 files {peak_kb([LINT] + files[:50])} KB  {len(files)} files {peak_kb([LINT] + files)} KB")
 
 
+def ten_mb(work):
+    """Instructions streaming 10 MB against the fgets loop; devcaplint's lines a second over it."""
+    path = os.path.join(work, "ten.txt")
+    generate(path, 10 * 1024 * 1024)
+    lines = sum(1 for _ in open(path, "rb"))
+    if shutil.which("valgrind") and os.path.exists(FGETS):
+        i_conv, i_fgets = instructions([BIN, path]), instructions([FGETS, path])
+        print(f"instructions streaming 10 MB ({lines} lines)  devcap2bin {i_conv}  fgets loop {i_fgets}  "
+              f"ratio {i_conv / i_fgets:.2f}x")
+    if os.path.exists(LINT):
+        t_lint = wall([LINT, path], 3)
+        print(f"devcaplint 10 MB ({lines} lines)  {t_lint:.3f} s  {lines / t_lint:,.0f} lines/s")
+
+
 def main():
     work = tempfile.mkdtemp()
     os.chdir(work)
@@ -101,6 +116,7 @@ def main():
             t_fgets = wall([FGETS, big], 3)
             print(f"streaming  fgets loop {t_fgets:.3f} s  devcap2bin {t_big:.3f} s  ratio {t_big / t_fgets:.2f}x")
         print(f"peak memory  1 KB input {peak_kb(conv)} KB  200 MB input {peak_kb([BIN, big])} KB")
+        ten_mb(work)
         if os.path.exists(LINT):
             lint_many(work)
     finally:

@@ -165,7 +165,7 @@ int DevCapGetField(const tDevConf* dev, const char* path, uint32_t* value) {
     const tField* f = DevCapFieldNamed(path);
     if (f == nullptr) return DEVCAP_NOT_FOUND;
     if (f->width > 4 || f->width == 3) return DEVCAP_TOO_WIDE;
-    *value = DevCapLoad(dev, f->offset, f->width);
+    *value = DevCapFieldGet(dev, f->offset, f->width);
     return DEVCAP_OK;
 }
 
@@ -174,7 +174,7 @@ int DevCapSetField(tDevConf* dev, const char* path, uint32_t value) {
     const tField* f = DevCapFieldNamed(path);
     if (f == nullptr) return DEVCAP_NOT_FOUND;
     if (f->width > 4 || f->width == 3 || (f->width < 4 && value >> (8 * f->width) != 0)) return DEVCAP_TOO_WIDE;
-    DevCapStore(dev, f->offset, f->width, value);
+    DevCapFieldSet(dev, f->offset, f->width, value);
     return DEVCAP_OK;
 }
 
@@ -238,7 +238,7 @@ int DevCapEntryValue(const char* name, const char* value, uint32_t* code) {
     tDevConf dev;
     DevCapConfInit(&dev);
     if (DevCapEntryTxt2Bin(*e, data, &dev, nullptr) != 0) return DEVCAP_REFUSED;
-    *code = DevCapLoad(&dev, e->offset, e->width);
+    *code = DevCapFieldGet(&dev, e->offset, e->width);
     return DEVCAP_OK;
 }
 

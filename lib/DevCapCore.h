@@ -178,7 +178,8 @@ struct tSectionList {
     size_t count;
 };
 
-// The sections in the order their handlers are offered entries.
+// The sections in record order, the order in which the converter names
+// their handlers.
 tSectionList DevCapSections();
 // The entry whose name equals name (any case); nullptr when none does.
 const tEntry* DevCapFindEntry(std::string_view name);
@@ -249,9 +250,10 @@ const tField* DevCapFieldNamed(const char* path);
 const tField* DevCapFieldNamed(std::string_view path);
 // The entry that writes the field at offset; nullptr when none does.
 const tEntry* DevCapEntryAt(size_t offset);
-// A 1, 2 or 4-byte field as stored (little-endian), and stored.
-uint32_t DevCapLoad(const tDevConf* dev, size_t offset, size_t width);
-void DevCapStore(tDevConf* dev, size_t offset, size_t width, uint32_t value);
+// The value of the 1, 2 or 4-byte field at offset (little-endian), and a
+// value stored there (its low bits). Not DevCapLoad: that reads a whole record.
+uint32_t DevCapFieldGet(const tDevConf* dev, size_t offset, size_t width);
+void DevCapFieldSet(tDevConf* dev, size_t offset, size_t width, uint32_t value);
 // Whether the field holds what DevCapConfInit gives it.
 bool DevCapIsDefault(const tDevConf& dev, const tField& f);
 // A field's raw value as the layout shows it: a number, or bytes for arrays.
@@ -273,6 +275,7 @@ struct tCheckRule {
     const char* name;  // what it tests, for tools that list the rules
     const char* step;  // the check step its line names first
     bool (*fires)(const tDevConf& dev, const tCheckRule& rule, const tDevCapSink* out);
+    const char* says;  // the line it prints, a printf format after its step, kept as shipped
     const char* part;  // the component the interface rules look at
     uint8_t reads[4];  // offsets of the fields it reads, the component's ID first
     uint8_t nreads;

@@ -10,12 +10,11 @@
 namespace {
 
 using tRule = tCheckRule;
-using tOut = const tDevCapSink*;
 
 // Fields reach %d and %X as unsigned values, except where noted.
-constexpr unsigned U(unsigned v) { return v; }
+constexpr unsigned AsUnsigned(unsigned v) { return v; }
 // The 4-byte fields printed with %d go through unchanged: 0xFFFFFFFF prints -1.
-constexpr int S32(uint32_t v) { return static_cast<int>(v); }
+constexpr int AsSigned32(uint32_t v) { return static_cast<int>(v); }
 
 constexpr uint16_t kSBLen = DevCapSectionLen<tSBConf>();
 constexpr uint16_t kFwLen = DevCapSectionLen<tFwDevCap>();
@@ -28,7 +27,7 @@ constexpr uint16_t kCamLen = DevCapSectionLen<tCamCap>();
 #define READS2(a, b) {AT(a), AT(b)}, 2
 #define READS3(a, b, c) {AT(a), AT(b), AT(c)}, 3
 #define READS4(a, b, c, d) {AT(a), AT(b), AT(c), AT(d)}, 4
-constexpr bool E = true, W = false;
+constexpr bool kError = true, kWarning = false;
 constexpr const char* kHead = "DevCapDBCheckHeader";
 constexpr const char* kSB = "DevCapDBCheckSensorBoard";
 constexpr const char* kSBIF = "DevCapDBCheckSensorBoardIF";
@@ -41,345 +40,437 @@ constexpr const char* kMd = "DevCapDBCheckMotion";
 constexpr const char* kCam = "DevCapDBCheckCamera";
 
 // ---- header ----
-bool HeaderKey(const tDevConf& d, const tRule& r, tOut out) {
+constexpr char kSaysHeaderKey[] = "%s:Error. Header key '%s'('%s')\n";  // as shipped
+bool HeaderKey(const tDevConf& d, const tRule& r, const tDevCapSink* out) {
     if (memcmp(d.head.key, DEVCAP_KEY, sizeof d.head.key) == 0) return false;
     char key[sizeof d.head.key + 1] = {};  // at most the key's 8 bytes
     memcpy(key, d.head.key, sizeof d.head.key);
-    return DevCapSay(out, "%s:Error. Header key '%s'('%s')\n", r.step, key, DEVCAP_KEY);
+    return DevCapSay(out, r.says, r.step, key, DEVCAP_KEY);
 }
-constexpr tCheckRule kHeaderKey = {"header-key", kHead, HeaderKey, nullptr, READS1(head.key), E};
+constexpr tCheckRule kHeaderKey = {"header-key", kHead, HeaderKey, kSaysHeaderKey, nullptr, READS1(head.key), kError};
 
-bool ConfCap(const tDevConf& d, const tRule& r, tOut out) {
+constexpr char kSaysConfCap[] = "%s:Warning! Capability '0x%X'('0x%X')\n";  // as shipped
+bool ConfCap(const tDevConf& d, const tRule& r, const tDevCapSink* out) {
     return d.head.ConfCap != DEVCAP_CONF_CAP &&
-           DevCapSay(out, "%s:Warning! Capability '0x%X'('0x%X')\n", r.step, U(d.head.ConfCap), U(DEVCAP_CONF_CAP));
+           DevCapSay(out, r.says, r.step, AsUnsigned(d.head.ConfCap), AsUnsigned(DEVCAP_CONF_CAP));
 }
-constexpr tCheckRule kConfCap = {"conf-cap", kHead, ConfCap, nullptr, READS1(head.ConfCap), W};
+constexpr tCheckRule kConfCap = {"conf-cap", kHead, ConfCap, kSaysConfCap, nullptr, READS1(head.ConfCap), kWarning};
 
 // ---- sensor board ----
-bool SBVersion(const tDevConf& d, const tRule& r, tOut out) {
-    return d.SBConf.head.ver != 1 &&
-           DevCapSay(out, "%s:Error. sensor board ver '0x%X'('0x0001')\n", r.step, U(d.SBConf.head.ver));
+constexpr char kSaysSBVersion[] = "%s:Error. sensor board ver '0x%X'('0x0001')\n";  // as shipped
+bool SBVersion(const tDevConf& d, const tRule& r, const tDevCapSink* out) {
+    return d.SBConf.head.ver != 1 && DevCapSay(out, r.says, r.step, AsUnsigned(d.SBConf.head.ver));
 }
-constexpr tCheckRule kSensorBoardVersion = {"sensor-board-version",  kSB, SBVersion, nullptr,
-                                            READS1(SBConf.head.ver), E};
+constexpr tCheckRule kSensorBoardVersion = {"sensor-board-version",  kSB,   SBVersion, kSaysSBVersion, nullptr,
+                                            READS1(SBConf.head.ver), kError};
 
-bool SBLength(const tDevConf& d, const tRule& r, tOut out) {
+constexpr char kSaysSBLength[] = "%s:Error. sensor board conf len '%d'('%d')\n";  // as shipped
+bool SBLength(const tDevConf& d, const tRule& r, const tDevCapSink* out) {
     return d.SBConf.head.len != kSBLen &&
-           DevCapSay(out, "%s:Error. sensor board conf len '%d'('%d')\n", r.step, U(d.SBConf.head.len), U(kSBLen));
+           DevCapSay(out, r.says, r.step, AsUnsigned(d.SBConf.head.len), AsUnsigned(kSBLen));
 }
-constexpr tCheckRule kSensorBoardLength = {"sensor-board-length", kSB, SBLength, nullptr, READS1(SBConf.head.len), E};
+constexpr tCheckRule kSensorBoardLength = {"sensor-board-length",   kSB,   SBLength, kSaysSBLength, nullptr,
+                                           READS1(SBConf.head.len), kError};
 
-bool NoFrontEnd(const tDevConf& d, const tRule& r, tOut out) {
+constexpr char kSaysNoFrontEnd[] = "%s:Error. no video frond-end\n";  // as shipped, "frond-end" included
+bool NoFrontEnd(const tDevConf& d, const tRule& r, const tDevCapSink* out) {
     const tSBConf& sb = d.SBConf;
     return sb.sensor.ID == 0 && sb.decoder.ID == 0 && sb.processor.ID == 0 && sb.encoder.ID == 0 &&
-           DevCapSay(out, "%s:Error. no video frond-end\n", r.step);
+           DevCapSay(out, r.says, r.step);
 }
 constexpr tCheckRule kNoVideoFrontEnd = {
     "no-video-front-end",
     kSB,
     NoFrontEnd,
+    kSaysNoFrontEnd,
     nullptr,
     READS4(SBConf.sensor.ID, SBConf.decoder.ID, SBConf.processor.ID, SBConf.encoder.ID),
-    E};
+    kError};
 
 // The component an interface rule looks at: its ID is the first field it reads.
-const tSensorInfo& Part(const tDevConf& d, const tRule& r) {
+const tSensorInfo& Component(const tDevConf& d, const tRule& r) {
     return *reinterpret_cast<const tSensorInfo*>(reinterpret_cast<const uint8_t*>(&d) + r.reads[0]);
 }
-bool NoCtrlIF(const tDevConf& d, const tRule& r, tOut out) {
-    const tSensorInfo& sb = Part(d, r);
-    return sb.ID != 0 && sb.CtrlPath == 0 &&
-           DevCapSay(out, "%s:Error. missing control interface in %s\n", r.step, r.part);
+constexpr char kSaysNoCtrlIF[] = "%s:Error. missing control interface in %s\n";  // as shipped
+bool NoCtrlIF(const tDevConf& d, const tRule& r, const tDevCapSink* out) {
+    const tSensorInfo& sb = Component(d, r);
+    return sb.ID != 0 && sb.CtrlPath == 0 && DevCapSay(out, r.says, r.step, r.part);
 }
-constexpr tCheckRule kSensorControlInterface = {
-    "sensor-control-interface", kSBIF, NoCtrlIF, "sensor", READS2(SBConf.sensor.ID, SBConf.sensor.CtrlPath), E};
-constexpr tCheckRule kDecoderControlInterface = {
-    "decoder-control-interface", kSBIF, NoCtrlIF, "decoder", READS2(SBConf.decoder.ID, SBConf.decoder.CtrlPath), E};
+constexpr tCheckRule kSensorControlInterface = {"sensor-control-interface",
+                                                kSBIF,
+                                                NoCtrlIF,
+                                                kSaysNoCtrlIF,
+                                                "sensor",
+                                                READS2(SBConf.sensor.ID, SBConf.sensor.CtrlPath),
+                                                kError};
+constexpr tCheckRule kDecoderControlInterface = {"decoder-control-interface",
+                                                 kSBIF,
+                                                 NoCtrlIF,
+                                                 kSaysNoCtrlIF,
+                                                 "decoder",
+                                                 READS2(SBConf.decoder.ID, SBConf.decoder.CtrlPath),
+                                                 kError};
 constexpr tCheckRule kProcessorControlInterface = {"processor-control-interface",
                                                    kSBIF,
                                                    NoCtrlIF,
+                                                   kSaysNoCtrlIF,
                                                    "processor",
                                                    READS2(SBConf.processor.ID, SBConf.processor.CtrlPath),
-                                                   E};
-constexpr tCheckRule kEncoderControlInterface = {
-    "encoder-control-interface", kSBIF, NoCtrlIF, "encoder", READS2(SBConf.encoder.ID, SBConf.encoder.CtrlPath), E};
+                                                   kError};
+constexpr tCheckRule kEncoderControlInterface = {"encoder-control-interface",
+                                                 kSBIF,
+                                                 NoCtrlIF,
+                                                 kSaysNoCtrlIF,
+                                                 "encoder",
+                                                 READS2(SBConf.encoder.ID, SBConf.encoder.CtrlPath),
+                                                 kError};
 
-bool NoVideoIF(const tDevConf& d, const tRule& r, tOut out) {
-    const tSensorInfo& sb = Part(d, r);
-    return sb.ID != 0 && sb.InputIF == 0 && sb.OutputIF == 0 &&
-           DevCapSay(out, "%s:Error. no video interface in %s\n", r.step, r.part);
+constexpr char kSaysNoVideoIF[] = "%s:Error. no video interface in %s\n";  // as shipped
+bool NoVideoIF(const tDevConf& d, const tRule& r, const tDevCapSink* out) {
+    const tSensorInfo& sb = Component(d, r);
+    return sb.ID != 0 && sb.InputIF == 0 && sb.OutputIF == 0 && DevCapSay(out, r.says, r.step, r.part);
 }
 constexpr tCheckRule kSensorVideoInterface = {"sensor-video-interface",
                                               kSBIF,
                                               NoVideoIF,
+                                              kSaysNoVideoIF,
                                               "sensor",
                                               READS3(SBConf.sensor.ID, SBConf.sensor.InputIF, SBConf.sensor.OutputIF),
-                                              E};
+                                              kError};
 constexpr tCheckRule kDecoderVideoInterface = {
     "decoder-video-interface",
     kSBIF,
     NoVideoIF,
+    kSaysNoVideoIF,
     "decoder",
     READS3(SBConf.decoder.ID, SBConf.decoder.InputIF, SBConf.decoder.OutputIF),
-    E};
+    kError};
 constexpr tCheckRule kProcessorVideoInterface = {
     "processor-video-interface",
     kSBIF,
     NoVideoIF,
+    kSaysNoVideoIF,
     "processor",
     READS3(SBConf.processor.ID, SBConf.processor.InputIF, SBConf.processor.OutputIF),
-    E};
+    kError};
 constexpr tCheckRule kEncoderVideoInterface = {
     "encoder-video-interface",
     kSBIF,
     NoVideoIF,
+    kSaysNoVideoIF,
     "encoder",
     READS3(SBConf.encoder.ID, SBConf.encoder.InputIF, SBConf.encoder.OutputIF),
-    E};
+    kError};
 
 // ---- firmware capabilities ----
 bool Audio(const tFwDevCap& fw) { return fw.AudioType != 0; }
 bool G711(const tFwDevCap& fw) { return (fw.AudioCap & (DEVCAP_AUDIO_G711A | DEVCAP_AUDIO_G711U)) != 0; }
-bool FwVersion(const tDevConf& d, const tRule& r, tOut out) {
-    return d.FwDevCap.head.ver == 0 && DevCapSay(out, "%s:Error. FW Conf. ver is 0\n", r.step);
+constexpr char kSaysFwVersion[] = "%s:Error. FW Conf. ver is 0\n";  // as shipped
+bool FwVersion(const tDevConf& d, const tRule& r, const tDevCapSink* out) {
+    return d.FwDevCap.head.ver == 0 && DevCapSay(out, r.says, r.step);
 }
-constexpr tCheckRule kFirmwareVersion = {"firmware-version", kFw, FwVersion, nullptr, READS1(FwDevCap.head.ver), E};
+constexpr tCheckRule kFirmwareVersion = {"firmware-version",        kFw,   FwVersion, kSaysFwVersion, nullptr,
+                                         READS1(FwDevCap.head.ver), kError};
 
-bool FwLength(const tDevConf& d, const tRule& r, tOut out) {
+constexpr char kSaysFwLength[] = "%s:Warning! FW Conf. len %d (%d)\n";  // as shipped
+bool FwLength(const tDevConf& d, const tRule& r, const tDevCapSink* out) {
     return d.FwDevCap.head.len != kFwLen &&
-           DevCapSay(out, "%s:Warning! FW Conf. len %d (%d)\n", r.step, U(d.FwDevCap.head.len), U(kFwLen));
+           DevCapSay(out, r.says, r.step, AsUnsigned(d.FwDevCap.head.len), AsUnsigned(kFwLen));
 }
-constexpr tCheckRule kFirmwareLength = {"firmware-length", kFw, FwLength, nullptr, READS1(FwDevCap.head.len), W};
+constexpr tCheckRule kFirmwareLength = {"firmware-length",         kFw,     FwLength, kSaysFwLength, nullptr,
+                                        READS1(FwDevCap.head.len), kWarning};
 
-bool NoPCM(const tDevConf& d, const tRule& r, tOut out) {
+constexpr char kSaysNoPCM[] = "%s:Error. PCM should be supported\n";  // as shipped
+bool NoPCM(const tDevConf& d, const tRule& r, const tDevCapSink* out) {
     const tFwDevCap& fw = d.FwDevCap;
-    return Audio(fw) && (fw.AudioCap & DEVCAP_AUDIO_PCM) == 0 &&
-           DevCapSay(out, "%s:Error. PCM should be supported\n", r.step);
+    return Audio(fw) && (fw.AudioCap & DEVCAP_AUDIO_PCM) == 0 && DevCapSay(out, r.says, r.step);
 }
-constexpr tCheckRule kAudioPcm = {"audio-pcm", kFw, NoPCM, nullptr, READS2(FwDevCap.AudioType, FwDevCap.AudioCap), E};
+constexpr tCheckRule kAudioPcm = {
+    "audio-pcm", kFw, NoPCM, kSaysNoPCM, nullptr, READS2(FwDevCap.AudioType, FwDevCap.AudioCap), kError};
 
-bool NoALaw(const tDevConf& d, const tRule& r, tOut out) {
+constexpr char kSaysNoALaw[] = "%s:Error. missing G.711 a-law cap\n";  // as shipped
+bool NoALaw(const tDevConf& d, const tRule& r, const tDevCapSink* out) {
     const tFwDevCap& fw = d.FwDevCap;
-    return Audio(fw) && G711(fw) && (fw.AudioCap & DEVCAP_AUDIO_G711A) == 0 &&
-           DevCapSay(out, "%s:Error. missing G.711 a-law cap\n", r.step);
+    return Audio(fw) && G711(fw) && (fw.AudioCap & DEVCAP_AUDIO_G711A) == 0 && DevCapSay(out, r.says, r.step);
 }
 constexpr tCheckRule kAudioALaw = {
-    "audio-a-law", kFw, NoALaw, nullptr, READS2(FwDevCap.AudioType, FwDevCap.AudioCap), E};
+    "audio-a-law", kFw, NoALaw, kSaysNoALaw, nullptr, READS2(FwDevCap.AudioType, FwDevCap.AudioCap), kError};
 
-bool NoMuLaw(const tDevConf& d, const tRule& r, tOut out) {
+constexpr char kSaysNoMuLaw[] = "%s:Error. missing G.711 mu-law cap\n";  // as shipped
+bool NoMuLaw(const tDevConf& d, const tRule& r, const tDevCapSink* out) {
     const tFwDevCap& fw = d.FwDevCap;
-    return Audio(fw) && G711(fw) && (fw.AudioCap & DEVCAP_AUDIO_G711U) == 0 &&
-           DevCapSay(out, "%s:Error. missing G.711 mu-law cap\n", r.step);
+    return Audio(fw) && G711(fw) && (fw.AudioCap & DEVCAP_AUDIO_G711U) == 0 && DevCapSay(out, r.says, r.step);
 }
 constexpr tCheckRule kAudioMuLaw = {
-    "audio-mu-law", kFw, NoMuLaw, nullptr, READS2(FwDevCap.AudioType, FwDevCap.AudioCap), E};
+    "audio-mu-law", kFw, NoMuLaw, kSaysNoMuLaw, nullptr, READS2(FwDevCap.AudioType, FwDevCap.AudioCap), kError};
 
-bool CapsWithoutAudio(const tDevConf& d, const tRule& r, tOut out) {
+constexpr char kSaysCapsWithoutAudio[] = "%s:Error. no audio but have audio cap 0x%X\n";  // as shipped
+bool CapsWithoutAudio(const tDevConf& d, const tRule& r, const tDevCapSink* out) {
     const tFwDevCap& fw = d.FwDevCap;
-    return !Audio(fw) && fw.AudioCap != 0 &&
-           DevCapSay(out, "%s:Error. no audio but have audio cap 0x%X\n", r.step, U(fw.AudioCap));
+    return !Audio(fw) && fw.AudioCap != 0 && DevCapSay(out, r.says, r.step, AsUnsigned(fw.AudioCap));
 }
-constexpr tCheckRule kAudioCapsWithoutAudio = {
-    "audio-caps-without-audio", kFw, CapsWithoutAudio, nullptr, READS2(FwDevCap.AudioType, FwDevCap.AudioCap), E};
+constexpr tCheckRule kAudioCapsWithoutAudio = {"audio-caps-without-audio",
+                                               kFw,
+                                               CapsWithoutAudio,
+                                               kSaysCapsWithoutAudio,
+                                               nullptr,
+                                               READS2(FwDevCap.AudioType, FwDevCap.AudioCap),
+                                               kError};
 
-bool TooManyDIs(const tDevConf& d, const tRule& r, tOut out) {
-    return d.FwDevCap.IO.DIs > 2 && DevCapSay(out, "%s:Error. too many DIs (%d)\n", r.step, U(d.FwDevCap.IO.DIs));
+constexpr char kSaysTooManyDIs[] = "%s:Error. too many DIs (%d)\n";  // as shipped
+bool TooManyDIs(const tDevConf& d, const tRule& r, const tDevCapSink* out) {
+    return d.FwDevCap.IO.DIs > 2 && DevCapSay(out, r.says, r.step, AsUnsigned(d.FwDevCap.IO.DIs));
 }
-constexpr tCheckRule kDigitalInputs = {"digital-inputs", kIO, TooManyDIs, nullptr, READS1(FwDevCap.IO.DIs), E};
+constexpr tCheckRule kDigitalInputs = {"digital-inputs",        kIO,   TooManyDIs, kSaysTooManyDIs, nullptr,
+                                       READS1(FwDevCap.IO.DIs), kError};
 
-bool TooManyDOs(const tDevConf& d, const tRule& r, tOut out) {
-    return d.FwDevCap.IO.DOs > 2 && DevCapSay(out, "%s:Error. too many DOs (%d)\n", r.step, U(d.FwDevCap.IO.DOs));
+constexpr char kSaysTooManyDOs[] = "%s:Error. too many DOs (%d)\n";  // as shipped
+bool TooManyDOs(const tDevConf& d, const tRule& r, const tDevCapSink* out) {
+    return d.FwDevCap.IO.DOs > 2 && DevCapSay(out, r.says, r.step, AsUnsigned(d.FwDevCap.IO.DOs));
 }
-constexpr tCheckRule kDigitalOutputs = {"digital-outputs", kIO, TooManyDOs, nullptr, READS1(FwDevCap.IO.DOs), E};
+constexpr tCheckRule kDigitalOutputs = {"digital-outputs",       kIO,   TooManyDOs, kSaysTooManyDOs, nullptr,
+                                        READS1(FwDevCap.IO.DOs), kError};
 
-bool TooManySerial(const tDevConf& d, const tRule& r, tOut out) {
-    return d.FwDevCap.IO.SerialPorts > 1 &&
-           DevCapSay(out, "%s:Error. too many Serial Ports (%d)\n", r.step, U(d.FwDevCap.IO.SerialPorts));
+constexpr char kSaysTooManySerial[] = "%s:Error. too many Serial Ports (%d)\n";  // as shipped
+bool TooManySerial(const tDevConf& d, const tRule& r, const tDevCapSink* out) {
+    return d.FwDevCap.IO.SerialPorts > 1 && DevCapSay(out, r.says, r.step, AsUnsigned(d.FwDevCap.IO.SerialPorts));
 }
-constexpr tCheckRule kSerialPorts = {"serial-ports", kIO, TooManySerial, nullptr, READS1(FwDevCap.IO.SerialPorts), E};
+constexpr tCheckRule kSerialPorts = {
+    "serial-ports", kIO, TooManySerial, kSaysTooManySerial, nullptr, READS1(FwDevCap.IO.SerialPorts), kError};
 
-bool DCAndPIris(const tDevConf& d, const tRule& r, tOut out) {
+constexpr char kSaysDCAndPIris[] = "%s:Error. DC-IRIS and P-IRIS are enabled. 0x%X\n";  // as shipped
+bool DCAndPIris(const tDevConf& d, const tRule& r, const tDevCapSink* out) {
     const unsigned io = d.FwDevCap.IO.MiscIO;
     return (io & DEVCAP_MISCIO_DCIRIS) != 0 && (io & (DEVCAP_MISCIO_PIRIS | DEVCAP_MISCIO_PIRIS_OPT)) != 0 &&
-           DevCapSay(out, "%s:Error. DC-IRIS and P-IRIS are enabled. 0x%X\n", r.step, io);
+           DevCapSay(out, r.says, r.step, io);
 }
-constexpr tCheckRule kDcAndPIris = {"dc-and-p-iris", kIO, DCAndPIris, nullptr, READS1(FwDevCap.IO.MiscIO), E};
+constexpr tCheckRule kDcAndPIris = {
+    "dc-and-p-iris", kIO, DCAndPIris, kSaysDCAndPIris, nullptr, READS1(FwDevCap.IO.MiscIO), kError};
 
-bool PIrisAndOption(const tDevConf& d, const tRule& r, tOut out) {
+constexpr char kSaysPIrisAndOption[] = "%s:Error. P-IRIS and PIRIS_OPT are enabled. 0x%X\n";  // as shipped
+bool PIrisAndOption(const tDevConf& d, const tRule& r, const tDevCapSink* out) {
     const unsigned io = d.FwDevCap.IO.MiscIO;
     const unsigned both = DEVCAP_MISCIO_PIRIS | DEVCAP_MISCIO_PIRIS_OPT;
-    return (io & DEVCAP_MISCIO_DCIRIS) == 0 && (io & both) == both &&
-           DevCapSay(out, "%s:Error. P-IRIS and PIRIS_OPT are enabled. 0x%X\n", r.step, io);
+    return (io & DEVCAP_MISCIO_DCIRIS) == 0 && (io & both) == both && DevCapSay(out, r.says, r.step, io);
 }
-constexpr tCheckRule kPIrisAndOption = {"p-iris-and-option",        kIO, PIrisAndOption, nullptr,
-                                        READS1(FwDevCap.IO.MiscIO), E};
+constexpr tCheckRule kPIrisAndOption = {"p-iris-and-option",        kIO,   PIrisAndOption, kSaysPIrisAndOption, nullptr,
+                                        READS1(FwDevCap.IO.MiscIO), kError};
 
-bool NoStorageType(const tDevConf& d, const tRule& r, tOut out) {
+constexpr char kSaysNoStorageType[] = "%s:Error. missing storage type\n";  // as shipped
+bool NoStorageType(const tDevConf& d, const tRule& r, const tDevCapSink* out) {
     const tStorage& st = d.FwDevCap.storage;
-    return st.interface != 0 && st.type == 0 && DevCapSay(out, "%s:Error. missing storage type\n", r.step);
+    return st.interface != 0 && st.type == 0 && DevCapSay(out, r.says, r.step);
 }
-constexpr tCheckRule kStorageType = {
-    "storage-type", kStorage, NoStorageType, nullptr, READS2(FwDevCap.storage.interface, FwDevCap.storage.type), E};
+constexpr tCheckRule kStorageType = {"storage-type", kStorage,
+                                     NoStorageType,  kSaysNoStorageType,
+                                     nullptr,        READS2(FwDevCap.storage.interface, FwDevCap.storage.type),
+                                     kError};
 
-bool HDWithoutIF(const tDevConf& d, const tRule& r, tOut out) {
+constexpr char kSaysHDWithoutIF[] = "%s:Error. no local storage IF but have HD\n";  // as shipped
+bool HDWithoutIF(const tDevConf& d, const tRule& r, const tDevCapSink* out) {
     const tStorage& st = d.FwDevCap.storage;
-    return st.interface == 0 && st.type == STORAGE_TYPE_HD &&
-           DevCapSay(out, "%s:Error. no local storage IF but have HD\n", r.step);
+    return st.interface == 0 && st.type == STORAGE_TYPE_HD && DevCapSay(out, r.says, r.step);
 }
 constexpr tCheckRule kHdWithoutInterface = {"hd-without-interface",
                                             kStorage,
                                             HDWithoutIF,
+                                            kSaysHDWithoutIF,
                                             nullptr,
                                             READS2(FwDevCap.storage.interface, FwDevCap.storage.type),
-                                            E};
+                                            kError};
 
-bool NoZoomLens(const tDevConf& d, const tRule& r, tOut out) {
+constexpr char kSaysNoZoomLens[] = "%s:Error. mossing zoom lens\n";  // as shipped, "mossing" included
+bool NoZoomLens(const tDevConf& d, const tRule& r, const tDevCapSink* out) {
     const tPtzCap& ptz = d.FwDevCap.PtzCap;
-    return (ptz.ZoomCap & DEVCAP_ZOOM_OPTICAL) != 0 && ptz.ZoomLens == 0 &&
-           DevCapSay(out, "%s:Error. mossing zoom lens\n", r.step);
+    return (ptz.ZoomCap & DEVCAP_ZOOM_OPTICAL) != 0 && ptz.ZoomLens == 0 && DevCapSay(out, r.says, r.step);
 }
-constexpr tCheckRule kZoomLens = {
-    "zoom-lens", kPtz, NoZoomLens, nullptr, READS2(FwDevCap.PtzCap.ZoomCap, FwDevCap.PtzCap.ZoomLens), E};
+constexpr tCheckRule kZoomLens = {"zoom-lens",     kPtz,    NoZoomLens,
+                                  kSaysNoZoomLens, nullptr, READS2(FwDevCap.PtzCap.ZoomCap, FwDevCap.PtzCap.ZoomLens),
+                                  kError};
 
-bool LensWithoutZoom(const tDevConf& d, const tRule& r, tOut out) {
+constexpr char kSaysLensWithoutZoom[] = "%s:Error. No optical zoom cap but have zoom lens %d\n";  // as shipped
+bool LensWithoutZoom(const tDevConf& d, const tRule& r, const tDevCapSink* out) {
     const tPtzCap& ptz = d.FwDevCap.PtzCap;
     return (ptz.ZoomCap & DEVCAP_ZOOM_OPTICAL) == 0 && ptz.ZoomLens != 0 &&
-           DevCapSay(out, "%s:Error. No optical zoom cap but have zoom lens %d\n", r.step, U(ptz.ZoomLens));
+           DevCapSay(out, r.says, r.step, AsUnsigned(ptz.ZoomLens));
 }
 constexpr tCheckRule kLensWithoutOpticalZoom = {"lens-without-optical-zoom",
                                                 kPtz,
                                                 LensWithoutZoom,
+                                                kSaysLensWithoutZoom,
                                                 nullptr,
                                                 READS2(FwDevCap.PtzCap.ZoomCap, FwDevCap.PtzCap.ZoomLens),
-                                                E};
+                                                kError};
 
 // ---- day/night ----
-bool DNVersion(const tDevConf& d, const tRule& r, tOut out) {
-    return d.DNCtrlCap.head.ver != 1 &&
-           DevCapSay(out, "%s:Error. version is not 0x0001. 0x%X\n", r.step, U(d.DNCtrlCap.head.ver));
+constexpr char kSaysDNVersion[] = "%s:Error. version is not 0x0001. 0x%X\n";  // as shipped
+bool DNVersion(const tDevConf& d, const tRule& r, const tDevCapSink* out) {
+    return d.DNCtrlCap.head.ver != 1 && DevCapSay(out, r.says, r.step, AsUnsigned(d.DNCtrlCap.head.ver));
 }
-constexpr tCheckRule kDayNightVersion = {"day-night-version", kDN, DNVersion, nullptr, READS1(DNCtrlCap.head.ver), E};
+constexpr tCheckRule kDayNightVersion = {"day-night-version",        kDN,   DNVersion, kSaysDNVersion, nullptr,
+                                         READS1(DNCtrlCap.head.ver), kError};
 
-bool DNLength(const tDevConf& d, const tRule& r, tOut out) {
-    return d.DNCtrlCap.head.len != kDNLen && DevCapSay(out, "%s:Error. length. %d\n", r.step, U(d.DNCtrlCap.head.len));
+constexpr char kSaysDNLength[] = "%s:Error. length. %d\n";  // as shipped
+bool DNLength(const tDevConf& d, const tRule& r, const tDevCapSink* out) {
+    return d.DNCtrlCap.head.len != kDNLen && DevCapSay(out, r.says, r.step, AsUnsigned(d.DNCtrlCap.head.len));
 }
-constexpr tCheckRule kDayNightLength = {"day-night-length", kDN, DNLength, nullptr, READS1(DNCtrlCap.head.len), E};
+constexpr tCheckRule kDayNightLength = {"day-night-length",         kDN,   DNLength, kSaysDNLength, nullptr,
+                                        READS1(DNCtrlCap.head.len), kError};
 
-bool DefaultWithoutSrc(const tDevConf& d, const tRule& r, tOut out) {
+constexpr char kSaysDefaultWithoutSrc[] = "%s:Error. no DN Src but default DN Src %d\n";  // as shipped
+bool DefaultWithoutSrc(const tDevConf& d, const tRule& r, const tDevCapSink* out) {
     const tDNCtrlCap& dn = d.DNCtrlCap;
-    return dn.DNSrc == 0 && dn.DNSrcDefault != 0 &&
-           DevCapSay(out, "%s:Error. no DN Src but default DN Src %d\n", r.step, S32(dn.DNSrcDefault));
+    return dn.DNSrc == 0 && dn.DNSrcDefault != 0 && DevCapSay(out, r.says, r.step, AsSigned32(dn.DNSrcDefault));
 }
-constexpr tCheckRule kDefaultWithoutSource = {
-    "default-without-source", kDN, DefaultWithoutSrc, nullptr, READS2(DNCtrlCap.DNSrc, DNCtrlCap.DNSrcDefault), E};
+constexpr tCheckRule kDefaultWithoutSource = {"default-without-source",
+                                              kDN,
+                                              DefaultWithoutSrc,
+                                              kSaysDefaultWithoutSrc,
+                                              nullptr,
+                                              READS2(DNCtrlCap.DNSrc, DNCtrlCap.DNSrcDefault),
+                                              kError};
 
-bool NoDefault(const tDevConf& d, const tRule& r, tOut out) {
+constexpr char kSaysNoDefault[] = "%s:Error. missing default DN Src\n";  // as shipped
+bool NoDefault(const tDevConf& d, const tRule& r, const tDevCapSink* out) {
     const tDNCtrlCap& dn = d.DNCtrlCap;
-    return dn.DNSrc != 0 && dn.DNSrcDefault == 0 && DevCapSay(out, "%s:Error. missing default DN Src\n", r.step);
+    return dn.DNSrc != 0 && dn.DNSrcDefault == 0 && DevCapSay(out, r.says, r.step);
 }
-constexpr tCheckRule kMissingDefault = {
-    "missing-default", kDN, NoDefault, nullptr, READS2(DNCtrlCap.DNSrc, DNCtrlCap.DNSrcDefault), E};
+constexpr tCheckRule kMissingDefault = {"missing-default",
+                                        kDN,
+                                        NoDefault,
+                                        kSaysNoDefault,
+                                        nullptr,
+                                        READS2(DNCtrlCap.DNSrc, DNCtrlCap.DNSrcDefault),
+                                        kError};
 
-bool DSPDefault(const tDevConf& d, const tRule& r, tOut out) {
+constexpr char kSaysDSPDefault[] = "%s:Error. no DSP for DN src but default src is DSP\n";  // as shipped
+bool DSPDefault(const tDevConf& d, const tRule& r, const tDevCapSink* out) {
     const tDNCtrlCap& dn = d.DNCtrlCap;
     return dn.DNSrc != 0 && dn.DNSrcDefault == DN_SRC_DEF_DSP && (dn.DNSrc & DEVCAP_DNSRC_DSP) == 0 &&
-           DevCapSay(out, "%s:Error. no DSP for DN src but default src is DSP\n", r.step);
+           DevCapSay(out, r.says, r.step);
 }
 constexpr tCheckRule kDspDefault = {
-    "dsp-default", kDN, DSPDefault, nullptr, READS2(DNCtrlCap.DNSrc, DNCtrlCap.DNSrcDefault), E};
+    "dsp-default", kDN, DSPDefault, kSaysDSPDefault, nullptr, READS2(DNCtrlCap.DNSrc, DNCtrlCap.DNSrcDefault), kError};
 
-bool CDSDefault(const tDevConf& d, const tRule& r, tOut out) {
+constexpr char kSaysCDSDefault[] = "%s:Error. no CDS for DN src but default src is CDS\n";  // as shipped
+bool CDSDefault(const tDevConf& d, const tRule& r, const tDevCapSink* out) {
     const tDNCtrlCap& dn = d.DNCtrlCap;
     return dn.DNSrc != 0 && dn.DNSrcDefault == DN_SRC_DEF_CDS && (dn.DNSrc & DEVCAP_DNSRC_CDS) == 0 &&
-           DevCapSay(out, "%s:Error. no CDS for DN src but default src is CDS\n", r.step);
+           DevCapSay(out, r.says, r.step);
 }
 constexpr tCheckRule kCdsDefault = {
-    "cds-default", kDN, CDSDefault, nullptr, READS2(DNCtrlCap.DNSrc, DNCtrlCap.DNSrcDefault), E};
+    "cds-default", kDN, CDSDefault, kSaysCDSDefault, nullptr, READS2(DNCtrlCap.DNSrc, DNCtrlCap.DNSrcDefault), kError};
 
-bool UnknownDefault(const tDevConf& d, const tRule& r, tOut out) {
+constexpr char kSaysUnknownDefault[] = "%s:Error. unknown default DN src. %d\n";  // as shipped
+bool UnknownDefault(const tDevConf& d, const tRule& r, const tDevCapSink* out) {
     const tDNCtrlCap& dn = d.DNCtrlCap;
     return dn.DNSrc != 0 && dn.DNSrcDefault > DN_SRC_DEF_CDS &&
-           DevCapSay(out, "%s:Error. unknown default DN src. %d\n", r.step, S32(dn.DNSrcDefault));
+           DevCapSay(out, r.says, r.step, AsSigned32(dn.DNSrcDefault));
 }
-constexpr tCheckRule kUnknownDefault = {
-    "unknown-default", kDN, UnknownDefault, nullptr, READS2(DNCtrlCap.DNSrc, DNCtrlCap.DNSrcDefault), E};
+constexpr tCheckRule kUnknownDefault = {"unknown-default",
+                                        kDN,
+                                        UnknownDefault,
+                                        kSaysUnknownDefault,
+                                        nullptr,
+                                        READS2(DNCtrlCap.DNSrc, DNCtrlCap.DNSrcDefault),
+                                        kError};
 
-bool Day2NightThd(const tDevConf& d, const tRule& r, tOut out) {
+constexpr char kSaysDay2NightThd[] =
+    "%s:Error. invlaid CDS Day to Night threshold. %d\n";  // as shipped, "invlaid" included
+bool Day2NightThd(const tDevConf& d, const tRule& r, const tDevCapSink* out) {
     const tDNCtrlCap& dn = d.DNCtrlCap;
-    return dn.DNSrc != 0 && dn.CdsDay2NightThd > 100 &&
-           DevCapSay(out, "%s:Error. invlaid CDS Day to Night threshold. %d\n", r.step, U(dn.CdsDay2NightThd));
+    return dn.DNSrc != 0 && dn.CdsDay2NightThd > 100 && DevCapSay(out, r.says, r.step, AsUnsigned(dn.CdsDay2NightThd));
 }
-constexpr tCheckRule kDayToNightThreshold = {
-    "day-to-night-threshold", kDN, Day2NightThd, nullptr, READS2(DNCtrlCap.DNSrc, DNCtrlCap.CdsDay2NightThd), E};
+constexpr tCheckRule kDayToNightThreshold = {"day-to-night-threshold",
+                                             kDN,
+                                             Day2NightThd,
+                                             kSaysDay2NightThd,
+                                             nullptr,
+                                             READS2(DNCtrlCap.DNSrc, DNCtrlCap.CdsDay2NightThd),
+                                             kError};
 
-bool Night2DayThd(const tDevConf& d, const tRule& r, tOut out) {
+constexpr char kSaysNight2DayThd[] =
+    "%s:Error. invlaid CDS Night to Day threshold. %d\n";  // as shipped, "invlaid" included
+bool Night2DayThd(const tDevConf& d, const tRule& r, const tDevCapSink* out) {
     const tDNCtrlCap& dn = d.DNCtrlCap;
-    return dn.DNSrc != 0 && dn.CdsNight2DayThd > 100 &&
-           DevCapSay(out, "%s:Error. invlaid CDS Night to Day threshold. %d\n", r.step, U(dn.CdsNight2DayThd));
+    return dn.DNSrc != 0 && dn.CdsNight2DayThd > 100 && DevCapSay(out, r.says, r.step, AsUnsigned(dn.CdsNight2DayThd));
 }
-constexpr tCheckRule kNightToDayThreshold = {
-    "night-to-day-threshold", kDN, Night2DayThd, nullptr, READS2(DNCtrlCap.DNSrc, DNCtrlCap.CdsNight2DayThd), E};
+constexpr tCheckRule kNightToDayThreshold = {"night-to-day-threshold",
+                                             kDN,
+                                             Night2DayThd,
+                                             kSaysNight2DayThd,
+                                             nullptr,
+                                             READS2(DNCtrlCap.DNSrc, DNCtrlCap.CdsNight2DayThd),
+                                             kError};
 
-bool ThdOrder(const tDevConf& d, const tRule& r, tOut out) {
+constexpr char kSaysThdOrder[] = "%s:Error. CDS THD %d > %d\n";  // as shipped
+bool ThdOrder(const tDevConf& d, const tRule& r, const tDevCapSink* out) {
     const tDNCtrlCap& dn = d.DNCtrlCap;
     return (dn.DNSrc & DEVCAP_DNSRC_CDS) != 0 && dn.CdsDay2NightThd > dn.CdsNight2DayThd &&
-           DevCapSay(out, "%s:Error. CDS THD %d > %d\n", r.step, U(dn.CdsDay2NightThd), U(dn.CdsNight2DayThd));
+           DevCapSay(out, r.says, r.step, AsUnsigned(dn.CdsDay2NightThd), AsUnsigned(dn.CdsNight2DayThd));
 }
 constexpr tCheckRule kThresholdOrder = {"threshold-order",
                                         kDN,
                                         ThdOrder,
+                                        kSaysThdOrder,
                                         nullptr,
                                         READS3(DNCtrlCap.DNSrc, DNCtrlCap.CdsDay2NightThd, DNCtrlCap.CdsNight2DayThd),
-                                        E};
+                                        kError};
 
 // ---- motion ----
-bool MdVersion(const tDevConf& d, const tRule& r, tOut out) {
-    return d.MdCap.head.ver != 1 &&
-           DevCapSay(out, "%s:Error. version is not 0x0001. 0x%X\n", r.step, U(d.MdCap.head.ver));
+bool MdVersion(const tDevConf& d, const tRule& r, const tDevCapSink* out) {
+    return d.MdCap.head.ver != 1 && DevCapSay(out, r.says, r.step, AsUnsigned(d.MdCap.head.ver));
 }
-constexpr tCheckRule kMotionVersion = {"motion-version", kMd, MdVersion, nullptr, READS1(MdCap.head.ver), E};
+constexpr tCheckRule kMotionVersion = {"motion-version",       kMd,   MdVersion, kSaysDNVersion, nullptr,
+                                       READS1(MdCap.head.ver), kError};
 
-bool MdLength(const tDevConf& d, const tRule& r, tOut out) {
-    return d.MdCap.head.len != kMdLen && DevCapSay(out, "%s:Error. length. %d\n", r.step, U(d.MdCap.head.len));
+bool MdLength(const tDevConf& d, const tRule& r, const tDevCapSink* out) {
+    return d.MdCap.head.len != kMdLen && DevCapSay(out, r.says, r.step, AsUnsigned(d.MdCap.head.len));
 }
-constexpr tCheckRule kMotionLength = {"motion-length", kMd, MdLength, nullptr, READS1(MdCap.head.len), E};
+constexpr tCheckRule kMotionLength = {"motion-length",        kMd,   MdLength, kSaysDNLength, nullptr,
+                                      READS1(MdCap.head.len), kError};
 
-bool NoEncoderMotion(const tDevConf& d, const tRule& r, tOut out) {
-    return (d.MdCap.MdSrc & DEVCAP_MDSRC_ENCODER) == 0 &&
-           DevCapSay(out, "%s:Error. missing encoder motion capability. 0x%X\n", r.step, d.MdCap.MdSrc);
+constexpr char kSaysNoEncoderMotion[] = "%s:Error. missing encoder motion capability. 0x%X\n";  // as shipped
+bool NoEncoderMotion(const tDevConf& d, const tRule& r, const tDevCapSink* out) {
+    return (d.MdCap.MdSrc & DEVCAP_MDSRC_ENCODER) == 0 && DevCapSay(out, r.says, r.step, d.MdCap.MdSrc);
 }
-constexpr tCheckRule kEncoderMotion = {"encoder-motion", kMd, NoEncoderMotion, nullptr, READS1(MdCap.MdSrc), E};
+constexpr tCheckRule kEncoderMotion = {"encoder-motion",    kMd,   NoEncoderMotion, kSaysNoEncoderMotion, nullptr,
+                                       READS1(MdCap.MdSrc), kError};
 
-bool PIRWithDI2(const tDevConf& d, const tRule& r, tOut out) {
-    return (d.MdCap.MdSrc & DEVCAP_MDSRC_MD_SENSOR) != 0 && d.FwDevCap.IO.DIs == 2 &&
-           DevCapSay(out, "%s:Warning. DI2 and PIR should not be availabe at the same time\n", r.step);
+constexpr char kSaysPIRWithDI2[] =
+    "%s:Warning. DI2 and PIR should not be availabe at the same time\n";  // as shipped, "availabe" included
+bool PIRWithDI2(const tDevConf& d, const tRule& r, const tDevCapSink* out) {
+    return (d.MdCap.MdSrc & DEVCAP_MDSRC_MD_SENSOR) != 0 && d.FwDevCap.IO.DIs == 2 && DevCapSay(out, r.says, r.step);
 }
-constexpr tCheckRule kPirWithDi2 = {"pir-with-di2", kMd, PIRWithDI2, nullptr, READS2(MdCap.MdSrc, FwDevCap.IO.DIs), W};
+constexpr tCheckRule kPirWithDi2 = {
+    "pir-with-di2", kMd, PIRWithDI2, kSaysPIRWithDI2, nullptr, READS2(MdCap.MdSrc, FwDevCap.IO.DIs), kWarning};
 
 // ---- camera ----
-bool CamVersion(const tDevConf& d, const tRule& r, tOut out) {
-    return d.CamCap.head.ver != 1 &&
-           DevCapSay(out, "%s:Error. version is not 0x0001. 0x%X\n", r.step, U(d.CamCap.head.ver));
+bool CamVersion(const tDevConf& d, const tRule& r, const tDevCapSink* out) {
+    return d.CamCap.head.ver != 1 && DevCapSay(out, r.says, r.step, AsUnsigned(d.CamCap.head.ver));
 }
-constexpr tCheckRule kCameraVersion = {"camera-version", kCam, CamVersion, nullptr, READS1(CamCap.head.ver), E};
+constexpr tCheckRule kCameraVersion = {"camera-version",        kCam,  CamVersion, kSaysDNVersion, nullptr,
+                                       READS1(CamCap.head.ver), kError};
 
-bool CamLength(const tDevConf& d, const tRule& r, tOut out) {
-    return d.CamCap.head.len != kCamLen && DevCapSay(out, "%s:Error. length. %d\n", r.step, U(d.CamCap.head.len));
+bool CamLength(const tDevConf& d, const tRule& r, const tDevCapSink* out) {
+    return d.CamCap.head.len != kCamLen && DevCapSay(out, r.says, r.step, AsUnsigned(d.CamCap.head.len));
 }
-constexpr tCheckRule kCameraLength = {"camera-length", kCam, CamLength, nullptr, READS1(CamCap.head.len), E};
+constexpr tCheckRule kCameraLength = {"camera-length",         kCam,  CamLength, kSaysDNLength, nullptr,
+                                      READS1(CamCap.head.len), kError};
 
-bool IrisLevel(const tDevConf& d, const tRule& r, tOut out) {
-    return d.CamCap.DCIrisLevel > 255 &&
-           DevCapSay(out, "%s:Error. invalid DC-IRIS level %d\n", r.step, S32(d.CamCap.DCIrisLevel));
+constexpr char kSaysIrisLevel[] = "%s:Error. invalid DC-IRIS level %d\n";  // as shipped
+bool IrisLevel(const tDevConf& d, const tRule& r, const tDevCapSink* out) {
+    return d.CamCap.DCIrisLevel > 255 && DevCapSay(out, r.says, r.step, AsSigned32(d.CamCap.DCIrisLevel));
 }
-constexpr tCheckRule kDcIrisLevel = {"dc-iris-level", kCam, IrisLevel, nullptr, READS1(CamCap.DCIrisLevel), E};
+constexpr tCheckRule kDcIrisLevel = {
+    "dc-iris-level", kCam, IrisLevel, kSaysIrisLevel, nullptr, READS1(CamCap.DCIrisLevel), kError};
 
-bool NoFNum(const tDevConf& d, const tRule& r, tOut out) {
-    return (d.FwDevCap.IO.MiscIO & DEVCAP_MISCIO_PIRIS) != 0 && d.CamCap.F_Num == 0 &&
-           DevCapSay(out, "%s:Error. missing F-Num\n", r.step);
+constexpr char kSaysNoFNum[] = "%s:Error. missing F-Num\n";  // as shipped
+bool NoFNum(const tDevConf& d, const tRule& r, const tDevCapSink* out) {
+    return (d.FwDevCap.IO.MiscIO & DEVCAP_MISCIO_PIRIS) != 0 && d.CamCap.F_Num == 0 && DevCapSay(out, r.says, r.step);
 }
 constexpr tCheckRule kPIrisFNumber = {
-    "p-iris-f-number", kCam, NoFNum, nullptr, READS2(FwDevCap.IO.MiscIO, CamCap.F_Num), E};
+    "p-iris-f-number", kCam, NoFNum, kSaysNoFNum, nullptr, READS2(FwDevCap.IO.MiscIO, CamCap.F_Num), kError};
 
 // The order the check evaluates and prints them.
 constexpr const tCheckRule* kRules[] = {

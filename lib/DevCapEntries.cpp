@@ -141,57 +141,76 @@ constexpr tKeywordList Words(const tKeyword (&words)[N]) {
 // ---- the rows ----
 // {name, kind, field, keywords, stop word, function, message, label}
 
-constexpr const char* kSensorID = "%s:Error. Unknown Sensor ID '%s'\n";
-constexpr const char* kCtrlIF = "%s:Error. Unknown %s CtrlIF '%s'\n";
-constexpr const char* kVideoIF = "%s:Error. Unknown %s Interface '%s'\n";
+// The line each row prints on a value it does not know, after its function
+// name (and a label where the format has a second %s).
+constexpr char kSaysSensorID[] = "%s:Error. Unknown Sensor ID '%s'\n";                // as shipped
+constexpr char kSaysCtrlIF[] = "%s:Error. Unknown %s CtrlIF '%s'\n";                  // as shipped
+constexpr char kSaysVideoIF[] = "%s:Error. Unknown %s Interface '%s'\n";              // as shipped
+constexpr char kSaysDecoderID[] = "%s:Error. Unknown Deocder ID '%s'\n";              // as shipped, "Deocder" included
+constexpr char kSaysProcessorID[] = "%s:Error. Unknown Processor ID '%s'\n";          // as shipped
+constexpr char kSaysEncoderID[] = "%s:Error. Unknown Encoder ID '%s'\n";              // as shipped
+constexpr char kSaysUnitType[] = "%s:Error. Unknown unit type '%s'\n";                // as shipped
+constexpr char kSaysPlatform[] = "%s:Error. Unknown platform '%s'\n";                 // as shipped
+constexpr char kSaysAudioType[] = "%s:Error. Unknown audio type. %s\n";               // as shipped
+constexpr char kSaysAudioCap[] = "%s:Error. Unknown audio cap. %s\n";                 // as shipped
+constexpr char kSaysMiscIO[] = "%s:Error. Unknown Miac. IO '%s'\n";                   // as shipped, "Miac." included
+constexpr char kSaysStorageIF[] = "%s:Error. Unknown storage interface '%s'\n";       // as shipped
+constexpr char kSaysStorageType[] = "%s:Error. Unknown storage type '%s'\n";          // as shipped
+constexpr char kSaysPTEnabled[] = "%s:Error. Invalid PT enabled value '%s'\n";        // as shipped
+constexpr char kSaysZoomCap[] = "%s:Error. Unknown zoom capability '%s'\n";           // as shipped
+constexpr char kSaysZoomLens[] = "%s:Error. Unknown zoom lens '%s'\n";                // as shipped
+constexpr char kSaysDNSrc[] = "%s:Error. Unknown Day/Night detection source '%s'\n";  // as shipped
+constexpr char kSaysDNSrcDefault[] = "%s:Error. Unknown Day/Night default detection source '%s'\n";  // as shipped
+constexpr char kSaysDNCtrlIO[] = "%s:Error. Unknown Day/Night peripheral '%s'\n";                    // as shipped
+constexpr char kSaysMDSrc[] = "%s:Error. Unknown motion detection source '%s'\n";                    // as shipped
 
 // clang-format off
 constexpr tEntry kSBEntries[] = {
-    {"SENSOR_ID", ENTRY_KEYWORD, DEVCAP_FIELD(SBConf.sensor.ID), Words(kSensorIDs), nullptr, "Tex2BinSensorID", kSensorID, nullptr},
-    {"SENSOR_CTRL", ENTRY_KEYWORD, DEVCAP_FIELD(SBConf.sensor.CtrlPath), Words(kCtrlIFs), nullptr, "Tex2BinCtrlIF", kCtrlIF, "Sensor"},
-    {"SENSOR_VIN", ENTRY_KEYWORD, DEVCAP_FIELD(SBConf.sensor.InputIF), Words(kVideoIFs), nullptr, "Tex2BinVideoIF", kVideoIF, "Sensor Vin"},
-    {"SENSOR_VOUT", ENTRY_KEYWORD, DEVCAP_FIELD(SBConf.sensor.OutputIF), Words(kVideoIFs), nullptr, "Tex2BinVideoIF", kVideoIF, "Sensor Vout"},
-    {"DECODER_ID", ENTRY_KEYWORD, DEVCAP_FIELD(SBConf.decoder.ID), Words(kDecoderIDs), nullptr, "Tex2BinDecoderID", "%s:Error. Unknown Deocder ID '%s'\n", nullptr},
-    {"DECODER_CTRL", ENTRY_KEYWORD, DEVCAP_FIELD(SBConf.decoder.CtrlPath), Words(kCtrlIFs), nullptr, "Tex2BinCtrlIF", kCtrlIF, "Decoder"},
-    {"DECODER_VIN", ENTRY_KEYWORD, DEVCAP_FIELD(SBConf.decoder.InputIF), Words(kVideoIFs), nullptr, "Tex2BinVideoIF", kVideoIF, "Decoder Vin"},
-    {"DECODER_VOUT", ENTRY_KEYWORD, DEVCAP_FIELD(SBConf.decoder.OutputIF), Words(kVideoIFs), nullptr, "Tex2BinVideoIF", kVideoIF, "Decoder Vout"},
-    {"PROCESSOR_ID", ENTRY_KEYWORD, DEVCAP_FIELD(SBConf.processor.ID), Words(kProcessorIDs), nullptr, "Tex2BinProcessorID", "%s:Error. Unknown Processor ID '%s'\n", nullptr},
-    {"PROCESSOR_CTRL", ENTRY_KEYWORD, DEVCAP_FIELD(SBConf.processor.CtrlPath), Words(kCtrlIFs), nullptr, "Tex2BinCtrlIF", kCtrlIF, "Processor"},
-    {"PROCESSOR_VIN", ENTRY_KEYWORD, DEVCAP_FIELD(SBConf.processor.InputIF), Words(kVideoIFs), nullptr, "Tex2BinVideoIF", kVideoIF, "Processor Vin"},
-    {"PROCESSOR_VOUT", ENTRY_KEYWORD, DEVCAP_FIELD(SBConf.processor.OutputIF), Words(kVideoIFs), nullptr, "Tex2BinVideoIF", kVideoIF, "Processor Vout"},
-    {"ENCODER_ID", ENTRY_KEYWORD, DEVCAP_FIELD(SBConf.encoder.ID), Words(kEncoderIDs), nullptr, "Tex2BinEncoderID", "%s:Error. Unknown Encoder ID '%s'\n", nullptr},
-    {"ENCODER_CTRL", ENTRY_KEYWORD, DEVCAP_FIELD(SBConf.encoder.CtrlPath), Words(kCtrlIFs), nullptr, "Tex2BinCtrlIF", kCtrlIF, "Encoder"},
-    {"ENCODER_VIN", ENTRY_KEYWORD, DEVCAP_FIELD(SBConf.encoder.InputIF), Words(kVideoIFs), nullptr, "Tex2BinVideoIF", kVideoIF, "Encoder Vin"},
-    {"ENCODER_VOUT", ENTRY_KEYWORD, DEVCAP_FIELD(SBConf.encoder.OutputIF), Words(kVideoIFs), nullptr, "Tex2BinVideoIF", kVideoIF, "Encoder Vout"},
+    {"SENSOR_ID", ENTRY_KEYWORD, DEVCAP_FIELD(SBConf.sensor.ID), Words(kSensorIDs), nullptr, "Tex2BinSensorID", kSaysSensorID, nullptr},
+    {"SENSOR_CTRL", ENTRY_KEYWORD, DEVCAP_FIELD(SBConf.sensor.CtrlPath), Words(kCtrlIFs), nullptr, "Tex2BinCtrlIF", kSaysCtrlIF, "Sensor"},
+    {"SENSOR_VIN", ENTRY_KEYWORD, DEVCAP_FIELD(SBConf.sensor.InputIF), Words(kVideoIFs), nullptr, "Tex2BinVideoIF", kSaysVideoIF, "Sensor Vin"},
+    {"SENSOR_VOUT", ENTRY_KEYWORD, DEVCAP_FIELD(SBConf.sensor.OutputIF), Words(kVideoIFs), nullptr, "Tex2BinVideoIF", kSaysVideoIF, "Sensor Vout"},
+    {"DECODER_ID", ENTRY_KEYWORD, DEVCAP_FIELD(SBConf.decoder.ID), Words(kDecoderIDs), nullptr, "Tex2BinDecoderID", kSaysDecoderID, nullptr},
+    {"DECODER_CTRL", ENTRY_KEYWORD, DEVCAP_FIELD(SBConf.decoder.CtrlPath), Words(kCtrlIFs), nullptr, "Tex2BinCtrlIF", kSaysCtrlIF, "Decoder"},
+    {"DECODER_VIN", ENTRY_KEYWORD, DEVCAP_FIELD(SBConf.decoder.InputIF), Words(kVideoIFs), nullptr, "Tex2BinVideoIF", kSaysVideoIF, "Decoder Vin"},
+    {"DECODER_VOUT", ENTRY_KEYWORD, DEVCAP_FIELD(SBConf.decoder.OutputIF), Words(kVideoIFs), nullptr, "Tex2BinVideoIF", kSaysVideoIF, "Decoder Vout"},
+    {"PROCESSOR_ID", ENTRY_KEYWORD, DEVCAP_FIELD(SBConf.processor.ID), Words(kProcessorIDs), nullptr, "Tex2BinProcessorID", kSaysProcessorID, nullptr},
+    {"PROCESSOR_CTRL", ENTRY_KEYWORD, DEVCAP_FIELD(SBConf.processor.CtrlPath), Words(kCtrlIFs), nullptr, "Tex2BinCtrlIF", kSaysCtrlIF, "Processor"},
+    {"PROCESSOR_VIN", ENTRY_KEYWORD, DEVCAP_FIELD(SBConf.processor.InputIF), Words(kVideoIFs), nullptr, "Tex2BinVideoIF", kSaysVideoIF, "Processor Vin"},
+    {"PROCESSOR_VOUT", ENTRY_KEYWORD, DEVCAP_FIELD(SBConf.processor.OutputIF), Words(kVideoIFs), nullptr, "Tex2BinVideoIF", kSaysVideoIF, "Processor Vout"},
+    {"ENCODER_ID", ENTRY_KEYWORD, DEVCAP_FIELD(SBConf.encoder.ID), Words(kEncoderIDs), nullptr, "Tex2BinEncoderID", kSaysEncoderID, nullptr},
+    {"ENCODER_CTRL", ENTRY_KEYWORD, DEVCAP_FIELD(SBConf.encoder.CtrlPath), Words(kCtrlIFs), nullptr, "Tex2BinCtrlIF", kSaysCtrlIF, "Encoder"},
+    {"ENCODER_VIN", ENTRY_KEYWORD, DEVCAP_FIELD(SBConf.encoder.InputIF), Words(kVideoIFs), nullptr, "Tex2BinVideoIF", kSaysVideoIF, "Encoder Vin"},
+    {"ENCODER_VOUT", ENTRY_KEYWORD, DEVCAP_FIELD(SBConf.encoder.OutputIF), Words(kVideoIFs), nullptr, "Tex2BinVideoIF", kSaysVideoIF, "Encoder Vout"},
 };
 
 constexpr tEntry kFwEntries[] = {
     {"FWCAP_HEAD_VER", ENTRY_VERSION, DEVCAP_FIELD(FwDevCap.head.ver), {}, nullptr, "Txt2BinHeadVer", nullptr, nullptr},
-    {"FWCAP_UNIT_TYPE", ENTRY_KEYWORD, DEVCAP_FIELD(FwDevCap.type), Words(kUnitTypes), nullptr, "Txt2BinUnitType", "%s:Error. Unknown unit type '%s'\n", nullptr},
-    {"FWCAP_PLATFORM", ENTRY_KEYWORD, DEVCAP_FIELD(FwDevCap.platform), Words(kPlatforms), nullptr, "Txt2BinPlatform", "%s:Error. Unknown platform '%s'\n", nullptr},
-    {"FWCAP_AUDIO_TYPE", ENTRY_KEYWORD, DEVCAP_FIELD(FwDevCap.AudioType), Words(kAudioTypes), nullptr, "Txt2BinAudioType", "%s:Error. Unknown audio type. %s\n", nullptr},
-    {"FWCAP_AUDIO_CAP", ENTRY_KEYWORD, DEVCAP_FIELD(FwDevCap.AudioCap), Words(kAudioCaps), nullptr, "Txt2BinAudioCap", "%s:Error. Unknown audio cap. %s\n", nullptr},
+    {"FWCAP_UNIT_TYPE", ENTRY_KEYWORD, DEVCAP_FIELD(FwDevCap.type), Words(kUnitTypes), nullptr, "Txt2BinUnitType", kSaysUnitType, nullptr},
+    {"FWCAP_PLATFORM", ENTRY_KEYWORD, DEVCAP_FIELD(FwDevCap.platform), Words(kPlatforms), nullptr, "Txt2BinPlatform", kSaysPlatform, nullptr},
+    {"FWCAP_AUDIO_TYPE", ENTRY_KEYWORD, DEVCAP_FIELD(FwDevCap.AudioType), Words(kAudioTypes), nullptr, "Txt2BinAudioType", kSaysAudioType, nullptr},
+    {"FWCAP_AUDIO_CAP", ENTRY_KEYWORD, DEVCAP_FIELD(FwDevCap.AudioCap), Words(kAudioCaps), nullptr, "Txt2BinAudioCap", kSaysAudioCap, nullptr},
     {"FWCAP_DIS", ENTRY_NUMBER, DEVCAP_FIELD(FwDevCap.IO.DIs), {}, nullptr, "Txt2BinDIs", nullptr, nullptr},
     {"FWCAP_DOS", ENTRY_NUMBER, DEVCAP_FIELD(FwDevCap.IO.DOs), {}, nullptr, "Txt2BinDOs", nullptr, nullptr},
     {"FWCAP_SERIAL", ENTRY_NUMBER, DEVCAP_FIELD(FwDevCap.IO.SerialPorts), {}, nullptr, "Txt2BinSerialPort", nullptr, nullptr},
-    {"FWCAP_MISC_IO", ENTRY_LIST, DEVCAP_FIELD(FwDevCap.IO.MiscIO), Words(kMiscIOs), "NONE", "Txt2BinMiscIO", "%s:Error. Unknown Miac. IO '%s'\n", nullptr},
-    {"STORAGE_IF", ENTRY_KEYWORD, DEVCAP_FIELD(FwDevCap.storage.interface), Words(kStorageIFs), nullptr, "Txt2BinStorageIF", "%s:Error. Unknown storage interface '%s'\n", nullptr},
-    {"STORAGE_TYPE", ENTRY_KEYWORD, DEVCAP_FIELD(FwDevCap.storage.type), Words(kStorageTypes), nullptr, "Txt2BinStorageType", "%s:Error. Unknown storage type '%s'\n", nullptr},
-    {"PT_ENABLED", ENTRY_KEYWORD, DEVCAP_FIELD(FwDevCap.PtzCap.PTEnable), Words(kPTEnabled), nullptr, "Txt2BinPTEnabled", "%s:Error. Invalid PT enabled value '%s'\n", nullptr},
-    {"ZOOM_CAP", ENTRY_LIST, DEVCAP_FIELD(FwDevCap.PtzCap.ZoomCap), Words(kZoomCaps), "None", "Txt2BinZoomCap", "%s:Error. Unknown zoom capability '%s'\n", nullptr},
-    {"ZOOM_LENS", ENTRY_KEYWORD, DEVCAP_FIELD(FwDevCap.PtzCap.ZoomLens), Words(kZoomLenses), nullptr, "Txt2BinZoomLens", "%s:Error. Unknown zoom lens '%s'\n", nullptr},
+    {"FWCAP_MISC_IO", ENTRY_LIST, DEVCAP_FIELD(FwDevCap.IO.MiscIO), Words(kMiscIOs), "NONE", "Txt2BinMiscIO", kSaysMiscIO, nullptr},
+    {"STORAGE_IF", ENTRY_KEYWORD, DEVCAP_FIELD(FwDevCap.storage.interface), Words(kStorageIFs), nullptr, "Txt2BinStorageIF", kSaysStorageIF, nullptr},
+    {"STORAGE_TYPE", ENTRY_KEYWORD, DEVCAP_FIELD(FwDevCap.storage.type), Words(kStorageTypes), nullptr, "Txt2BinStorageType", kSaysStorageType, nullptr},
+    {"PT_ENABLED", ENTRY_KEYWORD, DEVCAP_FIELD(FwDevCap.PtzCap.PTEnable), Words(kPTEnabled), nullptr, "Txt2BinPTEnabled", kSaysPTEnabled, nullptr},
+    {"ZOOM_CAP", ENTRY_LIST, DEVCAP_FIELD(FwDevCap.PtzCap.ZoomCap), Words(kZoomCaps), "None", "Txt2BinZoomCap", kSaysZoomCap, nullptr},
+    {"ZOOM_LENS", ENTRY_KEYWORD, DEVCAP_FIELD(FwDevCap.PtzCap.ZoomLens), Words(kZoomLenses), nullptr, "Txt2BinZoomLens", kSaysZoomLens, nullptr},
 };
 
 constexpr tEntry kDNEntries[] = {
-    {"DN_SRC", ENTRY_LIST, DEVCAP_FIELD(DNCtrlCap.DNSrc), Words(kDNSrcs), "None", "Txt2BinDNSrc", "%s:Error. Unknown Day/Night detection source '%s'\n", nullptr},
-    {"DN_SRC_DEFAULT", ENTRY_KEYWORD, DEVCAP_FIELD(DNCtrlCap.DNSrcDefault), Words(kDNSrcDefaults), nullptr, "Txt2BinDNSrcDefault", "%s:Error. Unknown Day/Night default detection source '%s'\n", nullptr},
-    {"DN_CTRL_IO", ENTRY_LIST, DEVCAP_FIELD(DNCtrlCap.DNCtrlElement), Words(kDNCtrlIOs), "None", "Txt2BinDNCtrlIO", "%s:Error. Unknown Day/Night peripheral '%s'\n", nullptr},
+    {"DN_SRC", ENTRY_LIST, DEVCAP_FIELD(DNCtrlCap.DNSrc), Words(kDNSrcs), "None", "Txt2BinDNSrc", kSaysDNSrc, nullptr},
+    {"DN_SRC_DEFAULT", ENTRY_KEYWORD, DEVCAP_FIELD(DNCtrlCap.DNSrcDefault), Words(kDNSrcDefaults), nullptr, "Txt2BinDNSrcDefault", kSaysDNSrcDefault, nullptr},
+    {"DN_CTRL_IO", ENTRY_LIST, DEVCAP_FIELD(DNCtrlCap.DNCtrlElement), Words(kDNCtrlIOs), "None", "Txt2BinDNCtrlIO", kSaysDNCtrlIO, nullptr},
     {"CDS_DAY2NIGHT_THD", ENTRY_NUMBER, DEVCAP_FIELD(DNCtrlCap.CdsDay2NightThd), {}, nullptr, "Txt2BinCdsDay2NightThd", nullptr, nullptr},
     {"CDS_NIGHT2DAY_THD", ENTRY_NUMBER, DEVCAP_FIELD(DNCtrlCap.CdsNight2DayThd), {}, nullptr, "Txt2BinCdsNight2DayThd", nullptr, nullptr},
 };
 
 constexpr tEntry kMdEntries[] = {
-    {"MD_SRC", ENTRY_LIST, DEVCAP_FIELD(MdCap.MdSrc), Words(kMDSrcs), nullptr, "Txt2BinMDSrc", "%s:Error. Unknown motion detection source '%s'\n", nullptr},
+    {"MD_SRC", ENTRY_LIST, DEVCAP_FIELD(MdCap.MdSrc), Words(kMDSrcs), nullptr, "Txt2BinMDSrc", kSaysMDSrc, nullptr},
 };
 
 // An unknown F-number prints nothing of its own; the driver reports the entry.
@@ -206,7 +225,9 @@ constexpr tSection Section(const char* title, tEntryHandler handler, const tEntr
     return {title, handler, entries, N};
 }
 
-// The order in which the handlers are offered each entry.
+// The sections in record order. An entry goes to the one handler whose
+// section the name index points to (DevCapOwner): names are unique across
+// sections, so offering it to each in this order would find the same one.
 enum { SECTION_SB, SECTION_FW, SECTION_DN, SECTION_MD, SECTION_CAM, SECTION_COUNT };
 constexpr tSection kSections[SECTION_COUNT] = {
     Section("Sensor board", CorvaneSensorBoardConf, kSBEntries),

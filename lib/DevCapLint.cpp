@@ -418,7 +418,7 @@ void NotANumber(tRun* l, const tPiece* p) {
     } else {
         DevCapSay(&h->out, "' does not fit %u byte%s", e.width, e.width > 1 ? "s" : "");
     }
-    const uint32_t stored = DevCapLoad(&l->state.dev, e.offset, e.width);
+    const uint32_t stored = DevCapFieldGet(&l->state.dev, e.offset, e.width);
     DevCapSay(&h->out, ": %.*s becomes %u", static_cast<int>(e.name.size()), e.name.data(), stored);
 }
 constexpr tLintRule kNotANumber = {LINT_NOT_A_NUMBER,

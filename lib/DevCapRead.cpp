@@ -9,6 +9,11 @@
 
 namespace {
 
+constexpr char kSaysUnknownConfiguration[] = "%s:Error. Unknown configuration %s='%s' ('%s')\n";  // as shipped
+constexpr char kSaysOpenFailed[] = "%s:Error. open %s file\n";                                    // as shipped
+// Ours, in the shipped lines' form: a read error after the file opened.
+constexpr char kSaysReadFailed[] = "%s:Error. read %s file\n";
+
 // The next piece, where it lies: its length, and in *text its bytes before a NUL byte.
 inline size_t NextPiece(const tPieceSource& src, const char** piece, size_t* text) {
     tTextCursor* c = src.cursor;
@@ -103,7 +108,7 @@ int32_t DevCapReadPieces(tDevConf* dev, const tPieceSource& src, const char* inp
         // The piece is copied only where it is shown: a message, or a tool that reports on the text.
         if (p.kind == PIECE_REJECTED || seen != nullptr) Copy(len, piece, buf, sizeof buf);
         if (p.kind == PIECE_REJECTED) {
-            DevCapSay(out, "%s:Error. Unknown configuration %s='%s' ('%s')\n", "DevCapTxtFile2Bin", name, data, buf);
+            DevCapSay(out, kSaysUnknownConfiguration, "DevCapTxtFile2Bin", name, data, buf);
             ret = DEVCAP_ERROR;
         }
         if (seen != nullptr) {
@@ -121,7 +126,7 @@ int32_t DevCapReadPieces(tDevConf* dev, const tPieceSource& src, const char* inp
     }
     // A read error must not pass off what was read so far as the whole file.
     if (src.failed(src.ctx)) {
-        DevCapSay(out, "%s:Error. read %s file\n", "DevCapTxtFile2Bin", input);
+        DevCapSay(out, kSaysReadFailed, "DevCapTxtFile2Bin", input);
         ret = DEVCAP_ERROR;
     }
     return ret;
@@ -163,7 +168,7 @@ int32_t DevCapTxtFile2Bin(tDevConf* dev, const char* input, const tDevCapSink* o
     FILE* fp = fopen(input, "rb");
     if (unreadable != nullptr) *unreadable = fp == nullptr;
     if (fp == nullptr) {
-        DevCapSay(out, "%s:Error. open %s file\n", "DevCapTxtFile2Bin", input);
+        DevCapSay(out, kSaysOpenFailed, "DevCapTxtFile2Bin", input);
         return DEVCAP_ERROR;
     }
     tStreamText stream;

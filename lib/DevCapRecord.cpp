@@ -65,14 +65,14 @@ const tField* DevCapFieldAt(size_t offset) {
     return nullptr;
 }
 
-uint32_t DevCapLoad(const tDevConf* dev, size_t offset, size_t width) {
+uint32_t DevCapFieldGet(const tDevConf* dev, size_t offset, size_t width) {
     const auto* bytes = reinterpret_cast<const uint8_t*>(dev);
     uint32_t value = 0;
     for (size_t i = width; i-- > 0;) value = value << 8 | bytes[offset + i];
     return value;
 }
 
-void DevCapStore(tDevConf* dev, size_t offset, size_t width, uint32_t value) {
+void DevCapFieldSet(tDevConf* dev, size_t offset, size_t width, uint32_t value) {
     auto* bytes = reinterpret_cast<uint8_t*>(dev);
     for (size_t i = 0; i < width; ++i, value >>= 8) bytes[offset + i] = static_cast<uint8_t>(value);
 }
@@ -97,7 +97,7 @@ bool DevCapIsDefault(const tDevConf& dev, const tField& f) {
 
 void DevCapRawText(const tDevConf& dev, const tField& f, char (&raw)[64]) {
     if (f.width == 1 || f.width == 2 || f.width == 4) {
-        snprintf(raw, sizeof raw, "0x%0*X", f.width * 2, DevCapLoad(&dev, f.offset, f.width));
+        snprintf(raw, sizeof raw, "0x%0*X", f.width * 2, DevCapFieldGet(&dev, f.offset, f.width));
         return;
     }
     size_t used = 0;
@@ -124,7 +124,7 @@ void DevCapFieldText(const tDevConf& dev, const tField& f, char (&text)[DEVCAP_D
 void DevCapFieldValueOf(const tDevConf& dev, const tField& f, tDevCapFieldValue* v) {
     v->path = f.path;
     v->number = f.width == 1 || f.width == 2 || f.width == 4;
-    v->value = v->number ? DevCapLoad(&dev, f.offset, f.width) : 0;
+    v->value = v->number ? DevCapFieldGet(&dev, f.offset, f.width) : 0;
     const tEntry* e = DevCapEntryAt(f.offset);
     v->has_text = e != nullptr && DevCapEntryBin2Txt(*e, dev, v->text) == RENDER_ENTRY;
     if (!v->has_text) v->text[0] = '\0';

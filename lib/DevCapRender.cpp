@@ -75,7 +75,7 @@ int32_t DevCapDumpText(const tDevConf& dev, const char* source, const tDevCapSin
                     break;
                 case RENDER_NONE:
                     DevCapSay(out, "# %.*s: no keyword for %s = %u\n", static_cast<int>(e.name.size()), e.name.data(),
-                              DevCapFieldAt(e.offset)->path, DevCapLoad(&dev, e.offset, e.width));
+                              DevCapFieldAt(e.offset)->path, DevCapFieldGet(&dev, e.offset, e.width));
                     break;
             }
         }
@@ -141,7 +141,7 @@ void JsonLine(void* ctx, const tCheckRule&, std::string_view line) {
 void JsonKeywords(const tDevConf& dev, const tEntry* e, const tDevCapSink* out) {
     DevCapSay(out, "[");
     if (e != nullptr && (e->kind == ENTRY_KEYWORD || e->kind == ENTRY_LIST)) {
-        const uint32_t value = DevCapLoad(&dev, e->offset, e->width);
+        const uint32_t value = DevCapFieldGet(&dev, e->offset, e->width);
         bool first = true;
         for (size_t i = 0; i < e->words.count; ++i) {
             const tKeyword& w = e->words.words[i];

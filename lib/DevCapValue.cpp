@@ -60,7 +60,7 @@ int32_t KeywordTxt2Bin(const tEntry& e, const char* data, tDevConf* dev, const t
         SayError(e, out, data);
         return DEVCAP_ERROR;
     }
-    DevCapStore(dev, e.offset, e.width, word->code);
+    DevCapFieldSet(dev, e.offset, e.width, word->code);
     return 0;
 }
 
@@ -95,7 +95,7 @@ int32_t ListTxt2Bin(const tEntry& e, char* data, tDevConf* dev, const tDevCapSin
         if (comma == nullptr) break;
         element = comma + 1;
     }
-    DevCapStore(dev, e.offset, e.width, bits);
+    DevCapFieldSet(dev, e.offset, e.width, bits);
     return ret;
 }
 
@@ -121,7 +121,7 @@ tRender ListBin2Txt(const tEntry& e, uint32_t value, char (&text)[DEVCAP_DATA_SI
 // ---- number: decimal, as atoi reads it ----
 
 void NumberTxt2Bin(const tEntry& e, const char* data, tDevConf* dev) {
-    DevCapStore(dev, e.offset, e.width, static_cast<uint32_t>(DevCapAtoi32(data)));
+    DevCapFieldSet(dev, e.offset, e.width, static_cast<uint32_t>(DevCapAtoi32(data)));
 }
 
 // atoi gives a 4-byte field back from its signed reading.
@@ -134,7 +134,7 @@ tRender NumberBin2Txt(const tEntry& e, uint32_t value, char (&text)[DEVCAP_DATA_
 // ---- version: as strtoul with base 0 reads it ----
 
 void VersionTxt2Bin(const tEntry& e, const char* data, tDevConf* dev) {
-    DevCapStore(dev, e.offset, e.width, DevCapStrtoul32(data));
+    DevCapFieldSet(dev, e.offset, e.width, DevCapStrtoul32(data));
 }
 
 tRender VersionBin2Txt(uint32_t value, char (&text)[DEVCAP_DATA_SIZE]) {
@@ -173,7 +173,7 @@ int32_t DevCapEntryTxt2Bin(const tEntry& entry, char* data, tDevConf* dev, const
 }
 
 tRender DevCapEntryBin2Txt(const tEntry& entry, const tDevConf& dev, char (&text)[DEVCAP_DATA_SIZE]) {
-    const uint32_t value = DevCapLoad(&dev, entry.offset, entry.width);
+    const uint32_t value = DevCapFieldGet(&dev, entry.offset, entry.width);
     text[0] = '\0';
     switch (entry.kind) {
         case ENTRY_KEYWORD:

@@ -14,6 +14,12 @@
 
 namespace {
 
+constexpr char kSaysWritten[] = "\n%s: output binary file to %s\n\n";                     // as shipped
+constexpr char kSaysOpenFailed[] = "%s:Error: open %s to write the device capability\n";  // as shipped
+constexpr char kSaysWriteFailed[] = "%s:Error. write %s file\n";                          // as shipped
+// Ours, in the shipped lines' form: a name the output path cannot hold.
+constexpr char kSaysNameTooLong[] = "%s:Error. output file name for %s is longer than %d characters\n";
+
 enum tReplaced { REPLACED, REPLACE_OPEN_FAILED, REPLACE_WRITE_FAILED };
 
 // A sync that the file cannot do (a terminal, /dev/null) is not a failure.
@@ -135,21 +141,20 @@ int32_t DevCapOutputName(const char* input, char (&OutputFile)[DEVCAP_PATH_SIZE]
         const int n = snprintf(OutputFile, sizeof OutputFile, "BinFiles/%.*s%s", static_cast<int>(keep), base, ext);
         if (n > 0 && static_cast<size_t>(n) < sizeof OutputFile) return 0;
     }
-    DevCapSay(out, "%s:Error. output file name for %s is longer than %d characters\n", "DevCapOutputName", input,
-              static_cast<int>(DEVCAP_PATH_SIZE - 1));
+    DevCapSay(out, kSaysNameTooLong, "DevCapOutputName", input, static_cast<int>(DEVCAP_PATH_SIZE - 1));
     return DEVCAP_ERROR;
 }
 
 int32_t DevCapOtuputBinFile(const tDevConf* dev, const char* output, const tDevCapSink* out) {
     switch (Replace(output, dev, sizeof *dev)) {
         case REPLACED:
-            DevCapSay(out, "\n%s: output binary file to %s\n\n", "DevCapOtuputBinFile", output);
+            DevCapSay(out, kSaysWritten, "DevCapOtuputBinFile", output);
             return 0;
         case REPLACE_OPEN_FAILED:
-            DevCapSay(out, "%s:Error: open %s to write the device capability\n", "DevCapOtuputBinFile", output);
+            DevCapSay(out, kSaysOpenFailed, "DevCapOtuputBinFile", output);
             break;
         case REPLACE_WRITE_FAILED:
-            DevCapSay(out, "%s:Error. write %s file\n", "DevCapOtuputBinFile", output);
+            DevCapSay(out, kSaysWriteFailed, "DevCapOtuputBinFile", output);
             break;
     }
     return DEVCAP_ERROR;

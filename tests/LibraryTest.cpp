@@ -357,4 +357,8 @@ TEST(Library, LineSpans) {
                                   "A",
                                   5, 5, DEVCAP_BYTES, DEVCAP_UTF16),
               4u);  // the last 2-byte lead; a bad third byte
+    EXPECT_EQ(DevCapColumnConvert("\xE2\x82\xAC"
+                                  "A",
+                                  4, 4, DEVCAP_BYTES, DEVCAP_CHARACTERS),
+              2u);  // € is 3 bytes
 }
