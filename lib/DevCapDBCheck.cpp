@@ -303,18 +303,18 @@ constexpr tCheckRule kLensWithoutOpticalZoom = {"lens-without-optical-zoom",
                                                 kError};
 
 // ---- day/night ----
-constexpr char kSaysDNVersion[] = "%s:Error. version is not 0x0001. 0x%X\n";  // as shipped
+constexpr char kSaysSectionVersion[] = "%s:Error. version is not 0x0001. 0x%X\n";  // as shipped
 bool DNVersion(const tDevConf& d, const tRule& r, const tDevCapSink* out) {
     return d.DNCtrlCap.head.ver != 1 && DevCapSay(out, r.says, r.step, AsUnsigned(d.DNCtrlCap.head.ver));
 }
-constexpr tCheckRule kDayNightVersion = {"day-night-version",        kDN,   DNVersion, kSaysDNVersion, nullptr,
+constexpr tCheckRule kDayNightVersion = {"day-night-version",        kDN,   DNVersion, kSaysSectionVersion, nullptr,
                                          READS1(DNCtrlCap.head.ver), kError};
 
-constexpr char kSaysDNLength[] = "%s:Error. length. %d\n";  // as shipped
+constexpr char kSaysSectionLength[] = "%s:Error. length. %d\n";  // as shipped
 bool DNLength(const tDevConf& d, const tRule& r, const tDevCapSink* out) {
     return d.DNCtrlCap.head.len != kDNLen && DevCapSay(out, r.says, r.step, AsUnsigned(d.DNCtrlCap.head.len));
 }
-constexpr tCheckRule kDayNightLength = {"day-night-length",         kDN,   DNLength, kSaysDNLength, nullptr,
+constexpr tCheckRule kDayNightLength = {"day-night-length",         kDN,   DNLength, kSaysSectionLength, nullptr,
                                         READS1(DNCtrlCap.head.len), kError};
 
 constexpr char kSaysDefaultWithoutSrc[] = "%s:Error. no DN Src but default DN Src %d\n";  // as shipped
@@ -421,13 +421,13 @@ constexpr tCheckRule kThresholdOrder = {"threshold-order",
 bool MdVersion(const tDevConf& d, const tRule& r, const tDevCapSink* out) {
     return d.MdCap.head.ver != 1 && DevCapSay(out, r.says, r.step, AsUnsigned(d.MdCap.head.ver));
 }
-constexpr tCheckRule kMotionVersion = {"motion-version",       kMd,   MdVersion, kSaysDNVersion, nullptr,
+constexpr tCheckRule kMotionVersion = {"motion-version",       kMd,   MdVersion, kSaysSectionVersion, nullptr,
                                        READS1(MdCap.head.ver), kError};
 
 bool MdLength(const tDevConf& d, const tRule& r, const tDevCapSink* out) {
     return d.MdCap.head.len != kMdLen && DevCapSay(out, r.says, r.step, AsUnsigned(d.MdCap.head.len));
 }
-constexpr tCheckRule kMotionLength = {"motion-length",        kMd,   MdLength, kSaysDNLength, nullptr,
+constexpr tCheckRule kMotionLength = {"motion-length",        kMd,   MdLength, kSaysSectionLength, nullptr,
                                       READS1(MdCap.head.len), kError};
 
 constexpr char kSaysNoEncoderMotion[] = "%s:Error. missing encoder motion capability. 0x%X\n";  // as shipped
@@ -449,13 +449,13 @@ constexpr tCheckRule kPirWithDi2 = {
 bool CamVersion(const tDevConf& d, const tRule& r, const tDevCapSink* out) {
     return d.CamCap.head.ver != 1 && DevCapSay(out, r.says, r.step, AsUnsigned(d.CamCap.head.ver));
 }
-constexpr tCheckRule kCameraVersion = {"camera-version",        kCam,  CamVersion, kSaysDNVersion, nullptr,
+constexpr tCheckRule kCameraVersion = {"camera-version",        kCam,  CamVersion, kSaysSectionVersion, nullptr,
                                        READS1(CamCap.head.ver), kError};
 
 bool CamLength(const tDevConf& d, const tRule& r, const tDevCapSink* out) {
     return d.CamCap.head.len != kCamLen && DevCapSay(out, r.says, r.step, AsUnsigned(d.CamCap.head.len));
 }
-constexpr tCheckRule kCameraLength = {"camera-length",         kCam,  CamLength, kSaysDNLength, nullptr,
+constexpr tCheckRule kCameraLength = {"camera-length",         kCam,  CamLength, kSaysSectionLength, nullptr,
                                       READS1(CamCap.head.len), kError};
 
 constexpr char kSaysIrisLevel[] = "%s:Error. invalid DC-IRIS level %d\n";  // as shipped
