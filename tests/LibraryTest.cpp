@@ -357,8 +357,8 @@ TEST(Library, LineSpans) {
                                   "A",
                                   5, 5, DEVCAP_BYTES, DEVCAP_UTF16),
               4u);  // the last 2-byte lead; a bad third byte
-    EXPECT_EQ(DevCapColumnConvert("\xE2\x82\xAC"
+    EXPECT_EQ(DevCapColumnConvert("\xE2\x82\xBF"
                                   "A",
                                   4, 4, DEVCAP_BYTES, DEVCAP_CHARACTERS),
-              2u);  // € is 3 bytes
+              2u);  // U+20BF: 3 bytes, the last at the top of the continuation range
 }
