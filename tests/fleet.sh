@@ -20,6 +20,13 @@ for t in line/*.txt; do "$DIR/devcap2bin" "$t" >/dev/null; done
 # run ARGS...: the fleet's output (both streams), then #status.
 run() { "$FLEET" "$@" 2>&1; printf '#%d' $?; }
 quiet() { "$FLEET" "$@" 2>/dev/null; printf '#%d' $?; }
+# hold SECONDS DB: another writer holds DB's write lock for SECONDS, from the moment this returns
+# (waiting for the lock itself, not for a guess of how long starting sqlite3 takes on a busy machine).
+hold() {
+    rm -f held
+    (echo 'BEGIN IMMEDIATE;'; echo '.shell touch held'; sleep "$1") | sqlite3 "$2" &
+    until [ -e held ]; do sleep 0.05; done
+}
 
 # --- the tables' contract: fields as devcapdump --json has them, the record
 # and hash as the file holds them, the view as --csv and --json print it ---
@@ -63,7 +70,7 @@ check "re-read" "$(sqlite3 f.db "SELECT value FROM fields WHERE file = 'line/ipc
 check "nothing changed" "$(run -o f.db line BinFiles)" "added 0, changed 0, removed 0, unchanged 6\n#0"
 check "fewer paths" "$(run -o f.db line)" "added 0, changed 0, removed 2, unchanged 4\n#0"
 check "a folder's slash" "$(run -o f.db line/)" "added 0, changed 0, removed 0, unchanged 4\n#0"
-(echo 'BEGIN IMMEDIATE;'; sleep 1) | sqlite3 f.db & sleep 0.3
+hold 1 f.db
 check "a short lock waited for" "$(run -o f.db line)" "added 0, changed 0, removed 0, unchanged 4\n#0"
 wait
 # The index and its journal in the folder walked are no devices; another -journal is.
@@ -96,7 +103,7 @@ one base name|cp line/ipcam.txt case/|line case|1|line/ipcam.txt and case/ipcam.
 a bad path|:|line missing|2|cannot read missing: No such file or directory (nothing changed)|4
 not a database|echo junk > c.db|line|2|c.db: file is not a database|
 not ours|rm c.db && sqlite3 c.db 'CREATE TABLE t(x)'|line|2|c.db: not a devcapfleet index (left as it is)|
-locked|(echo 'BEGIN IMMEDIATE;'; sleep 3) \| sqlite3 c.db & sleep 0.5|line|2|c.db: database is locked|4
+locked|hold 3 c.db|line|2|c.db: database is locked|4
 root:read-only folder|mkdir ro && chmod 555 ro|-o ro/c.db line|2|cannot open ro/c.db: Permission denied|4
 EOF
 wait
