@@ -73,6 +73,9 @@ check "a folder's slash" "$(run -o f.db line/)" "added 0, changed 0, removed 0, 
 hold 1 f.db
 check "a short lock waited for" "$(run -o f.db line)" "added 0, changed 0, removed 0, unchanged 4\n#0"
 wait
+# Progress is for a terminal: a thousand files into a pipe give the summary alone.
+mkdir many && (cd many && touch $(seq 1000))
+check "no progress into a pipe" "$(run -o m.db many | od -c | grep -c '\\r')" "0"
 # The index and its journal in the folder walked are no devices; another -journal is.
 mkdir own && cp line/ipcam.txt own/x && cp line/ipcam.txt own/x-journal
 check "the index walked" "$(run -o own/f.db own; sqlite3 own/f.db 'SELECT file FROM devices')" \
@@ -99,7 +102,7 @@ given twice|:|line case line/ipcam.txt|1|line/ipcam.txt given twice: indexed onc
 spelt twice|ln -s ../line/ipcam.txt case/twin.txt|line case|1|case/twin.txt is line/ipcam.txt: indexed once|4
 no value|:|line -o|2|-o needs a value|4
 no index|:|--csv line|2|--csv and --json alone write no index: -o has no place|4
-one base name|cp line/ipcam.txt case/|line case|1|line/ipcam.txt and case/ipcam.txt both become BinFiles/ipcam.bin|5
+one base name|cp line/ptz-dome.txt case/|line case|1|line/ptz-dome.txt and case/ptz-dome.txt both become BinFiles/ptz-dome.bin|5
 a bad path|:|line missing|2|cannot read missing: No such file or directory (nothing changed)|4
 not a database|echo junk > c.db|line|2|c.db: file is not a database|
 not ours|rm c.db && sqlite3 c.db 'CREATE TABLE t(x)'|line|2|c.db: not a devcapfleet index (left as it is)|
