@@ -90,7 +90,10 @@ class Module(unittest.TestCase):
         good = "SENSOR_ID='MT9P031'\nSENSOR_CTRL='I2C'\nSENSOR_VOUT='CCIR656_8'\nMD_SRC='ENCODER'\n"
         self.assertEqual(devcap.lint(good + "FWCAP_DIS='two'\nzoom_cap='None'\n", disable=("not-a-number",)),
                          [devcap.Finding(6, 1, "note", "spelling", "'zoom_cap': the table spells it 'ZOOM_CAP'",
-                                         [(((6, 1), (6, 9)), "ZOOM_CAP")])])
+                                         [(((6, 1), (6, 9)), "ZOOM_CAP")], 9)])
+        unit = "FWCAP_UNIT_TYPE='éIP Camra'\nzoom_cap='None'\n"  # a str counts characters, bytes count bytes
+        for text, where in ((unit, [(1, 18, 27), (2, 1, 9)]), (unit.encode(), [(1, 18, 28), (2, 1, 9)])):
+            self.assertEqual([(f.line, f.column, f.end) for f in devcap.lint(text) if f.rule != "encoding"], where)
         for text, fixed in (("zoom_cap='None'\nDN_SRC='DSP, CDS'", "ZOOM_CAP='None'\nDN_SRC='DSP,CDS'"),
                             (b"zoom_cap='None'", b"ZOOM_CAP='None'")):
             self.assertEqual(devcap.fix(text), fixed)

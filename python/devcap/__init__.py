@@ -234,7 +234,8 @@ def rules() -> list[tuple[str, str, str]]:
 
 
 class Position(NamedTuple):
-    """A place in a text: line and column from 1, the column counting bytes."""
+    """A place in a text: line and column from 1, the column counting characters in a str (as
+    Python indexes it) and bytes in bytes (as devcaplint counts)."""
     line: int
     column: int
 
@@ -252,13 +253,15 @@ class Edit(NamedTuple):
 
 
 class Finding(NamedTuple):
-    """One devcaplint finding; fix holds the edits that mend it, if certain."""
+    """One devcaplint finding, from column up to end on its line (counted as Position counts); fix
+    holds the edits that mend it, if certain."""
     line: int
     column: int
     severity: str
     rule: str
     message: str
     fix: list[Edit] = []
+    end: int = 0
 
 
 def _disabled(names: tuple[str, ...]) -> int:
@@ -272,18 +275,35 @@ def _disabled(names: tuple[str, ...]) -> int:
     return mask.value
 
 
+def _columns(data: bytes):
+    """A byte column (from 1) of a line of data in characters (from 1): the library's lines and conversion."""
+    lines: list[bytes] = []
+
+    def add(_ctx, line):
+        lines.append(data[line.contents.start:line.contents.start + line.contents.length])
+
+    _lib.DevCapTextLines(data, len(data), _ffi.LineFn(add), None)
+
+    def place(line: int, column: int) -> int:
+        text = lines[line - 1] if line <= len(lines) else b""
+        return _lib.DevCapColumnConvert(text, len(text), column - 1, _ffi.BYTES, _ffi.CHARACTERS) + 1
+    return place
+
+
 def lint(text: bytes | str, disable: tuple[str, ...] = ()) -> list[Finding]:
     """devcaplint's findings on a text, in line and column order: an "error" exactly when convert()
     would refuse it. disable names warning rules to leave out."""
     data = _bytes(text)
     found: list[Finding] = []
+    place = _columns(data) if isinstance(text, str) else lambda line, column: column
 
     def collect(_ctx, f):
         c = f.contents
-        edits = [Edit(Range(Position(e.line, e.column), Position(e.line, e.column + e.length)),
-                      e.text.decode("utf-8", "replace")) for e in (c.edits[i] for i in range(c.nedits))]
-        found.append(Finding(c.line, c.column, c.severity.decode(), c.rule.decode(),
-                             c.message.decode("utf-8", "backslashreplace"), edits))
+        edits = [Edit(Range(Position(e.line, place(e.line, e.column)),
+                            Position(e.line, place(e.line, e.column + e.length))), e.text.decode("utf-8", "replace"))
+                 for e in (c.edits[i] for i in range(c.nedits))]
+        found.append(Finding(c.line, place(c.line, c.column), c.severity.decode(), c.rule.decode(),
+                             c.message.decode("utf-8", "backslashreplace"), edits, place(c.line, c.end)))
 
     _lib.DevCapLintTextDisabled(data, len(data), _disabled(disable), _ffi.FindingFn(collect), None)
     return found

@@ -70,7 +70,14 @@ class Edit(ctypes.Structure):
 class Finding(ctypes.Structure):
     _fields_ = [("line", ctypes.c_uint32), ("column", ctypes.c_uint32), ("severity", ctypes.c_char_p),
                 ("rule", ctypes.c_char_p), ("message", ctypes.c_char_p), ("edits", ctypes.POINTER(Edit)),
-                ("nedits", ctypes.c_size_t)]
+                ("nedits", ctypes.c_size_t), ("end", ctypes.c_uint32)]
+
+
+class Line(ctypes.Structure):
+    _fields_ = [(name, ctypes.c_size_t) for name in ("number", "start", "length", "end", "pieces")] + [
+        ("kind", ctypes.c_int), ("name_end", ctypes.c_size_t), ("value", ctypes.c_size_t),
+        ("value_end", ctypes.c_size_t), ("opened", ctypes.c_int), ("closed", ctypes.c_int),
+        ("after", ctypes.c_size_t)]
 
 
 class LintRule(ctypes.Structure):
@@ -78,6 +85,8 @@ class LintRule(ctypes.Structure):
 
 
 FindingFn = ctypes.CFUNCTYPE(None, ctypes.c_void_p, ctypes.POINTER(Finding))
+LineFn = ctypes.CFUNCTYPE(None, ctypes.c_void_p, ctypes.POINTER(Line))
+BYTES, UTF16, CHARACTERS = 0, 1, 2
 Record = ctypes.c_char * RECORD_SIZE
 
 
@@ -122,6 +131,8 @@ _DECLARATIONS = {
     "DevCapLintDisable": (_i, [_cs, ctypes.POINTER(_u), MessageFn, _p], (), 0),
     "DevCapLintTextDisabled": (_i, [_cs, _s, _u, FindingFn, _p], (), None),
     "DevCapLintFix": (_s, [_cs, _s, _u, _cs, _s], None, None),
+    "DevCapTextLines": (_s, [_cs, _s, LineFn, _p], None, None),
+    "DevCapColumnConvert": (_s, [_cs, _s, _s, _i, _i], None, None),
     "DevCapRenderDiffJson": (_s, [_p, _p, _cs, _cs, _cs, _s], None, None),
 }
 for _name, (_result, _args, _allowed, _subject) in _DECLARATIONS.items():
