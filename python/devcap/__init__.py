@@ -152,19 +152,19 @@ class Record:
     def to_text(self, source: str | None = None) -> str:
         """Capability text that converts back into this record, as devcapdump prints it; source names
         the record in its first line."""
-        return _ffi.render(_lib.DevCapRenderText, self._bytes, os.fsencode(source) if source else None)
+        return _ffi.render(_lib.DevCapRenderTextTo, self._bytes, os.fsencode(source) if source else None)
 
     def to_layout(self) -> str:
         """One line per field, as devcapdump --layout prints it."""
-        return _ffi.render(_lib.DevCapRenderLayout, self._bytes)
+        return _ffi.render(_lib.DevCapRenderLayoutTo, self._bytes)
 
     def to_json(self, source: str = "") -> str:
         """The record as JSON, as devcapdump --json prints it (source stands for the file name)."""
-        return _ffi.render(_lib.DevCapRenderJson, self._bytes, os.fsencode(source))
+        return _ffi.render(_lib.DevCapRenderJsonTo, self._bytes, os.fsencode(source))
 
     def diff(self, other: Record) -> Diff:
         """What differs from this record to other, as devcapdiff shows it."""
-        d = json.loads(_ffi.render(_lib.DevCapRenderDiffJson, self._bytes, other._bytes, None, None))
+        d = json.loads(_ffi.render(_lib.DevCapRenderDiffJsonTo, self._bytes, other._bytes, None, None))
         return Diff([Change(f["path"], f["entry"], f["a"], f["b"]) for f in d["fields"]], d["check"]["disappear"],
                     d["check"]["appear"])
 
@@ -314,7 +314,5 @@ def fix(text: bytes | str, disable: tuple[str, ...] = ()) -> bytes | str:
     for a str (UTF-8 both ways), bytes for bytes."""
     data = _bytes(text)
     mask = _disabled(disable)
-    need = _lib.DevCapLintFix(data, len(data), mask, None, 0)
-    buf = ctypes.create_string_buffer(need + 1)
-    _lib.DevCapLintFix(data, len(data), mask, buf, need + 1)
-    return buf.raw[:need].decode("utf-8", "surrogateescape") if isinstance(text, str) else buf.raw[:need]
+    fixed = _ffi.rendered(_lib.DevCapLintFixTo, data, len(data), mask)
+    return fixed.decode("utf-8", "surrogateescape") if isinstance(text, str) else fixed

@@ -116,9 +116,9 @@ _DECLARATIONS = {
     "DevCapConvertText": (_i, [_cs, _s, _cs, _p, MessageFn, _p], (REFUSED,), None),
     "DevCapCheckRecord": (_i, [_p, MessageFn, _p], (REFUSED,), None),
     "DevCapOutputPath": (_i, [_cs, _cs, _s, MessageFn, _p], (), 0),
-    "DevCapRenderText": (_s, [_p, _cs, _cs, _s], None, None),
-    "DevCapRenderLayout": (_s, [_p, _cs, _s], None, None),
-    "DevCapRenderJson": (_s, [_p, _cs, _cs, _s], None, None),
+    "DevCapRenderTextTo": (_i, [_p, _cs, MessageFn, _p], (), None),
+    "DevCapRenderLayoutTo": (_i, [_p, MessageFn, _p], (), None),
+    "DevCapRenderJsonTo": (_i, [_p, _cs, MessageFn, _p], (), None),
     "DevCapGetField": (_i, [_p, _cs, ctypes.POINTER(_u)], (), 1),
     "DevCapSetField": (_i, [_p, _cs, _u], (), 1),
     "DevCapFieldCount": (_s, [], None, None),
@@ -130,10 +130,10 @@ _DECLARATIONS = {
     "DevCapLintRuleInfo": (_i, [_s, ctypes.POINTER(LintRule)], (), None),
     "DevCapLintDisable": (_i, [_cs, ctypes.POINTER(_u), MessageFn, _p], (), 0),
     "DevCapLintTextDisabled": (_i, [_cs, _s, _u, FindingFn, _p], (), None),
-    "DevCapLintFix": (_s, [_cs, _s, _u, _cs, _s], None, None),
+    "DevCapLintFixTo": (_i, [_cs, _s, _u, MessageFn, _p], (), None),
     "DevCapTextLines": (_s, [_cs, _s, LineFn, _p], None, None),
     "DevCapColumnConvert": (_s, [_cs, _s, _s, _i, _i], None, None),
-    "DevCapRenderDiffJson": (_s, [_p, _p, _cs, _cs, _cs, _s], None, None),
+    "DevCapRenderDiffJsonTo": (_i, [_p, _p, _cs, _cs, MessageFn, _p], (), None),
 }
 for _name, (_result, _args, _allowed, _subject) in _DECLARATIONS.items():
     try:
@@ -146,12 +146,15 @@ for _name, (_result, _args, _allowed, _subject) in _DECLARATIONS.items():
         _fn.errcheck = _checked(_allowed, _subject)
 
 
+def rendered(fn, *args) -> bytes:
+    """A rendering (a function of the library's ...To form), written once through a message function."""
+    said = Said()
+    fn(*args, said.fn, None)
+    return bytes(said.data)
+
+
 def render(fn, *args) -> str:
-    """A rendering, into a buffer of the size the library asks for."""
-    need = fn(*args, None, 0)
-    buf = ctypes.create_string_buffer(need + 1)
-    fn(*args, buf, need + 1)
-    return buf.raw[:need].decode("utf-8", "backslashreplace")
+    return rendered(fn, *args).decode("utf-8", "backslashreplace")
 
 
 class Said:
