@@ -189,14 +189,19 @@ EMSCRIPTEN_KEEPALIVE const tReply* WebLine(const char* text, size_t size) {
     DevCapLineSpans(text, size, &l);
     const bool named = l.kind == DEVCAP_LINE_ENTRY || l.kind == DEVCAP_LINE_TOO_LONG;
     const int entry = named ? DevCapEntryIndex(text, l.name_end) : -1;
-    const auto unit = [&](size_t byte) { return DevCapColumnConvert(text, l.length, byte, DEVCAP_BYTES, DEVCAP_UTF16); };
+    const auto unit = [&](size_t byte) {
+        return DevCapColumnConvert(text, l.length, byte, DEVCAP_BYTES, DEVCAP_UTF16);
+    };
     Begin();
     Sayf("{\"kind\": %zu, \"name\": %zu, \"value\": [%zu, ", static_cast<size_t>(l.kind),
          named ? unit(l.name_end) : unit(l.length), unit(l.value));
     Sayf("%zu], \"opened\": %zu, \"closed\": %zu, ", unit(l.value_end), static_cast<size_t>(l.opened),
          static_cast<size_t>(l.closed));
-    if (entry < 0) Say("\"entry\": -1}");
-    else Sayf("\"entry\": %zu}", static_cast<size_t>(entry), 0, 0);
+    if (entry < 0) {
+        Say("\"entry\": -1}");
+    } else {
+        Sayf("\"entry\": %zu}", static_cast<size_t>(entry), 0, 0);
+    }
     return &gReply;
 }
 
