@@ -192,7 +192,10 @@ int LintFile(const char* path, const tOptions& options, bool* firstJson) {
     const bool stdinput = strcmp(path, "-") == 0;
     tBuf text{}, fixed{};
     int status = ReadInput("devcaplint", path, &text);
-    if (status != 0) return status;
+    if (status != 0) {
+        free(text.data);
+        return status;
+    }
     const char* name = stdinput ? "<stdin>" : path;
     if (options.mode != LINT) {
         DevCapLintFixTo(text.data, text.len, options.disabled, Append, &fixed);
