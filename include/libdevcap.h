@@ -13,8 +13,12 @@
  * message function, one call per piece of text (a message may arrive in
  * several pieces; a line ends with '\n'); a null function drops them.
  *
- * Results are DEVCAP_OK or one of the negative codes below, never errno; the
- * functions that answer a size or a count say so. Strings the library hands
+ * Results follow one convention: an int result is DEVCAP_OK (0) or one of
+ * the negative codes below, never errno, except where it is a count, which
+ * is never negative (the count, or a negative code); a size_t result is a
+ * size or a count and never an error. A null pointer where one is needed
+ * gives DEVCAP_BAD_ARGUMENT (a size_t function: 0), as each declaration
+ * says; a null message function drops the messages. Strings the library hands
  * out are either static (they live as long as the program: names, paths,
  * keywords, DevCapStrError's texts) or valid only during the call that hands
  * them to a callback, as each declaration says.
@@ -69,7 +73,8 @@ DEVCAP_API const char* DevCapLibVersion(void);
  * call only). */
 typedef void (*tDevCapMessageFn)(void* ctx, const char* text, size_t len);
 
-/* A message function that writes to the stdio stream (FILE*) given as ctx. */
+/* A message function that writes to the stdio stream (FILE*) given as ctx;
+ * a null stream or text writes nothing. */
 DEVCAP_API void DevCapToFile(void* file, const char* text, size_t len);
 
 /* Ends a program that reports on standard output: closes it and answers
@@ -79,7 +84,8 @@ DEVCAP_API int DevCapCloseStdout(const char* program, int status);
 
 /* ---- converting ---- */
 
-/* Fills dev with the defaults every conversion starts from. */
+/* Fills dev with the defaults every conversion starts from; a null dev is
+ * left alone. */
 DEVCAP_API void DevCapRecordInit(tDevConf* dev);
 
 /* Converts size bytes of capability text into dev, read exactly as a file
@@ -91,22 +97,25 @@ DEVCAP_API int DevCapConvertText(const char* text, size_t size, const char* name
                                  tDevCapMessageFn message, void* ctx);
 
 /* The same for the text file at path, with devcap2bin's messages.
- * DEVCAP_IO_ERROR when it cannot be opened or read. */
+ * DEVCAP_IO_ERROR when it cannot be opened or read; DEVCAP_BAD_ARGUMENT for
+ * a null path or dev. */
 DEVCAP_API int DevCapConvertFile(const char* path, tDevConf* dev, tDevCapMessageFn message, void* ctx);
 
 /* The consistency check on a record: DEVCAP_OK or DEVCAP_REFUSED. Its lines
- * (warnings, and the first error) go to message. dev is only read. */
+ * (warnings, and the first error) go to message. dev is only read;
+ * DEVCAP_BAD_ARGUMENT when it is null. */
 DEVCAP_API int DevCapCheckRecord(const tDevConf* dev, tDevCapMessageFn message, void* ctx);
 
 /* Whether size bytes are a record rather than capability text, told by
  * content: exactly 120 bytes holding a NUL byte (every record has one, at
- * the end of its key; text has none). 1 or 0. */
+ * the end of its key; text has none). 1 or 0 (0 for null bytes). */
 DEVCAP_API int DevCapIsRecord(const void* bytes, size_t size);
 
 /* Reads a record, or converts a text, from size bytes told apart by
  * DevCapIsRecord: DEVCAP_OK with dev filled; DEVCAP_REFUSED for a text
  * devcap2bin refuses (its lines go to message, name standing for the file);
- * a record is taken as it is, whatever its check says. */
+ * a record is taken as it is, whatever its check says. DEVCAP_BAD_ARGUMENT
+ * for a null dev, or null bytes with size. */
 DEVCAP_API int DevCapLoad(const void* bytes, size_t size, const char* name, tDevConf* dev, tDevCapMessageFn message,
                           void* ctx);
 
@@ -125,7 +134,7 @@ DEVCAP_API int DevCapLoadDevice(const void* bytes, size_t size, const char* name
 /* The same from the file at path (standard input when path is NULL), read
  * once from its start, so that a pipe will do; name stands for it in the
  * messages. DEVCAP_IO_ERROR, with errno set and nothing said, when it cannot
- * be opened or read. */
+ * be opened or read; DEVCAP_BAD_ARGUMENT for a null dev. */
 DEVCAP_API int DevCapLoadFile(const char* path, const char* name, tDevConf* dev, tDevCapMessageFn message, void* ctx);
 
 /* ---- writing ---- */
@@ -133,33 +142,43 @@ DEVCAP_API int DevCapLoadFile(const char* path, const char* name, tDevConf* dev,
 /* The name devcap2bin gives the record of the text file input,
  * "BinFiles/<base name>.bin", into path (size bytes, terminator included).
  * DEVCAP_TOO_WIDE when it is longer than DEVCAP_PATH_MAX (after devcap2bin's
- * message) or does not fit size (silently). */
+ * message) or does not fit size (silently); DEVCAP_BAD_ARGUMENT for a null
+ * input or path. */
 DEVCAP_API int DevCapOutputPath(const char* input, char* path, size_t size, tDevCapMessageFn message, void* ctx);
 
 /* Writes the 120 bytes to path as devcap2bin does: written beside, synced,
  * renamed over path, the directory synced; a failure leaves an earlier file
  * as it was and no file beside it. Special files are written in place.
  * DEVCAP_OK or DEVCAP_IO_ERROR, with devcap2bin's lines (the success line
- * included). */
+ * included); DEVCAP_BAD_ARGUMENT for a null dev or path. */
 DEVCAP_API int DevCapWriteRecord(const tDevConf* dev, const char* path, tDevCapMessageFn message, void* ctx);
 
 /* Replaces the file at path with size bytes of text in the same way, keeping
- * its mode. DEVCAP_OK, or DEVCAP_IO_ERROR with errno set; nothing is said. */
+ * its mode. DEVCAP_OK, or DEVCAP_IO_ERROR with errno set; nothing is said.
+ * DEVCAP_BAD_ARGUMENT for a null path, or a null text with size. */
 DEVCAP_API int DevCapWriteText(const char* path, const char* text, size_t size);
 
 /* ---- renderings ----
  * Each writes at most size - 1 bytes and a terminator into buf (buf may be
  * null when size is 0) and answers the length of the whole rendering: a
  * result of size or more means buf was too small. A null record renders
- * nothing and answers 0. */
+ * nothing and answers 0.
+ * The forms ending in To write the same bytes through message instead, in
+ * pieces (ctx passed on), so that nothing is sized or rendered twice. They
+ * answer DEVCAP_OK, or DEVCAP_BAD_ARGUMENT, writing nothing, for a null
+ * message function or a null record or finding (a null text with size, for
+ * DevCapLintFixTo). */
 
 /* Capability text that converts back into dev (source names the record in
  * its first comment; null or "" for none), as devcapdump prints it. */
 DEVCAP_API size_t DevCapRenderText(const tDevConf* dev, const char* source, char* buf, size_t size);
+DEVCAP_API int DevCapRenderTextTo(const tDevConf* dev, const char* source, tDevCapMessageFn message, void* ctx);
 /* One line per field: offset, size, path, raw value, meaning; the check. */
 DEVCAP_API size_t DevCapRenderLayout(const tDevConf* dev, char* buf, size_t size);
+DEVCAP_API int DevCapRenderLayoutTo(const tDevConf* dev, tDevCapMessageFn message, void* ctx);
 /* The record as one JSON object (schema in devcapdump(1)). */
 DEVCAP_API size_t DevCapRenderJson(const tDevConf* dev, const char* source, char* buf, size_t size);
+DEVCAP_API int DevCapRenderJsonTo(const tDevConf* dev, const char* source, tDevCapMessageFn message, void* ctx);
 /* Every entry with its section, kind, field and keywords as one JSON array. */
 DEVCAP_API size_t DevCapRenderEntriesJson(char* buf, size_t size);
 
@@ -168,7 +187,8 @@ DEVCAP_API size_t DevCapRenderEntriesJson(char* buf, size_t size);
 /* One field by its path, such as "FwDevCap.IO.DIs": its value (1, 2 or 4
  * bytes, little-endian as stored). DEVCAP_NOT_FOUND for an unknown path,
  * DEVCAP_TOO_WIDE for a field of 3 or more than 4 bytes, or (set) for a value
- * that does not fit the field, which is then left as it was. */
+ * that does not fit the field, which is then left as it was;
+ * DEVCAP_BAD_ARGUMENT for a null dev, path or value. */
 DEVCAP_API int DevCapGetField(const tDevConf* dev, const char* path, uint32_t* value);
 DEVCAP_API int DevCapSetField(tDevConf* dev, const char* path, uint32_t value);
 
@@ -180,7 +200,8 @@ typedef struct {
 } tDevCapFieldInfo;
 
 /* The record's fields in offset order; they cover its 120 bytes.
- * DevCapFieldInfo: DEVCAP_NOT_FOUND for index >= DevCapFieldCount(). */
+ * DevCapFieldInfo: DEVCAP_OK, DEVCAP_NOT_FOUND for index >=
+ * DevCapFieldCount(), DEVCAP_BAD_ARGUMENT for a null info. */
 DEVCAP_API size_t DevCapFieldCount(void);
 DEVCAP_API int DevCapFieldInfo(size_t index, tDevCapFieldInfo* info);
 
@@ -211,7 +232,8 @@ typedef struct {
 
 /* The entries in the order the sections own them, and their keywords with
  * the code (list elements: the bit) each stores; keyword text is static.
- * DEVCAP_NOT_FOUND for an index past the end. */
+ * DEVCAP_OK, DEVCAP_NOT_FOUND for an index (entry or keyword) past the end,
+ * DEVCAP_BAD_ARGUMENT for a null info, text or code. */
 DEVCAP_API size_t DevCapEntryCount(void);
 DEVCAP_API int DevCapEntryInfo(size_t index, tDevCapEntryInfo* info);
 DEVCAP_API int DevCapEntryKeyword(size_t entry, size_t keyword, const char** text, uint32_t* code);
@@ -222,7 +244,9 @@ DEVCAP_API int DevCapEntryIndex(const char* name, size_t size);
 
 /* The value the entry called name (any case) stores for value, as the
  * converter reads it: DEVCAP_OK with *code set, DEVCAP_NOT_FOUND for a name no
- * section owns, DEVCAP_REFUSED for a value the entry rejects. */
+ * section owns, DEVCAP_REFUSED for a value the entry rejects, DEVCAP_TOO_WIDE
+ * for one longer than DEVCAP_VALUE_MAX, DEVCAP_BAD_ARGUMENT for a null name,
+ * value or code. */
 DEVCAP_API int DevCapEntryValue(const char* name, const char* value, uint32_t* code);
 
 /* ---- the grammar of a line ----
@@ -277,7 +301,7 @@ DEVCAP_API size_t DevCapTextLines(const char* text, size_t size, tDevCapLineFn f
  * the Basic Multilingual Plane is 4 bytes and 2 UTF-16 units; a byte that
  * starts no well-formed sequence counts 1 in every unit. A column inside a
  * character goes to the character's end; past the line's end every column
- * counts 1 in every unit. 0 for an unknown unit. */
+ * counts 1 in every unit. 0 for an unknown unit; a null line is an empty one. */
 DEVCAP_API size_t DevCapColumnConvert(const char* line, size_t size, size_t column, int from, int to);
 
 /* ---- lint ---- */
@@ -310,20 +334,23 @@ typedef struct {
  * it off for the rest of the file. */
 #define DEVCAP_LINT_DISABLE_MARK "# devcaplint: disable="
 
-/* The rules; a rule's bit in a disabled mask is 1 << its index. */
+/* The rules; a rule's bit in a disabled mask is 1 << its index.
+ * DevCapLintRuleInfo: DEVCAP_OK, DEVCAP_NOT_FOUND for index >=
+ * DevCapLintRuleCount(), DEVCAP_BAD_ARGUMENT for a null info. */
 DEVCAP_API size_t DevCapLintRuleCount(void);
 DEVCAP_API int DevCapLintRuleInfo(size_t index, tDevCapLintRule* info);
 
 /* Adds the rules of a comma list of names ("duplicate,quote") to *disabled.
  * DEVCAP_NOT_FOUND for a name that is no rule, DEVCAP_REFUSED for an error
  * rule (errors cannot be turned off); *disabled is then unchanged and the
- * reason goes to message. */
+ * reason goes to message. DEVCAP_OK, or DEVCAP_BAD_ARGUMENT for a null list
+ * or disabled. */
 DEVCAP_API int DevCapLintDisable(const char* list, uint32_t* disabled, tDevCapMessageFn message, void* ctx);
 
 /* devcaplint's findings on size bytes of text, sorted by line and column,
  * rules in disabled (warnings and notes) turned off: an error finding
  * exactly when DevCapConvertText would refuse the text. Answers the number
- * of findings, or DEVCAP_BAD_ARGUMENT. */
+ * of findings, or DEVCAP_BAD_ARGUMENT for a null text with size. */
 DEVCAP_API int DevCapLintText(const char* text, size_t size, tDevCapFindingFn finding, void* ctx);
 DEVCAP_API int DevCapLintTextDisabled(const char* text, size_t size, uint32_t disabled, tDevCapFindingFn finding,
                                       void* ctx);
@@ -331,13 +358,17 @@ DEVCAP_API int DevCapLintTextDisabled(const char* text, size_t size, uint32_t di
 /* The text with every fix of DevCapLintTextDisabled's findings applied, and
  * the fixes of what those uncover, so that linting the result finds nothing
  * with a fix on a line shorter than 640 bytes (and fixing it again changes
- * nothing), as a rendering (see
- * above). devcaplint --fix and --diff, and the server's source.fixAll, are this. */
+ * nothing), as a rendering (see above); a null text with size renders
+ * nothing. devcaplint --fix and --diff, and the server's source.fixAll, are
+ * this. */
 DEVCAP_API size_t DevCapLintFix(const char* text, size_t size, uint32_t disabled, char* buf, size_t bufsize);
+DEVCAP_API int DevCapLintFixTo(const char* text, size_t size, uint32_t disabled, tDevCapMessageFn message, void* ctx);
 
 /* One finding as a JSON object (keys file, when file is not NULL, line,
  * column, severity, rule, message, and fix when it has one), as a rendering. */
 DEVCAP_API size_t DevCapRenderFindingJson(const tDevCapFinding* finding, const char* file, char* buf, size_t size);
+DEVCAP_API int DevCapRenderFindingJsonTo(const tDevCapFinding* finding, const char* file, tDevCapMessageFn message,
+                                         void* ctx);
 
 /* ---- comparing ---- */
 
@@ -354,13 +385,16 @@ typedef void (*tDevCapChangeFn)(void* ctx, const tDevCapChange* change);
 /* What differs between two records: each field whose value differs, in
  * record order, then the lines of the consistency check (every rule on its
  * own) that appear or disappear. Answers the number of changes: 0 when the
- * records are the same. */
+ * records are the same; DEVCAP_BAD_ARGUMENT when a or b is null. */
 DEVCAP_API int DevCapDiffRecords(const tDevConf* a, const tDevConf* b, tDevCapChangeFn change, void* ctx);
 /* The same as devcapdiff prints it, as text and as one JSON object (names
  * stand for the two inputs), as renderings. */
 DEVCAP_API size_t DevCapRenderDiff(const tDevConf* a, const tDevConf* b, char* buf, size_t size);
+DEVCAP_API int DevCapRenderDiffTo(const tDevConf* a, const tDevConf* b, tDevCapMessageFn message, void* ctx);
 DEVCAP_API size_t DevCapRenderDiffJson(const tDevConf* a, const tDevConf* b, const char* name_a, const char* name_b,
                                        char* buf, size_t size);
+DEVCAP_API int DevCapRenderDiffJsonTo(const tDevConf* a, const tDevConf* b, const char* name_a, const char* name_b,
+                                      tDevCapMessageFn message, void* ctx);
 
 /* ---- records as the rows of a table ----
  * One row a device: the columns file, kind, status, then one column a field

@@ -21,6 +21,16 @@ size_t RenderInto(char* buf, size_t size, Render render) {
     return DevCapBufferEnd(&b);
 }
 
+// A rendering through the caller's message function, as the buffer forms are
+// through a buffer.
+template <typename Render>
+int RenderTo(tDevCapMessageFn message, void* ctx, Render render) {
+    if (message == nullptr) return DEVCAP_BAD_ARGUMENT;
+    const tDevCapSink sink = Sink(message, ctx);
+    render(&sink);
+    return DEVCAP_OK;
+}
+
 int Check(const tDevConf* dev, const tDevCapSink* out) {
     return DevCapDBCheck(dev, out) == 0 ? DEVCAP_OK : DEVCAP_REFUSED;
 }
@@ -51,6 +61,7 @@ const char* DevCapLibVersion(void) {
 }
 
 void DevCapToFile(void* file, const char* text, size_t len) {
+    if (file == nullptr || text == nullptr) return;
     const tDevCapSink sink = DevCapFileSink(static_cast<FILE*>(file));
     sink.write(sink.ctx, text, len);
 }
@@ -142,18 +153,32 @@ int DevCapWriteRecord(const tDevConf* dev, const char* path, tDevCapMessageFn me
 }
 
 size_t DevCapRenderText(const tDevConf* dev, const char* source, char* buf, size_t size) {
-    if (dev == nullptr) return 0;
-    return RenderInto(buf, size, [&](const tDevCapSink* out) { DevCapDumpText(*dev, source, out); });
+    return RenderInto(buf, size,
+                      [&](const tDevCapSink* out) { DevCapRenderTextTo(dev, source, out->write, out->ctx); });
+}
+
+int DevCapRenderTextTo(const tDevConf* dev, const char* source, tDevCapMessageFn message, void* ctx) {
+    if (dev == nullptr) return DEVCAP_BAD_ARGUMENT;
+    return RenderTo(message, ctx, [&](const tDevCapSink* out) { DevCapDumpText(*dev, source, out); });
 }
 
 size_t DevCapRenderLayout(const tDevConf* dev, char* buf, size_t size) {
-    if (dev == nullptr) return 0;
-    return RenderInto(buf, size, [&](const tDevCapSink* out) { DevCapDumpLayout(*dev, out); });
+    return RenderInto(buf, size, [&](const tDevCapSink* out) { DevCapRenderLayoutTo(dev, out->write, out->ctx); });
+}
+
+int DevCapRenderLayoutTo(const tDevConf* dev, tDevCapMessageFn message, void* ctx) {
+    if (dev == nullptr) return DEVCAP_BAD_ARGUMENT;
+    return RenderTo(message, ctx, [&](const tDevCapSink* out) { DevCapDumpLayout(*dev, out); });
 }
 
 size_t DevCapRenderJson(const tDevConf* dev, const char* source, char* buf, size_t size) {
-    if (dev == nullptr) return 0;
-    return RenderInto(buf, size, [&](const tDevCapSink* out) { DevCapDumpJson(*dev, source, out); });
+    return RenderInto(buf, size,
+                      [&](const tDevCapSink* out) { DevCapRenderJsonTo(dev, source, out->write, out->ctx); });
+}
+
+int DevCapRenderJsonTo(const tDevConf* dev, const char* source, tDevCapMessageFn message, void* ctx) {
+    if (dev == nullptr) return DEVCAP_BAD_ARGUMENT;
+    return RenderTo(message, ctx, [&](const tDevCapSink* out) { DevCapDumpJson(*dev, source, out); });
 }
 
 size_t DevCapRenderEntriesJson(char* buf, size_t size) {
@@ -161,7 +186,7 @@ size_t DevCapRenderEntriesJson(char* buf, size_t size) {
 }
 
 int DevCapGetField(const tDevConf* dev, const char* path, uint32_t* value) {
-    if (dev == nullptr || value == nullptr) return DEVCAP_BAD_ARGUMENT;
+    if (dev == nullptr || path == nullptr || value == nullptr) return DEVCAP_BAD_ARGUMENT;
     const tField* f = DevCapFieldNamed(path);
     if (f == nullptr) return DEVCAP_NOT_FOUND;
     if (f->width > 4 || f->width == 3) return DEVCAP_TOO_WIDE;
@@ -170,7 +195,7 @@ int DevCapGetField(const tDevConf* dev, const char* path, uint32_t* value) {
 }
 
 int DevCapSetField(tDevConf* dev, const char* path, uint32_t value) {
-    if (dev == nullptr) return DEVCAP_BAD_ARGUMENT;
+    if (dev == nullptr || path == nullptr) return DEVCAP_BAD_ARGUMENT;
     const tField* f = DevCapFieldNamed(path);
     if (f == nullptr) return DEVCAP_NOT_FOUND;
     if (f->width > 4 || f->width == 3 || (f->width < 4 && value >> (8 * f->width) != 0)) return DEVCAP_TOO_WIDE;
@@ -277,15 +302,25 @@ int DevCapLintTextDisabled(const char* text, size_t size, uint32_t disabled, tDe
 }
 
 size_t DevCapLintFix(const char* text, size_t size, uint32_t disabled, char* buf, size_t bufsize) {
-    if (text == nullptr && size > 0) return 0;
-    return RenderInto(buf, bufsize, [&](const tDevCapSink* out) {
+    return RenderInto(buf, bufsize,
+                      [&](const tDevCapSink* out) { DevCapLintFixTo(text, size, disabled, out->write, out->ctx); });
+}
+
+int DevCapLintFixTo(const char* text, size_t size, uint32_t disabled, tDevCapMessageFn message, void* ctx) {
+    if (text == nullptr && size > 0) return DEVCAP_BAD_ARGUMENT;
+    return RenderTo(message, ctx, [&](const tDevCapSink* out) {
         DevCapLintApplyFixes(text != nullptr ? text : "", size, disabled, out);
     });
 }
 
 size_t DevCapRenderFindingJson(const tDevCapFinding* finding, const char* file, char* buf, size_t size) {
-    if (finding == nullptr) return 0;
-    return RenderInto(buf, size, [&](const tDevCapSink* out) { DevCapFindingJson(*finding, file, out); });
+    return RenderInto(buf, size,
+                      [&](const tDevCapSink* out) { DevCapRenderFindingJsonTo(finding, file, out->write, out->ctx); });
+}
+
+int DevCapRenderFindingJsonTo(const tDevCapFinding* finding, const char* file, tDevCapMessageFn message, void* ctx) {
+    if (finding == nullptr) return DEVCAP_BAD_ARGUMENT;
+    return RenderTo(message, ctx, [&](const tDevCapSink* out) { DevCapFindingJson(*finding, file, out); });
 }
 
 int DevCapDiffRecords(const tDevConf* a, const tDevConf* b, tDevCapChangeFn change, void* ctx) {
@@ -295,14 +330,24 @@ int DevCapDiffRecords(const tDevConf* a, const tDevConf* b, tDevCapChangeFn chan
 }
 
 size_t DevCapRenderDiff(const tDevConf* a, const tDevConf* b, char* buf, size_t size) {
-    if (a == nullptr || b == nullptr) return 0;
-    return RenderInto(buf, size, [&](const tDevCapSink* out) { DevCapDiffText(*a, *b, out); });
+    return RenderInto(buf, size, [&](const tDevCapSink* out) { DevCapRenderDiffTo(a, b, out->write, out->ctx); });
+}
+
+int DevCapRenderDiffTo(const tDevConf* a, const tDevConf* b, tDevCapMessageFn message, void* ctx) {
+    if (a == nullptr || b == nullptr) return DEVCAP_BAD_ARGUMENT;
+    return RenderTo(message, ctx, [&](const tDevCapSink* out) { DevCapDiffText(*a, *b, out); });
 }
 
 size_t DevCapRenderDiffJson(const tDevConf* a, const tDevConf* b, const char* name_a, const char* name_b, char* buf,
                             size_t size) {
-    if (a == nullptr || b == nullptr) return 0;
-    return RenderInto(buf, size, [&](const tDevCapSink* out) { DevCapDiffJson(*a, *b, name_a, name_b, out); });
+    return RenderInto(
+        buf, size, [&](const tDevCapSink* out) { DevCapRenderDiffJsonTo(a, b, name_a, name_b, out->write, out->ctx); });
+}
+
+int DevCapRenderDiffJsonTo(const tDevConf* a, const tDevConf* b, const char* name_a, const char* name_b,
+                           tDevCapMessageFn message, void* ctx) {
+    if (a == nullptr || b == nullptr) return DEVCAP_BAD_ARGUMENT;
+    return RenderTo(message, ctx, [&](const tDevCapSink* out) { DevCapDiffJson(*a, *b, name_a, name_b, out); });
 }
 
 size_t DevCapRenderCsvHeader(const char* fields, char* buf, size_t size) {

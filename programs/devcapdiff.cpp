@@ -3,7 +3,6 @@
 // git's external diff driver and a textconv for records.
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 #include "libdevcap.h"
@@ -53,16 +52,6 @@ int Load(const char* path, const char* name, tDevConf* dev, bool quiet, FILE* ou
     return result == DEVCAP_OK ? 0 : result == DEVCAP_REFUSED ? 1 : 2;
 }
 
-template <typename Render>
-void Print(Render render) {
-    const size_t len = render(nullptr, 0);
-    char* text = static_cast<char*>(malloc(len + 1));
-    if (text == nullptr) return;
-    render(text, len + 1);
-    fwrite(text, 1, len, stdout);
-    free(text);
-}
-
 int Run(int argc, char* argv[]) {
     bool json = false, quiet = false, textconv = false;
     int first = 1;
@@ -93,7 +82,7 @@ int Run(int argc, char* argv[]) {
     if (textconv) {
         if (n != 1) return Usage(stderr, 2);
         const int read = Load(argv[first], argv[first], &a, false, stdout);
-        if (read == 0) Print([&](char* buf, size_t size) { return DevCapRenderLayout(&a, buf, size); });
+        if (read == 0) DevCapRenderLayoutTo(&a, DevCapToFile, stdout);
         return read == 2 ? 2 : 0;
     }
     if (n == 7) {  // git: path old-file old-hex old-mode new-file new-hex new-mode
@@ -105,8 +94,7 @@ int Run(int argc, char* argv[]) {
         const int readA = Load(argv[first + 1], nameA, &a, false, stdout);
         const int readB = Load(argv[first + 4], nameB, &b, false, stdout);
         if (readA == 2 || readB == 2) return 2;
-        if (readA == 0 && readB == 0)
-            Print([&](char* buf, size_t size) { return DevCapRenderDiff(&a, &b, buf, size); });
+        if (readA == 0 && readB == 0) DevCapRenderDiffTo(&a, &b, DevCapToFile, stdout);
         return 0;
     }
     if (n != 2 || (strcmp(argv[first], "-") == 0 && strcmp(argv[first + 1], "-") == 0)) return Usage(stderr, 2);
@@ -117,9 +105,9 @@ int Run(int argc, char* argv[]) {
     if (readA != 0 || readB != 0) return 2;
     const bool same = DevCapDiffRecords(&a, &b, nullptr, nullptr) == 0;
     if (json && !quiet) {
-        Print([&](char* buf, size_t size) { return DevCapRenderDiffJson(&a, &b, nameA, nameB, buf, size); });
+        DevCapRenderDiffJsonTo(&a, &b, nameA, nameB, DevCapToFile, stdout);
     } else if (!quiet) {
-        Print([&](char* buf, size_t size) { return DevCapRenderDiff(&a, &b, buf, size); });
+        DevCapRenderDiffTo(&a, &b, DevCapToFile, stdout);
     }
     return same ? 0 : 1;
 }

@@ -1,10 +1,9 @@
 // devcapdump - shows a binary device capability record as the capability
 // text that makes it (or, with --layout, field by field).
-#include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
+#include "ProgramIo.h"
 #include "libdevcap.h"
 
 namespace {
@@ -21,28 +20,17 @@ int Usage(FILE* out, int status) {
 
 // Reads exactly one record; 2 (with a message) when the file is not one.
 int ReadRecord(const char* path, tDevConf* dev) {
-    const bool stdinput = strcmp(path, "-") == 0;
-    FILE* fp = stdinput ? stdin : fopen(path, "rb");
-    if (fp == nullptr) {
-        fprintf(stderr, "devcapdump: cannot open %s: %s\n", path, strerror(errno));
-        return 2;
-    }
-    unsigned char bytes[sizeof *dev + 1];
-    const size_t n = fread(bytes, 1, sizeof bytes, fp);
-    const bool failed = ferror(fp) != 0;
-    const int error = errno;
-    if (!stdinput) fclose(fp);
-    if (failed) {
-        fprintf(stderr, "devcapdump: cannot read %s: %s\n", path, strerror(error));
-        return 2;
-    }
-    if (n != sizeof *dev) {
+    tBuf bytes{};
+    int status = ReadInput("devcapdump", path, &bytes);
+    if (status == 0 && bytes.len != sizeof *dev) {
         fprintf(stderr, "devcapdump: %s is %s%zu bytes, not a %zu-byte device capability record\n", path,
-                n > sizeof *dev ? "more than " : "", n > sizeof *dev ? sizeof *dev : n, sizeof *dev);
-        return 2;
+                bytes.len > sizeof *dev ? "more than " : "", bytes.len > sizeof *dev ? sizeof *dev : bytes.len,
+                sizeof *dev);
+        status = 2;
     }
-    memcpy(dev, bytes, sizeof *dev);
-    return 0;
+    if (status == 0) memcpy(dev, bytes.data, sizeof *dev);
+    free(bytes.data);
+    return status;
 }
 
 // The command line, the record and the dump; the exit status.
@@ -77,17 +65,13 @@ int Run(int argc, char* argv[]) {
     tDevConf dev;
     const int read = ReadRecord(path, &dev);
     if (read != 0) return read;
-    const auto render = [&](char* buf, size_t size) {
-        return json     ? DevCapRenderJson(&dev, path, buf, size)
-               : layout ? DevCapRenderLayout(&dev, buf, size)
-                        : DevCapRenderText(&dev, path, buf, size);
-    };
-    const size_t len = render(nullptr, 0);
-    char* text = static_cast<char*>(malloc(len + 1));
-    if (text == nullptr) return 2;
-    render(text, len + 1);
-    fwrite(text, 1, len, stdout);
-    free(text);
+    if (json) {
+        DevCapRenderJsonTo(&dev, path, DevCapToFile, stdout);
+    } else if (layout) {
+        DevCapRenderLayoutTo(&dev, DevCapToFile, stdout);
+    } else {
+        DevCapRenderTextTo(&dev, path, DevCapToFile, stdout);
+    }
     return DevCapCheckRecord(&dev, nullptr, nullptr) == DEVCAP_OK ? 0 : 1;
 }
 

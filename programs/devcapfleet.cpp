@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "ProgramIo.h"
 #include "libdevcap.h"
 
 namespace {
@@ -72,31 +73,7 @@ void Sha256Hex(const uint8_t* data, size_t size, char (&hex)[65]) {
     for (size_t i = 0; i < 8; ++i) snprintf(hex + 8 * i, 9, "%08x", h[i]);
 }
 
-// ---- growing buffers: a file's bytes, messages, renderings ----
-
-struct tBuf {
-    char* data;
-    size_t len, cap;
-};
-
-bool Reserve(tBuf* b, size_t need) {
-    if (need <= b->cap) return true;
-    size_t cap = b->cap > 0 ? b->cap : 4096;
-    while (cap < need) cap *= 2;
-    char* data = static_cast<char*>(realloc(b->data, cap));
-    if (data == nullptr) return false;
-    b->data = data;
-    b->cap = cap;
-    return true;
-}
-
-void Append(void* ctx, const char* text, size_t len) {
-    auto* b = static_cast<tBuf*>(ctx);
-    if (!Reserve(b, b->len + len + 1)) return;
-    memcpy(b->data + b->len, text, len);
-    b->len += len;
-    b->data[b->len] = '\0';
-}
+// ---- renderings ----
 
 // A library rendering into b, whole.
 template <typename Render>
@@ -260,24 +237,8 @@ void Warn(tRun* run, const char* fmt, const char* a, const char* b = "", const c
 
 // Reads the whole file into b, terminated; the errno of a failure, or 0.
 int ReadAll(tBuf* b, const char* path) {
-    const int fd = open(path, O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return errno;
-    b->len = 0;
-    for (;;) {
-        if (!Reserve(b, b->len + 65536)) {
-            close(fd);
-            return ENOMEM;
-        }
-        const ssize_t n = read(fd, b->data + b->len, b->cap - b->len - 1);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            const int error = n < 0 ? errno : 0;
-            close(fd);
-            b->data[b->len] = '\0';
-            return error;
-        }
-        b->len += static_cast<size_t>(n);
-    }
+    bool opened;
+    return ReadWhole(path, b, &opened);
 }
 
 // A text devcap2bin would write as BinFiles/<base>.bin: two texts of one base

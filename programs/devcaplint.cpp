@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "ProgramIo.h"
 #include "libdevcap.h"
 
 namespace {
@@ -36,11 +37,8 @@ void Print(void* ctx, const tDevCapFinding* f) {
     file->failing = file->failing || strcmp(f->severity, "note") != 0;
     if (file->options->mode == DIFF) return;  // the diff is the output; findings only count
     if (file->options->json) {
-        const size_t len = DevCapRenderFindingJson(f, file->name, nullptr, 0);
-        char* text = static_cast<char*>(malloc(len + 1));
-        if (text != nullptr) DevCapRenderFindingJson(f, file->name, text, len + 1);
-        printf("%s\n  %s", *file->firstJson ? "" : ",", text != nullptr ? text : "{}");
-        free(text);
+        printf("%s\n  ", *file->firstJson ? "" : ",");
+        DevCapRenderFindingJsonTo(f, file->name, DevCapToFile, stdout);
         *file->firstJson = false;
     } else if (file->options->colour) {
         const int c = f->severity[0] == 'e' ? 0 : f->severity[0] == 'w' ? 1 : 2;
@@ -62,28 +60,6 @@ int Usage(FILE* out, int status) {
             "them as a unified diff. Exit status: 0 no error or warning, 1 errors or\n"
             "warnings (after fixing), 2 bad usage or a file that cannot be read or written.\n");
     return status;
-}
-
-// The whole file, or nullptr with errno set.
-char* ReadAll(FILE* fp, size_t* size) {
-    size_t cap = 1 << 16;
-    char* text = static_cast<char*>(malloc(cap));
-    *size = 0;
-    for (size_t n; text != nullptr && (n = fread(text + *size, 1, cap - *size, fp)) > 0;) {
-        *size += n;
-        if (*size == cap) {
-            char* more = static_cast<char*>(realloc(text, cap *= 2));
-            if (more == nullptr) free(text);
-            text = more;
-        }
-    }
-    if (text != nullptr && ferror(fp) != 0) {
-        const int error = errno;
-        free(text);
-        errno = error;
-        return nullptr;
-    }
-    return text;
 }
 
 // Where the line after the one at `at` starts.
@@ -214,44 +190,36 @@ void UnifiedDiff(const char* name, const char* a, size_t sizeA, const char* b, s
 // 1 when errors or warnings remain, else 0.
 int LintFile(const char* path, const tOptions& options, bool* firstJson) {
     const bool stdinput = strcmp(path, "-") == 0;
-    FILE* fp = stdinput ? stdin : fopen(path, "rb");
-    if (fp == nullptr) {
-        fprintf(stderr, "devcaplint: cannot open %s: %s\n", path, strerror(errno));
-        return 2;
-    }
-    size_t size = 0;
-    char* text = ReadAll(fp, &size);
-    const int error = errno;
-    if (!stdinput) fclose(fp);
-    if (text == nullptr) {
-        fprintf(stderr, "devcaplint: cannot read %s: %s\n", path, strerror(error));
-        return 2;
+    tBuf text{}, fixed{};
+    int status = ReadInput("devcaplint", path, &text);
+    if (status != 0) {
+        free(text.data);
+        return status;
     }
     const char* name = stdinput ? "<stdin>" : path;
-    int status = 0;
     if (options.mode != LINT) {
-        const size_t fixedSize = DevCapLintFix(text, size, options.disabled, nullptr, 0);
-        char* fixed = static_cast<char*>(malloc(fixedSize + 1));
-        if (fixed != nullptr) DevCapLintFix(text, size, options.disabled, fixed, fixedSize + 1);
-        const bool changed = fixed != nullptr && (fixedSize != size || memcmp(fixed, text, size) != 0);
+        DevCapLintFixTo(text.data, text.len, options.disabled, Append, &fixed);
+        if (fixed.failed) status = OutOfMemory("devcaplint");
+        const bool changed =
+            status == 0 && (fixed.len != text.len || (text.len > 0 && memcmp(fixed.data, text.data, text.len) != 0));
         char diffName[4096];
         if (changed && options.mode == DIFF) {
-            UnifiedDiff(stdinput || !DiffName(path, diffName) ? name : diffName, text, size, fixed, fixedSize);
+            UnifiedDiff(stdinput || !DiffName(path, diffName) ? name : diffName, text.data, text.len, fixed.data,
+                        fixed.len);
         }
-        if (changed && options.mode == FIX && DevCapWriteText(path, fixed, fixedSize) != DEVCAP_OK) {
+        if (changed && options.mode == FIX && DevCapWriteText(path, fixed.data, fixed.len) != DEVCAP_OK) {
             fprintf(stderr, "devcaplint: cannot write %s: %s\n", path, strerror(errno));
             status = 2;
         } else if (changed) {
-            free(text);
+            free(text.data);
             text = fixed;
-            size = fixedSize;
-            fixed = nullptr;
+            fixed = tBuf{};
         }
-        free(fixed);
+        free(fixed.data);
     }
     tFile file{&options, name, firstJson, false};
-    DevCapLintTextDisabled(text, size, options.disabled, Print, &file);
-    free(text);
+    if (status == 0) DevCapLintTextDisabled(text.data, text.len, options.disabled, Print, &file);
+    free(text.data);
     return status != 0 ? status : file.failing ? 1 : 0;
 }
 

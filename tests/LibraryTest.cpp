@@ -44,7 +44,6 @@ TEST(Library, ConvertsAsTheConverter) {
     std::string said;
     EXPECT_EQ(DevCapConvertFile("/nonexistent.txt", &dev, Append, &said), DEVCAP_IO_ERROR);
     EXPECT_EQ(said, "DevCapTxtFile2Bin:Error. open /nonexistent.txt file\n");
-    EXPECT_EQ(DevCapConvertText(nullptr, 1, "x", &dev, nullptr, nullptr), DEVCAP_BAD_ARGUMENT);
     // 120 bytes of text, no NUL among them: a text, which this one is not.
     const std::string text120 = "SENSOR_ID='MT9P031'\n" + std::string(99, '#') + "\n";
     EXPECT_EQ(DevCapIsRecord(text120.data(), 120), 0);
@@ -53,11 +52,8 @@ TEST(Library, ConvertsAsTheConverter) {
     said.clear();
     EXPECT_EQ(DevCapLoad(text120.data(), 120, "n.txt", &dev, Append, &said), DEVCAP_REFUSED);
     EXPECT_EQ(said, "DevCapDBCheckSensorBoardIF:Error. missing control interface in sensor\n");
-    // No bytes at all is an empty text, which the check refuses; a missing answer slot is refused first.
+    // No bytes at all is an empty text, which the check refuses.
     EXPECT_EQ(DevCapLoad(nullptr, 0, "e.txt", &dev, nullptr, nullptr), DEVCAP_REFUSED);
-    const char* told = nullptr;
-    EXPECT_EQ(DevCapLoadDevice("x", 1, "e", &dev, &told, nullptr, nullptr, nullptr), DEVCAP_BAD_ARGUMENT);
-    EXPECT_EQ(DevCapLoadDevice("x", 1, "e", &dev, nullptr, &told, nullptr, nullptr), DEVCAP_BAD_ARGUMENT);
 }
 
 // Different texts on several threads at once give the single-threaded results
@@ -107,7 +103,6 @@ TEST(Library, Fields) {
         EXPECT_EQ(value, row.after) << row.path;
         EXPECT_TRUE(row.set == DEVCAP_OK || BytesOf(d) == BytesOf(dev)) << row.path;
     }
-    EXPECT_EQ(DevCapGetField(&dev, "FwDevCap.IO.DIs", nullptr), DEVCAP_BAD_ARGUMENT);
     // The fields tile the record; one past the last field, entry or keyword is not found.
     tDevCapFieldInfo f;
     size_t end = 0, i = 0;
@@ -165,7 +160,6 @@ TEST(Library, Renderings) {
     DevCapRenderText(&dev, "ipcam.bin", exact.data(), need);
     EXPECT_EQ(exact.substr(0, need - 1) + '\n', text);
     EXPECT_EQ(exact.back(), '\0');
-    EXPECT_EQ(DevCapRenderJson(nullptr, "x", small, sizeof small), 0u);
     // A field's keywords in JSON: a keyword's one, a list's elements, none for a number.
     std::string json(16384, '\0');
     json.resize(DevCapRenderJson(&dev, "ipcam.bin", json.data(), json.size()));
@@ -271,7 +265,6 @@ TEST(Library, TableRows) {
     EXPECT_STREQ(v.path, "CamCap.Rsvd");
     EXPECT_EQ(v.number + v.has_text, 0);
     EXPECT_EQ(DevCapFieldValue(&dev, 56, &v), DEVCAP_NOT_FOUND);
-    EXPECT_EQ(DevCapFieldValue(nullptr, 0, &v), DEVCAP_BAD_ARGUMENT);
     EXPECT_EQ(rendered([](char* b, size_t n) { return DevCapRenderJsonString(nullptr, b, n); }), "null");
     EXPECT_EQ(rendered([](char* b, size_t n) { return DevCapRenderJsonString("a\"\x01", b, n); }), "\"a\\\"\\u0001\"");
 }
@@ -361,4 +354,50 @@ TEST(Library, LineSpans) {
                                   "A",
                                   4, 4, DEVCAP_BYTES, DEVCAP_CHARACTERS),
               2u);  // U+20BF: 3 bytes, the last at the top of the continuation range
+}
+
+// The null pointers the declarations name, in one table: the results they document, and no crash.
+TEST(Library, NullArguments) {
+    tDevConf dev{};
+    DevCapRecordInit(nullptr);
+    DevCapToFile(nullptr, "x", 1);
+    uint32_t u = 0;
+    const char* told = nullptr;
+    std::string said;
+    tDevCapFieldValue v;
+    const int bad[] = {DevCapConvertText(nullptr, 1, "x", &dev, Append, &said),
+                       DevCapCheckRecord(nullptr, Append, &said),
+                       DevCapLoad(nullptr, 1, "x", &dev, Append, &said),
+                       DevCapLoadDevice("x", 1, "e", &dev, &told, nullptr, Append, &said),  // a missing answer slot
+                       DevCapLoadDevice("x", 1, "e", &dev, nullptr, &told, Append, &said),
+                       DevCapLoadFile("/nonexistent/x", "x", nullptr, Append, &said),
+                       DevCapRenderTextTo(nullptr, "x", Append, &said),
+                       DevCapRenderTextTo(&dev, "x", nullptr, &said),
+                       DevCapRenderLayoutTo(nullptr, Append, &said),
+                       DevCapRenderJsonTo(nullptr, "x", Append, &said),
+                       DevCapGetField(&dev, nullptr, &u),
+                       DevCapGetField(&dev, "FwDevCap.IO.DIs", nullptr),
+                       DevCapFieldValue(nullptr, 0, &v),
+                       DevCapSetField(&dev, nullptr, 1),
+                       DevCapFieldInfo(0, nullptr),
+                       DevCapEntryInfo(0, nullptr),
+                       DevCapEntryKeyword(0, 0, nullptr, &u),
+                       DevCapEntryValue(nullptr, "x", &u),
+                       DevCapLintRuleInfo(0, nullptr),
+                       DevCapLintDisable(nullptr, &u, Append, &said),
+                       DevCapLintText(nullptr, 1, nullptr, nullptr),
+                       DevCapLintFixTo(nullptr, 1, 0, Append, &said),
+                       DevCapRenderFindingJsonTo(nullptr, "f", Append, &said),
+                       DevCapDiffRecords(nullptr, &dev, nullptr, nullptr),
+                       DevCapDiffRecords(&dev, nullptr, nullptr, nullptr),
+                       DevCapRenderDiffTo(nullptr, &dev, Append, &said),
+                       DevCapRenderDiffTo(&dev, nullptr, Append, &said),
+                       DevCapRenderDiffJsonTo(nullptr, &dev, "a", "b", Append, &said),
+                       DevCapRenderDiffJsonTo(&dev, nullptr, "a", "b", Append, &said)};
+    for (size_t i = 0; i < std::size(bad); ++i) EXPECT_EQ(bad[i], DEVCAP_BAD_ARGUMENT) << "call " << i;
+    // The size_t answers: 0 each, and a null line is an empty one (a column past its end stays).
+    EXPECT_EQ(DevCapLineSpans("a\n", 2, nullptr) + DevCapTextLines(nullptr, 1, nullptr, nullptr) +
+                  DevCapIsRecord(nullptr, 120) + DevCapColumnConvert(nullptr, 5, 3, DEVCAP_BYTES, DEVCAP_UTF16),
+              3u);
+    EXPECT_EQ(said, "");
 }

@@ -90,7 +90,10 @@ class Module(unittest.TestCase):
         good = "SENSOR_ID='MT9P031'\nSENSOR_CTRL='I2C'\nSENSOR_VOUT='CCIR656_8'\nMD_SRC='ENCODER'\n"
         self.assertEqual(devcap.lint(good + "FWCAP_DIS='two'\nzoom_cap='None'\n", disable=("not-a-number",)),
                          [devcap.Finding(6, 1, "note", "spelling", "'zoom_cap': the table spells it 'ZOOM_CAP'",
-                                         [(((6, 1), (6, 9)), "ZOOM_CAP")])])
+                                         [(((6, 1), (6, 9)), "ZOOM_CAP")], 9)])
+        unit = "FWCAP_UNIT_TYPE='éIP Camra'"  # a str counts characters, bytes count bytes
+        for text, end in ((unit, 27), (unit.encode(), 28)):
+            self.assertEqual([(f.column, f.end) for f in devcap.lint(text) if f.rule == "bad-value"], [(18, end)])
         for text, fixed in (("zoom_cap='None'\nDN_SRC='DSP, CDS'", "ZOOM_CAP='None'\nDN_SRC='DSP,CDS'"),
                             (b"zoom_cap='None'", b"ZOOM_CAP='None'")):
             self.assertEqual(devcap.fix(text), fixed)

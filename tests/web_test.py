@@ -112,6 +112,21 @@ class Page(unittest.TestCase):
         self.driver.switch_to.active_element.send_keys(Keys.CONTROL, "z")  # undone as a keystroke is
         self.status("refuses")
 
+    def test_a_finding_selects_its_text_counted_in_characters_and_fix_all_is_the_cores(self):
+        for name, line, rule, label, selected in (  # astral: two UTF-16 units, one character; 5,000 characters
+                ("e", "FWCAP_UNIT_TYPE='éIP Camra'", "bad-value", "1:18", "éIP Camra"),
+                ("astral", "FWCAP_UNIT_TYPE='\U0001F4F7IP Camra'", "bad-value", "1:18", "\U0001F4F7IP Camra"),
+                ("long", "FWCAP_UNIT_TYPE='é" + "x" * 4980 + "'", "split-line", "1:159", None)):  # byte 160: 'x' 159
+            self.drop(name + ".txt", (line + "\nMD_SRC='ENCODER'\n").encode())
+            WebDriverWait(self.driver, 10).until(lambda d: self.text("#filename") == [name + ".txt"])
+            found = [li.find_element(By.CLASS_NAME, "at") for li in self.css("#findings li") if f"[{rule}]" in li.text]
+            found[0].click()  # selects what the finding is about
+            got = self.driver.execute_script("return editor.value.slice(editor.selectionStart, editor.selectionEnd)")
+            self.assertEqual(([at.text for at in found], got), ([label], selected or got))
+        self.drop("bom.txt", b"\xEF\xBB\xBFSENSOR_ID=MT9P031\nMD_SRC=ENCODER\n")  # mended in one go
+        self.driver.find_element(By.ID, "fixall").click()
+        self.assertEqual(self.driver.execute_script("return editor.value"), "SENSOR_ID='MT9P031'\nMD_SRC='ENCODER'\n")
+
     def test_long_lines_wrap_and_a_click_level_with_a_marker_lands_on_its_line(self):
         lines = [line for line in read(os.path.join(EXAMPLES, "ipcam.txt"), "r").splitlines() if len(line) < 50]
         for name, wide in (("plain.txt", ""), ("wide.txt", "# " + "wide " * 60)):  # the second wraps over rows

@@ -4,6 +4,7 @@
 //   u32 status, u32 length, then length bytes.
 #include <emscripten/emscripten.h>
 
+#include <cstdio>
 #include <cstring>
 
 #include "libdevcap.h"
@@ -40,6 +41,42 @@ void Rendered(Render render) {
 }
 
 void Say(const char* text) { Add(&gReply, text, strlen(text)); }
+
+// A line of the text by its number (from 1), found with the library's
+// tokenizer. Findings come in line order, so each search goes on from the
+// last line found.
+struct tLines {
+    const char* text;
+    size_t size;
+    tDevCapLine line;  // number 0: none found yet
+};
+
+const tDevCapLine& LineNumbered(tLines* l, size_t number) {
+    if (l->line.number == 0 || number < l->line.number) l->line = tDevCapLine{};
+    size_t at = l->line.number == 0 ? 0 : l->line.start + l->line.length + l->line.end;
+    while (l->line.number < number && at < l->size) {
+        const size_t n = l->line.number + 1;
+        const size_t taken = DevCapLineSpans(l->text + at, l->size - at, &l->line);
+        l->line.number = n;
+        l->line.start = at;
+        at += taken;
+    }
+    return l->line;
+}
+
+// A byte column of the line (from 1, as findings count) in the page's units:
+// UTF-16 code units from 0 where the editor puts its caret, characters from
+// 1 where a reader counts.
+size_t Unit(const tLines& l, uint32_t column, int unit) {
+    const size_t from0 = DevCapColumnConvert(l.text + l.line.start, l.line.length, column - 1, DEVCAP_BYTES, unit);
+    return unit == DEVCAP_CHARACTERS ? from0 + 1 : from0;
+}
+
+void Sayf(const char* format, size_t a, size_t b, size_t c) {
+    char text[64];
+    snprintf(text, sizeof text, format, a, b, c);
+    Say(text);
+}
 
 // The library's lines about one input, each behind its name as devcapdiff
 // prints them.
@@ -96,18 +133,75 @@ EMSCRIPTEN_KEEPALIVE const tReply* WebOutputName(const char* name) {
     return r;
 }
 
-// devcaplint's findings as a JSON array.
+// devcaplint's findings as a JSON array, each as devcaplint --format=json
+// prints it plus where it is in the page's units: "columns", from and to in
+// characters from 1; "at", the same in UTF-16 code units from 0, and "edits",
+// each fix edit's line and span so; for a rule that can be turned off,
+// "disable", the comment that turns it off.
 EMSCRIPTEN_KEEPALIVE const tReply* WebLint(const char* text, size_t size) {
     Begin();
     Say("[");
+    tLines lines{text, size, {}};
     DevCapLintText(
         text, size,
-        [](void*, const tDevCapFinding* f) {
+        [](void* ctx, const tDevCapFinding* f) {
+            auto* l = static_cast<tLines*>(ctx);
             if (gReply.len > 1) Say(", ");
             Rendered([&](char* buf, size_t room) { return DevCapRenderFindingJson(f, nullptr, buf, room); });
+            if (gReply.len == 0 || gReply.text[gReply.len - 1] != '}') return;  // cut short: the reply is full
+            --gReply.len;
+            LineNumbered(l, f->line);
+            Sayf(", \"columns\": [%zu, %zu], \"at\": [%zu, ", Unit(*l, f->column, DEVCAP_CHARACTERS),
+                 Unit(*l, f->end, DEVCAP_CHARACTERS), Unit(*l, f->column, DEVCAP_UTF16));
+            Sayf("%zu], \"edits\": [", Unit(*l, f->end, DEVCAP_UTF16), 0, 0);
+            for (size_t i = 0; i < f->nedits; ++i) {
+                const tDevCapEdit& e = f->edits[i];
+                LineNumbered(l, e.line);
+                Sayf(i > 0 ? ", [%zu, %zu, %zu]" : "[%zu, %zu, %zu]", e.line, Unit(*l, e.column, DEVCAP_UTF16),
+                     Unit(*l, e.column + e.length, DEVCAP_UTF16));
+            }
+            Say("]");
+            if (strcmp(f->severity, "error") != 0) {
+                Say(", \"disable\": \"" DEVCAP_LINT_DISABLE_MARK);
+                Say(f->rule);
+                Say("\\n\"");
+            }
+            Say("}");
         },
-        nullptr);
+        &lines);
     Say("]");
+    return &gReply;
+}
+
+// The text with every fix the linter is sure of applied: the library's own
+// fix application, here in one place.
+EMSCRIPTEN_KEEPALIVE const tReply* WebFix(const char* text, size_t size) {
+    Begin();
+    Rendered([&](char* buf, size_t room) { return DevCapLintFix(text, size, 0, buf, room); });
+    return &gReply;
+}
+
+// Where the line's parts are, as the converter reads it, in UTF-16 code
+// units from 0: {"kind": DEVCAP_LINE_..., "name": end, "value": [from, to],
+// "opened", "closed": 0 or 1, "entry": its index among the entries or -1}.
+EMSCRIPTEN_KEEPALIVE const tReply* WebLine(const char* text, size_t size) {
+    tDevCapLine l;
+    DevCapLineSpans(text, size, &l);
+    const bool named = l.kind == DEVCAP_LINE_ENTRY || l.kind == DEVCAP_LINE_TOO_LONG;
+    const int entry = named ? DevCapEntryIndex(text, l.name_end) : -1;
+    const auto unit = [&](size_t byte) {
+        return DevCapColumnConvert(text, l.length, byte, DEVCAP_BYTES, DEVCAP_UTF16);
+    };
+    Begin();
+    Sayf("{\"kind\": %zu, \"name\": %zu, \"value\": [%zu, ", static_cast<size_t>(l.kind),
+         named ? unit(l.name_end) : unit(l.length), unit(l.value));
+    Sayf("%zu], \"opened\": %zu, \"closed\": %zu, ", unit(l.value_end), static_cast<size_t>(l.opened),
+         static_cast<size_t>(l.closed));
+    if (entry < 0) {
+        Say("\"entry\": -1}");
+    } else {
+        Sayf("\"entry\": %zu}", static_cast<size_t>(entry), 0, 0);
+    }
     return &gReply;
 }
 

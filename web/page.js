@@ -69,7 +69,12 @@ function convert(bytes) {
   const r = call(state.core._WebConvert, bytes);
   return { written: r.status === 0, record: r.bytes.slice(0, 120), messages: text(r.bytes.slice(120)) };
 }
+// The linter's findings, with their places in the editor's units (the core converts).
 const lint = (bytes) => JSON.parse(text(call(state.core._WebLint, bytes).bytes));
+// The bytes with every fix the linter is sure of applied, by the core.
+const fixed = (bytes) => call(state.core._WebFix, bytes).bytes;
+// Where a line's name and value are, as the converter reads it (UTF-16 units).
+const lineParts = (line) => JSON.parse(text(call(state.core._WebLine, encode(line)).bytes));
 function describe(record, name) {
   const m = state.core;
   const at = m._WebInput() + 120;
@@ -184,28 +189,36 @@ function showFindings(findings) {
   state.findings = findings;
   gutter();
   const list = $("findings");
+  const button = (label, aria, then) => {
+    const b = document.createElement("button");
+    b.type = "button";
+    b.className = "fix";
+    b.textContent = label;
+    b.setAttribute("aria-label", aria);
+    b.addEventListener("click", then);
+    return b;
+  };
   list.replaceChildren(...findings.map((f) => {
     const li = document.createElement("li");
     li.className = f.severity;
     li.dataset.line = f.line;
     li.innerHTML = `<button type="button" class="at"></button> ${f.severity}: <span class="msg"></span>
       <span class="rule">[${f.rule}]</span>`;
-    li.querySelector(".at").textContent = `${f.line}:${f.column}`;
-    li.querySelector(".at").setAttribute("aria-label", `Go to line ${f.line}, column ${f.column}`);
+    li.querySelector(".at").textContent = `${f.line}:${f.columns[0]}`;
+    li.querySelector(".at").setAttribute("aria-label", `Go to line ${f.line}, column ${f.columns[0]}`);
     li.querySelector(".msg").textContent = f.message;
-    li.addEventListener("click", (e) => { if (!e.target.closest(".fix")) goTo(f.line, f.column); });
-    if (f.fix) {
-      const fix = document.createElement("button");
-      fix.type = "button";
-      fix.className = "fix";
-      fix.textContent = "Fix";
-      fix.setAttribute("aria-label", `Fix line ${f.line}: ${f.message}`);
-      fix.addEventListener("click", () => applyFix(f));
-      li.append(" ", fix);
+    li.addEventListener("click", (e) => { if (!e.target.closest(".fix")) goTo(f.line, f.at); });
+    if (f.fix) li.append(" ", button("Fix", `Fix line ${f.line}: ${f.message}`, () => applyFix(f)));
+    if (f.disable) {
+      li.append(" ", button("Turn off", `Turn ${f.rule} off from line ${f.line} on`, () => {
+        edits([[f.line, 0, 0]], [f.disable]);
+        goTo(f.line + 1, f.at);
+      }));
     }
     return li;
   }));
   if (findings.length === 0) list.innerHTML = `<li>${state.fresh ? "None yet." : "No findings."}</li>`;
+  $("fixall").hidden = !findings.some((f) => f.fix);
 }
 
 // Replaces the editor's text from..to as typing would, through its undo
@@ -220,47 +233,53 @@ function edit(from, to, insert) {
   state.editing = false;
 }
 
-// The fix's edits go into the bytes the linter read (its columns count
-// bytes), the last first so that earlier columns still hold; the editor gets
-// the one span that changed, as one edit.
+// Where line n (from 1) starts in the editor's text.
+function lineStart(n) {
+  const value = $("editor").value;
+  let at = 0;
+  for (let i = 1; i < n && at >= 0; i++) at = value.indexOf("\n", at) + 1 || -1;
+  return at < 0 ? value.length : at;
+}
+
+// Edits [line, from, to] (UTF-16 units, as the core gives them) with their
+// new texts, made as one edit of the span they cover: one Ctrl+Z takes them
+// all back.
+function edits(spans, texts) {
+  const value = $("editor").value;
+  const at = spans.map(([line, from, to], i) => [lineStart(line) + from, lineStart(line) + to, texts[i]])
+    .sort((x, y) => x[0] - y[0]);
+  let insert = "";
+  at.forEach(([from, , put], i) => { insert += (i > 0 ? value.slice(at[i - 1][1], from) : "") + put; });
+  edit(at[0][0], at.at(-1)[1], insert);
+}
+
+// One finding's fix, in the editor: the core says where its edits go.
 function applyFix(finding) {
-  let bytes = currentBytes();
-  const edits = [...finding.fix].sort((x, y) =>
-    y.range.start.line - x.range.start.line || y.range.start.column - x.range.start.column);
-  for (const e of edits) {
-    let start = 0;  // of the edit's line
-    for (let n = 1; n < e.range.start.line && start >= 0; n++) {
-      const end = bytes.indexOf(10, start);
-      start = end < 0 ? -1 : end + 1;
-    }
-    if (start < 0) continue;
-    const fixed = encode(e.text);
-    const from = start + e.range.start.column - 1, to = start + e.range.end.column - 1;
-    const out = new Uint8Array(bytes.length - (to - from) + fixed.length);
-    out.set(bytes.subarray(0, from));
-    out.set(fixed, from);
-    out.set(bytes.subarray(to), from + fixed.length);
-    bytes = out;
-  }
+  edits(finding.edits, finding.fix.map((e) => e.text));
+  update();
+  goTo(finding.line, [finding.at[0], finding.at[0]]);
+}
+
+// Every certain fix at once, by the core, into the bytes it read (an opened
+// file's line ends kept); the editor gets the one span that changed.
+function fixAll() {
+  const bytes = fixed(currentBytes());
   const old = $("editor").value, now = text(bytes).replace(/\r\n?/g, "\n");  // as a textarea holds it
   let from = 0, tail = 0;
   while (from < old.length && from < now.length && old[from] === now[from]) from++;
   while (tail < old.length - from && tail < now.length - from && old.at(-1 - tail) === now.at(-1 - tail)) tail++;
   edit(from, old.length - tail, now.slice(from, now.length - tail));
-  state.raw = bytes;  // an opened file's own bytes (line ends and all), fixed
+  state.raw = bytes;
   update();
-  goTo(finding.line, finding.column);
 }
 
-function goTo(line, column) {
-  const ed = $("editor");
-  const lines = ed.value.split("\n");
-  let at = 0;
-  for (let i = 0; i < line - 1 && i < lines.length; i++) at += lines[i].length + 1;
+// Selects [from, to) of line (UTF-16 units, as the core gives them).
+function goTo(line, [from, to]) {
+  const ed = $("editor"), at = lineStart(line);
   // The browser scrolls to the caret as the editor takes the focus, not as
   // the caret moves.
   ed.blur();
-  ed.setSelectionRange(at + column - 1, at + column - 1);
+  ed.setSelectionRange(at + from, at + to);
   state.reveal = true;
   ed.focus();
 }
@@ -278,24 +297,28 @@ function fitGutter() {
 }
 
 // ---- suggestions: entry names, and inside the quotes the entry's keywords ----
+// What to offer at the caret, from the core's reading of its line: entry
+// names before the '=', the entry's keywords inside its quotes.
 function context() {
-  const ed = $("editor");
-  const before = ed.value.slice(0, ed.selectionStart);
-  const line = before.slice(before.lastIndexOf("\n") + 1);
-  const eq = line.indexOf("=");
-  if (line.startsWith("#")) return null;
-  if (eq < 0) return { kind: "name", prefix: line, held: [] };
-  const entry = state.entries.find((e) => e.name.toUpperCase() === line.slice(0, eq).toUpperCase());
-  if (!entry || entry.keywords.length === 0 || line[eq + 1] !== "'") return null;
-  const value = line.slice(eq + 2);
-  if (value.includes("'")) return null;
+  const ed = $("editor"), caret = ed.selectionStart, start = ed.value.lastIndexOf("\n", caret - 1) + 1;
+  const end = ed.value.indexOf("\n", caret);
+  const line = ed.value.slice(start, end < 0 ? ed.value.length : end), at = caret - start;
+  const p = lineParts(line);
+  if (p.kind === LINE_SKIPPED) return null;  // a comment
+  if (p.kind === LINE_NO_ENTRY || at <= p.name) {
+    return { kind: "name", prefix: line.slice(0, Math.min(at, p.name)), held: [] };
+  }
+  const entry = state.entries[p.entry];
+  if (!entry || entry.keywords.length === 0 || !p.opened || at < p.value[0] || (p.closed && at > p.value[1])) return null;
+  const value = line.slice(p.value[0], at);
   if (entry.kind !== "list") return { kind: "keyword", prefix: value, entry, held: [] };
   // A list offers only what it does not hold yet, before or after the cursor.
-  const after = ed.value.slice(ed.selectionStart).split(/['\n]/)[0];
+  const after = line.slice(at, p.value[1]);
   const cut = value.lastIndexOf(",") + 1;
   const held = (value.slice(0, cut) + after.slice(after.indexOf(",") + 1 || after.length)).split(",");
   return { kind: "keyword", prefix: value.slice(cut), entry, held: held.map((w) => w.trim().toUpperCase()) };
 }
+const LINE_SKIPPED = 0, LINE_NO_ENTRY = 1;  // the core's DEVCAP_LINE_...
 
 function suggest(force) {
   const c = context();
@@ -884,6 +907,7 @@ function wire() {
     $(input).addEventListener("change", (e) => { if (e.target.files[0]) then(e.target.files[0]); e.target.value = ""; });
   };
   picker("openbutton", "open", openFile);
+  $("fixall").addEventListener("click", fixAll);
   picker("comparebutton", "comparefile", compareWith);
   $("uncompare").addEventListener("click", () => { compareWith(null); $("comparebutton").focus(); });
   $("download").addEventListener("click", download);

@@ -381,9 +381,10 @@ void CodeAction(tRequest& r) {
         }
     }
     // Every certain fix of the document at once, for "fix all on save".
-    const size_t need = DevCapLintFix(text.text.data(), text.text.size(), 0, nullptr, 0);
-    std::string fixed(need + 1, '\0');
-    fixed.resize(DevCapLintFix(text.text.data(), text.text.size(), 0, fixed.data(), fixed.size()));
+    std::string fixed;
+    DevCapLintFixTo(
+        text.text.data(), text.text.size(), 0,
+        [](void* ctx, const char* piece, size_t len) { static_cast<std::string*>(ctx)->append(piece, len); }, &fixed);
     if (fixed != text.text) {
         const uint32_t lines = static_cast<uint32_t>(text.starts.size() - 1);
         const json all = {

@@ -3,7 +3,9 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <new>
 
+#include "../ProgramIo.h"
 #include "LspServer.h"
 #include "libdevcap.h"
 
@@ -36,14 +38,18 @@ int main(int argc, char* argv[]) {
     signal(SIGPIPE, SIG_IGN);  // a client gone is a write that fails, then the end
     tLspServer server;
     std::string body;
-    while (!server.exited && ferror(stdout) == 0) {
-        const tLspRead read = LspReadMessage(stdin, &body);
-        if (read == LSP_END) break;
-        if (read == LSP_BAD) {
-            LspWriteMessage(stdout, LspBadHeader());
-            continue;
+    try {
+        while (!server.exited && ferror(stdout) == 0) {
+            const tLspRead read = LspReadMessage(stdin, &body);
+            if (read == LSP_END) break;
+            if (read == LSP_BAD) {
+                LspWriteMessage(stdout, LspBadHeader());
+                continue;
+            }
+            for (const std::string& message : LspHandle(server, body)) LspWriteMessage(stdout, message);
         }
-        for (const std::string& message : LspHandle(server, body)) LspWriteMessage(stdout, message);
+    } catch (const std::bad_alloc&) {
+        return OutOfMemory("devcap-lsp");
     }
     return server.shutdown ? 0 : 1;
 }

@@ -152,19 +152,19 @@ class Record:
     def to_text(self, source: str | None = None) -> str:
         """Capability text that converts back into this record, as devcapdump prints it; source names
         the record in its first line."""
-        return _ffi.render(_lib.DevCapRenderText, self._bytes, os.fsencode(source) if source else None)
+        return _ffi.render(_lib.DevCapRenderTextTo, self._bytes, os.fsencode(source) if source else None)
 
     def to_layout(self) -> str:
         """One line per field, as devcapdump --layout prints it."""
-        return _ffi.render(_lib.DevCapRenderLayout, self._bytes)
+        return _ffi.render(_lib.DevCapRenderLayoutTo, self._bytes)
 
     def to_json(self, source: str = "") -> str:
         """The record as JSON, as devcapdump --json prints it (source stands for the file name)."""
-        return _ffi.render(_lib.DevCapRenderJson, self._bytes, os.fsencode(source))
+        return _ffi.render(_lib.DevCapRenderJsonTo, self._bytes, os.fsencode(source))
 
     def diff(self, other: Record) -> Diff:
         """What differs from this record to other, as devcapdiff shows it."""
-        d = json.loads(_ffi.render(_lib.DevCapRenderDiffJson, self._bytes, other._bytes, None, None))
+        d = json.loads(_ffi.render(_lib.DevCapRenderDiffJsonTo, self._bytes, other._bytes, None, None))
         return Diff([Change(f["path"], f["entry"], f["a"], f["b"]) for f in d["fields"]], d["check"]["disappear"],
                     d["check"]["appear"])
 
@@ -234,7 +234,8 @@ def rules() -> list[tuple[str, str, str]]:
 
 
 class Position(NamedTuple):
-    """A place in a text: line and column from 1, the column counting bytes."""
+    """A place in a text: line and column from 1, the column counting characters in a str (as
+    Python indexes it) and bytes in bytes (as devcaplint counts)."""
     line: int
     column: int
 
@@ -252,13 +253,15 @@ class Edit(NamedTuple):
 
 
 class Finding(NamedTuple):
-    """One devcaplint finding; fix holds the edits that mend it, if certain."""
+    """One devcaplint finding, from column up to end on its line (counted as Position counts); fix
+    holds the edits that mend it, if certain."""
     line: int
     column: int
     severity: str
     rule: str
     message: str
     fix: list[Edit] = []
+    end: int = 0
 
 
 def _disabled(names: tuple[str, ...]) -> int:
@@ -272,18 +275,35 @@ def _disabled(names: tuple[str, ...]) -> int:
     return mask.value
 
 
+def _columns(data: bytes):
+    """A byte column (from 1) of a line of data in characters (from 1): the library's lines and conversion."""
+    lines: list[bytes] = []
+
+    def add(_ctx, line):
+        lines.append(data[line.contents.start:line.contents.start + line.contents.length])
+
+    _lib.DevCapTextLines(data, len(data), _ffi.LineFn(add), None)
+
+    def place(line: int, column: int) -> int:
+        text = lines[line - 1] if line <= len(lines) else b""
+        return _lib.DevCapColumnConvert(text, len(text), column - 1, _ffi.BYTES, _ffi.CHARACTERS) + 1
+    return place
+
+
 def lint(text: bytes | str, disable: tuple[str, ...] = ()) -> list[Finding]:
     """devcaplint's findings on a text, in line and column order: an "error" exactly when convert()
     would refuse it. disable names warning rules to leave out."""
     data = _bytes(text)
     found: list[Finding] = []
+    place = _columns(data) if isinstance(text, str) else lambda line, column: column
 
     def collect(_ctx, f):
         c = f.contents
-        edits = [Edit(Range(Position(e.line, e.column), Position(e.line, e.column + e.length)),
-                      e.text.decode("utf-8", "replace")) for e in (c.edits[i] for i in range(c.nedits))]
-        found.append(Finding(c.line, c.column, c.severity.decode(), c.rule.decode(),
-                             c.message.decode("utf-8", "backslashreplace"), edits))
+        edits = [Edit(Range(Position(e.line, place(e.line, e.column)),
+                            Position(e.line, place(e.line, e.column + e.length))), e.text.decode("utf-8", "replace"))
+                 for e in (c.edits[i] for i in range(c.nedits))]
+        found.append(Finding(c.line, place(c.line, c.column), c.severity.decode(), c.rule.decode(),
+                             c.message.decode("utf-8", "backslashreplace"), edits, place(c.line, c.end)))
 
     _lib.DevCapLintTextDisabled(data, len(data), _disabled(disable), _ffi.FindingFn(collect), None)
     return found
@@ -294,7 +314,5 @@ def fix(text: bytes | str, disable: tuple[str, ...] = ()) -> bytes | str:
     for a str (UTF-8 both ways), bytes for bytes."""
     data = _bytes(text)
     mask = _disabled(disable)
-    need = _lib.DevCapLintFix(data, len(data), mask, None, 0)
-    buf = ctypes.create_string_buffer(need + 1)
-    _lib.DevCapLintFix(data, len(data), mask, buf, need + 1)
-    return buf.raw[:need].decode("utf-8", "surrogateescape") if isinstance(text, str) else buf.raw[:need]
+    fixed = _ffi.rendered(_lib.DevCapLintFixTo, data, len(data), mask)
+    return fixed.decode("utf-8", "surrogateescape") if isinstance(text, str) else fixed

@@ -70,7 +70,14 @@ class Edit(ctypes.Structure):
 class Finding(ctypes.Structure):
     _fields_ = [("line", ctypes.c_uint32), ("column", ctypes.c_uint32), ("severity", ctypes.c_char_p),
                 ("rule", ctypes.c_char_p), ("message", ctypes.c_char_p), ("edits", ctypes.POINTER(Edit)),
-                ("nedits", ctypes.c_size_t)]
+                ("nedits", ctypes.c_size_t), ("end", ctypes.c_uint32)]
+
+
+class Line(ctypes.Structure):
+    _fields_ = [(name, ctypes.c_size_t) for name in ("number", "start", "length", "end", "pieces")] + [
+        ("kind", ctypes.c_int), ("name_end", ctypes.c_size_t), ("value", ctypes.c_size_t),
+        ("value_end", ctypes.c_size_t), ("opened", ctypes.c_int), ("closed", ctypes.c_int),
+        ("after", ctypes.c_size_t)]
 
 
 class LintRule(ctypes.Structure):
@@ -78,6 +85,8 @@ class LintRule(ctypes.Structure):
 
 
 FindingFn = ctypes.CFUNCTYPE(None, ctypes.c_void_p, ctypes.POINTER(Finding))
+LineFn = ctypes.CFUNCTYPE(None, ctypes.c_void_p, ctypes.POINTER(Line))
+BYTES, UTF16, CHARACTERS = 0, 1, 2
 Record = ctypes.c_char * RECORD_SIZE
 
 
@@ -107,9 +116,9 @@ _DECLARATIONS = {
     "DevCapConvertText": (_i, [_cs, _s, _cs, _p, MessageFn, _p], (REFUSED,), None),
     "DevCapCheckRecord": (_i, [_p, MessageFn, _p], (REFUSED,), None),
     "DevCapOutputPath": (_i, [_cs, _cs, _s, MessageFn, _p], (), 0),
-    "DevCapRenderText": (_s, [_p, _cs, _cs, _s], None, None),
-    "DevCapRenderLayout": (_s, [_p, _cs, _s], None, None),
-    "DevCapRenderJson": (_s, [_p, _cs, _cs, _s], None, None),
+    "DevCapRenderTextTo": (_i, [_p, _cs, MessageFn, _p], (), None),
+    "DevCapRenderLayoutTo": (_i, [_p, MessageFn, _p], (), None),
+    "DevCapRenderJsonTo": (_i, [_p, _cs, MessageFn, _p], (), None),
     "DevCapGetField": (_i, [_p, _cs, ctypes.POINTER(_u)], (), 1),
     "DevCapSetField": (_i, [_p, _cs, _u], (), 1),
     "DevCapFieldCount": (_s, [], None, None),
@@ -121,8 +130,10 @@ _DECLARATIONS = {
     "DevCapLintRuleInfo": (_i, [_s, ctypes.POINTER(LintRule)], (), None),
     "DevCapLintDisable": (_i, [_cs, ctypes.POINTER(_u), MessageFn, _p], (), 0),
     "DevCapLintTextDisabled": (_i, [_cs, _s, _u, FindingFn, _p], (), None),
-    "DevCapLintFix": (_s, [_cs, _s, _u, _cs, _s], None, None),
-    "DevCapRenderDiffJson": (_s, [_p, _p, _cs, _cs, _cs, _s], None, None),
+    "DevCapLintFixTo": (_i, [_cs, _s, _u, MessageFn, _p], (), None),
+    "DevCapTextLines": (_s, [_cs, _s, LineFn, _p], None, None),
+    "DevCapColumnConvert": (_s, [_cs, _s, _s, _i, _i], None, None),
+    "DevCapRenderDiffJsonTo": (_i, [_p, _p, _cs, _cs, MessageFn, _p], (), None),
 }
 for _name, (_result, _args, _allowed, _subject) in _DECLARATIONS.items():
     try:
@@ -135,12 +146,15 @@ for _name, (_result, _args, _allowed, _subject) in _DECLARATIONS.items():
         _fn.errcheck = _checked(_allowed, _subject)
 
 
+def rendered(fn, *args) -> bytes:
+    """A rendering (a function of the library's ...To form), written once through a message function."""
+    said = Said()
+    fn(*args, said.fn, None)
+    return bytes(said.data)
+
+
 def render(fn, *args) -> str:
-    """A rendering, into a buffer of the size the library asks for."""
-    need = fn(*args, None, 0)
-    buf = ctypes.create_string_buffer(need + 1)
-    fn(*args, buf, need + 1)
-    return buf.raw[:need].decode("utf-8", "backslashreplace")
+    return rendered(fn, *args).decode("utf-8", "backslashreplace")
 
 
 class Said:
