@@ -4,12 +4,15 @@ through whole; fields set and checked; errors mapped from the library's codes.
 usage: python_test.py devcap2bin examples-dir
 (DEVCAP_LIBRARY and PYTHONPATH name the library and the package under test)
 """
+import ctypes.util
 import json
 import os
 import pathlib
 import re
 import subprocess
+import shutil
 import sys
+import sysconfig
 import tempfile
 import unittest
 
@@ -112,7 +115,25 @@ class Module(unittest.TestCase):
         run = subprocess.run([sys.executable, "-m", "devcap", ".txt", "bad.txt"], capture_output=True, text=True)
         self.assertEqual((run.returncode, run.stdout), (1, ".txt: converts to BinFiles/.bin\nDevCapDBCheckSensorBoard:"
                                                            "Error. no video frond-end\nbad.txt: refused\n"))
+        pathlib.Path("r.bin").write_bytes(bytes(devcap.convert(IPCAM).record))
+        for args, status, out in (([], 2, ""), (["r.bin"], 0, devcap.Record.from_file("r.bin").to_text("r.bin"))):
+            run = subprocess.run([sys.executable, "-m", "devcap", *args], capture_output=True, text=True)
+            self.assertEqual((run.returncode, run.stdout), (status, out))
 
+    def test_library_found_as_installed(self):
+        # Installed as <prefix>/lib/python3/dist-packages/devcap with <prefix>/lib/<multiarch>/libdevcap.so.1.
+        site, arch = pathlib.Path("lib/python3/dist-packages"), pathlib.Path("lib", sysconfig.get_config_var("MULTIARCH"))
+        site.mkdir(parents=True)
+        shutil.copytree(os.path.dirname(devcap.__file__), site / "devcap")
+        env = {k: v for k, v in os.environ.items() if k != "DEVCAP_LIBRARY"} | {"PYTHONPATH": str(site)}
+        load = [sys.executable, "-c", "import devcap; print(devcap._ffi.lib._name)"]
+        if not ctypes.util.find_library("devcap"):  # the system's loader does not know it: the error lists what it tried
+            self.assertIn("by the system's loader (libdevcap.so.1: ", subprocess.run(load, env=env, capture_output=True,
+                                                                                       text=True).stderr)
+        arch.mkdir()
+        (arch / "libdevcap.so.1").symlink_to(os.environ["DEVCAP_LIBRARY"])
+        self.assertEqual(subprocess.run(load, env=env, capture_output=True, text=True).stdout,
+                         f"{pathlib.Path.cwd() / arch / 'libdevcap.so.1'}\n")
 
 if __name__ == "__main__":
     unittest.main(argv=sys.argv[:1])
