@@ -9,8 +9,8 @@ import json
 import os
 import pathlib
 import re
-import subprocess
 import shutil
+import subprocess
 import sys
 import sysconfig
 import tempfile
@@ -122,7 +122,7 @@ class Module(unittest.TestCase):
 
     def test_library_found_as_installed(self):
         # Installed as <prefix>/lib/python3/dist-packages/devcap with <prefix>/lib/<multiarch>/libdevcap.so.1.
-        site, arch = pathlib.Path("lib/python3/dist-packages"), pathlib.Path("lib", sysconfig.get_config_var("MULTIARCH"))
+        site, arch = pathlib.Path("lib/python3/dist-packages"), pathlib.Path("lib", sysconfig.get_config_var("MULTIARCH") or "")
         site.mkdir(parents=True)
         shutil.copytree(os.path.dirname(devcap.__file__), site / "devcap")
         env = {k: v for k, v in os.environ.items() if k != "DEVCAP_LIBRARY"} | {"PYTHONPATH": str(site)}
@@ -130,7 +130,7 @@ class Module(unittest.TestCase):
         if not ctypes.util.find_library("devcap"):  # the system's loader does not know it: the error lists what it tried
             self.assertIn("by the system's loader (libdevcap.so.1: ", subprocess.run(load, env=env, capture_output=True,
                                                                                        text=True).stderr)
-        arch.mkdir()
+        arch.mkdir(exist_ok=True)
         (arch / "libdevcap.so.1").symlink_to(os.environ["DEVCAP_LIBRARY"])
         self.assertEqual(subprocess.run(load, env=env, capture_output=True, text=True).stdout,
                          f"{pathlib.Path.cwd() / arch / 'libdevcap.so.1'}\n")
