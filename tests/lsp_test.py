@@ -118,9 +118,11 @@ EXCHANGES = [
       ("`1` gives `FwDevCap.PtzCap.PTEnable` = 1 (0x1); the default is 0", 12, 13), None, None]),
     ((opened("\U0001F600\nZOOM_CAP='x'\n"), at(1, "textDocument/hover", 1, 10)), {}, hover,
      [("`x` is not a value of ZOOM_CAP: devcap2bin refuses the file", 10, 11)]),
-    ((opened("DN_SRC='DSP,'\n# \nX"), at(1, "textDocument/completion", 0, 12), at(2, "textDocument/completion", 1, 2),
-      at(3, "textDocument/completion", 2, 1)), {},
-     lambda s, g: [[i["label"] for i in m["result"]["items"]][:1] for m in g[1:]], [["CDS"], [], ["SENSOR_ID"]]),
+    # a list's word replaced from its comma on; the word being typed is not taken as held
+    ((opened("DN_SRC='DSP,'\n# \nX\nDN_SRC='DSP,CDS'"), at(1, "textDocument/completion", 0, 12),
+      at(2, "textDocument/completion", 1, 2), at(3, "textDocument/completion", 2, 1), at(4, "textDocument/completion", 3, 15)), {},
+     lambda s, g: [[(i["label"], i["textEdit"]["range"]["start"]["character"]) for i in m["result"]["items"]][:1]
+                   for m in g[1:]], [[("CDS", 12)], [], [("SENSOR_ID", 0)], [("CDS", 12)]]),
     ((opened("ZOOM_CAP=''\n"), at(1, "textDocument/completion", 0, 10)), {},
      lambda s, g: [i["label"] for i in result(s, g)["items"]], ["OPTICAL", "DIGITAL", "None"]),
     # an empty change and a change to a document never opened are dropped; a closed one has no findings left
