@@ -399,5 +399,10 @@ TEST(Library, NullArguments) {
     EXPECT_EQ(DevCapLineSpans("a\n", 2, nullptr) + DevCapTextLines(nullptr, 1, nullptr, nullptr) +
                   DevCapIsRecord(nullptr, 120) + DevCapColumnConvert(nullptr, 5, 3, DEVCAP_BYTES, DEVCAP_UTF16),
               3u);
+    // No bytes at all is an empty text, not a bad argument.
+    for (const int empty :
+         {DevCapConvertText(nullptr, 0, "x", &dev, nullptr, nullptr), DevCapLintText(nullptr, 0, nullptr, nullptr),
+          DevCapLintFixTo(nullptr, 0, 0, Append, &said)})
+        EXPECT_NE(empty, DEVCAP_BAD_ARGUMENT);
     EXPECT_EQ(said, "");
 }
