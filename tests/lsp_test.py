@@ -22,7 +22,8 @@ def session(*messages, caps=None, init=True):
     first = [req(0, "initialize", capabilities=caps or {})] if init else []
     data = b"".join(m if isinstance(m, bytes) and m.startswith(b"Content-") else frame(m)
                     for m in first + list(messages))
-    run = subprocess.run([LSP, "--stdio"], input=data, capture_output=True, timeout=20, check=False)
+    # A hang, not a slow machine: the 64 MiB row takes half a minute under the sanitizers on a loaded machine.
+    run = subprocess.run([LSP, "--stdio"], input=data, capture_output=True, timeout=120, check=False)
     out, got = run.stdout, []
     while out:
         head, _, rest = out.partition(b"\r\n\r\n")

@@ -26,7 +26,7 @@ check "long record" "$(run "$DUMP" long.bin)" "devcapdump: long.bin is more than
 check "missing record" "$(run "$DUMP" missing.bin)" "devcapdump: cannot open missing.bin: No such file or directory\n#2"
 check "a record failing the check" "$(run "$DUMP" zero.bin | grep -c -e '^#   DevCapDBCheckHeader:Error. Header key' -e '^#1$')" "2"
 check "full standard output" "$("$DUMP" BinFiles/ipcam.bin 2>&1 >/dev/full; printf '#%d' $?)" "devcapdump: cannot write standard output: No space left on device\n#2"
-check "misuse" "$(for a in 'a b' --bogus ''; do "$DUMP" $a 2>&1 | head -1; printf '#%d ' "${PIPESTATUS[0]}"; done)" \
+check "misuse" "$(for a in 'a b' --bogus ''; do said=$("$DUMP" $a 2>&1); printf '%s\n#%d ' "${said%%$'\n'*}" $?; done)" \
     "devcapdump: one record at a time\n#2 devcapdump: unknown option --bogus\n#2 usage: devcapdump [--layout | --json] [--] FILE.bin   (- reads standard input)\n#2 "
 cp BinFiles/ipcam.bin ./-x.bin
 check "-- and - " "$("$DUMP" -- -x.bin | sed 1d | cmp - <("$DUMP" - < BinFiles/ipcam.bin | sed 1d) && echo same)" "same"
