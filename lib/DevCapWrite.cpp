@@ -73,21 +73,75 @@ bool SyncDir(const char* output) {
     return close(fd) == 0 && synced;
 }
 
+// A regular file written over in place is first read whole, so that a failed
+// write can put it back: a file larger than this is not written over.
+constexpr size_t kInPlaceMax = 64 * 1024;
+
+bool ReadAll(int fd, uint8_t* at, size_t cap, size_t* got) {
+    for (*got = 0; *got < cap;) {
+        const ssize_t n = read(fd, at + *got, cap - *got);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return false;
+        if (n == 0) return true;
+        *got += static_cast<size_t>(n);
+    }
+    char more;
+    if (read(fd, &more, 1) == 0) return true;
+    errno = EFBIG;  // larger than cap
+    return false;
+}
+
+// The file from its start holds exactly size bytes, synced.
+bool Overwrite(int fd, const void* bytes, size_t size) {
+    return lseek(fd, 0, SEEK_SET) == 0 && WriteAll(fd, bytes, size) && ftruncate(fd, static_cast<off_t>(size)) == 0 &&
+           Synced(fd);
+}
+
+// The file holds exactly these bytes (a write that failed at once changed nothing).
+bool Holds(int fd, const uint8_t* bytes, size_t size) {
+    if (lseek(fd, 0, SEEK_SET) != 0) return false;
+    uint8_t chunk[4096];
+    for (size_t at = 0;;) {
+        const ssize_t n = read(fd, chunk, sizeof chunk);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return n == 0 && at == size;
+        const size_t got = static_cast<size_t>(n);
+        if (got > size - at || memcmp(chunk, bytes + at, got) != 0) return false;
+        at += got;
+    }
+}
+
 // Written in place: special files (a device, a FIFO), and a regular file
-// whose directory we may not create in.
+// whose directory we may not create in, which on a failure gets its old
+// bytes back (a disk full or a size limit after part of the new ones).
 tReplaced WriteInPlace(const char* output, const void* bytes, size_t size) {
-    FILE* fp = fopen(output, "wb+");
-    if (fp == nullptr) return REPLACE_OPEN_FAILED;
     struct stat st {};
-    const bool regular = fstat(fileno(fp), &st) == 0 && S_ISREG(st.st_mode);
-    bool written = fwrite(bytes, 1, size, fp) == size && fflush(fp) == 0 && Synced(fileno(fp));
+    if (stat(output, &st) == 0 && !S_ISREG(st.st_mode)) {
+        FILE* fp = fopen(output, "wb+");  // a FIFO opened for both ways does not wait for a reader
+        if (fp == nullptr) return REPLACE_OPEN_FAILED;
+        bool written = fwrite(bytes, 1, size, fp) == size && fflush(fp) == 0 && Synced(fileno(fp));
+        const int error = errno;
+        if (fclose(fp) != 0) written = false;
+        errno = error;
+        return written ? REPLACED : REPLACE_WRITE_FAILED;
+    }
+    const int fd = open(output, O_RDWR | O_CLOEXEC);
+    if (fd < 0) return REPLACE_OPEN_FAILED;
+    uint8_t old[kInPlaceMax];
+    size_t kept = 0;
+    if (!ReadAll(fd, old, sizeof old, &kept)) {
+        const int error = errno;
+        close(fd);
+        errno = error;
+        return REPLACE_OPEN_FAILED;
+    }
+    bool written = Overwrite(fd, bytes, size);
     const int error = errno;
-    if (fclose(fp) != 0) written = false;
-    if (written) return REPLACED;
-    // A truncated file must not be left where a build would pick it up.
-    if (regular) unlink(output);
+    // Neither the new bytes nor the old: a mix must not be picked up by a build.
+    if (!written && !Overwrite(fd, old, kept) && !Holds(fd, old, kept)) unlink(output);
+    if (close(fd) != 0 && written) written = false;
     errno = error;
-    return REPLACE_WRITE_FAILED;
+    return written ? REPLACED : REPLACE_WRITE_FAILED;
 }
 
 // Replaces output with size bytes: written in full beside it, synced, renamed

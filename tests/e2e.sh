@@ -71,6 +71,17 @@ for fault in "${faults[@]}"; do
         && [ "$(cat BinFiles/keep.bin)" = "old record" ] && ok || bad "$fault: the earlier record changed, or the message"
     ls BinFiles/.*.tmp >/dev/null 2>&1 && bad "$fault: a temporary file was left" || ok
 done
+# No file can be made beside it (its second open refused: the first is the text's): written in
+# place, and a failure puts the old bytes back.
+if command -v strace >/dev/null && [ $static = yes ]; then
+    beside="strace -o /dev/null -e inject=openat:error=EACCES:when=2"
+    for fault in "$WORK/limited $beside" "$beside -e inject=write:error=ENOSPC:when=1" "$beside -e inject=fsync:error=EIO:when=1"; do
+        printf 'old record' > BinFiles/keep.bin
+        [ "$($fault "$BIN" keep.txt; printf '#%d' $?)" = $'DevCapOtuputBinFile:Error. write BinFiles/keep.bin file\n#1' ] \
+            && [ "$(cat BinFiles/keep.bin)" = "old record" ] && ok || bad "in place, $fault: the earlier record changed, or the message"
+    done
+    $beside "$BIN" keep.txt >/dev/null && cmp -s BinFiles/keep.bin BinFiles/ipcam.bin && ok || bad "in place: the record"
+fi
 # The directory cannot be synced after the rename: the record is whole, but
 # not known to be on the disk, and the run says so.
 if command -v strace >/dev/null && [ $static = yes ]; then
