@@ -25,6 +25,9 @@ check "short record" "$(run "$DUMP" short.bin)" "devcapdump: short.bin is 119 by
 check "long record" "$(run "$DUMP" long.bin)" "devcapdump: long.bin is more than 120 bytes, not a 120-byte device capability record\n#2"
 check "missing record" "$(run "$DUMP" missing.bin)" "devcapdump: cannot open missing.bin: No such file or directory\n#2"
 check "a record failing the check" "$(run "$DUMP" zero.bin | grep -c -e '^#   DevCapDBCheckHeader:Error. Header key' -e '^#1$')" "2"
+cp BinFiles/ipcam.bin dis3.bin && printf '\3' | dd of=dis3.bin bs=1 seek=40 conv=notrunc 2>/dev/null  # FWCAP_DIS='3'
+check "read back, not written" "$(run "$DUMP" dis3.bin | sed -n '2p;$p')" \
+    "# devcap2bin reads it back into the same 120 bytes but writes no record: they fail the check.\n#1"
 check "full standard output" "$("$DUMP" BinFiles/ipcam.bin 2>&1 >/dev/full; printf '#%d' $?)" "devcapdump: cannot write standard output: No space left on device\n#2"
 check "misuse" "$(for a in 'a b' --bogus ''; do said=$("$DUMP" $a 2>&1); printf '%s\n#%d ' "${said%%$'\n'*}" $?; done)" \
     "devcapdump: one record at a time\n#2 devcapdump: unknown option --bogus\n#2 usage: devcapdump [--layout | --json] [--] FILE.bin   (- reads standard input)\n#2 "
