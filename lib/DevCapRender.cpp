@@ -50,7 +50,8 @@ int32_t DevCapDumpText(const tDevConf& dev, const char* source, const tDevCapSin
     if (reproducible && DevCapDBCheck(&dev, nullptr) == 0) {
         DevCapSay(out, "# devcap2bin turns it back into the same 120 bytes.\n");
     } else if (reproducible) {
-        DevCapSay(out, "# devcap2bin reads it back into the same 120 bytes but writes no record: they fail the check.\n");
+        DevCapSay(out,
+                  "# devcap2bin reads it back into the same 120 bytes but writes no record: they fail the check.\n");
     } else {
         DevCapSay(out, "# devcap2bin will NOT turn this text back into the same record: no entry gives\n");
         for (size_t i = 0; i < fields.count; ++i) {
