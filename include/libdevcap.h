@@ -340,6 +340,12 @@ typedef struct {
 DEVCAP_API size_t DevCapLintRuleCount(void);
 DEVCAP_API int DevCapLintRuleInfo(size_t index, tDevCapLintRule* info);
 
+/* 1 when a comment line above a finding's line (DEVCAP_LINT_DISABLE_MARK and
+ * its rule) turns it off: a warning or a note. 0 for an error, for a
+ * byte-order mark (a comment above it would move the mark off the file's
+ * start, where the fix looks for it) and for a null finding. */
+DEVCAP_API int DevCapLintCommentTurnsOff(const tDevCapFinding* finding);
+
 /* Adds the rules of a comma list of names ("duplicate,quote") to *disabled.
  * DEVCAP_NOT_FOUND for a name that is no rule, DEVCAP_REFUSED for an error
  * rule (errors cannot be turned off); *disabled is then unchanged and the

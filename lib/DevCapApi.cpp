@@ -277,6 +277,11 @@ int DevCapLintRuleInfo(size_t index, tDevCapLintRule* info) {
     return DEVCAP_OK;
 }
 
+int DevCapLintCommentTurnsOff(const tDevCapFinding* f) {
+    if (f == nullptr || f->rule == nullptr || f->severity == nullptr) return 0;
+    return strcmp(f->severity, "error") != 0 && DevCapLintRuleNamed(f->rule) != LINT_BOM ? 1 : 0;
+}
+
 int DevCapLintDisable(const char* list, uint32_t* disabled, tDevCapMessageFn message, void* ctx) {
     if (list == nullptr || disabled == nullptr) return DEVCAP_BAD_ARGUMENT;
     uint32_t mask = *disabled;

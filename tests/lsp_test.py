@@ -107,6 +107,9 @@ EXCHANGES = [
          ("Turn off not-a-number from here on", "quickfix", False, 4), ("Replace 'zoom_cap' with 'ZOOM_CAP'", "quickfix", True, 5),
          ("Turn off spelling from here on", "quickfix", False, 5), ("Replace 'IP Camra' with 'IP Camera'", "quickfix", True, 6),
          ("Fix everything devcaplint is sure of", "source.fixAll", False, 0)]),
+    # a byte-order mark is not turned off by a comment (the comment would move it off the file's start)
+    ((opened("\ufeffSENSOR_ID='MT9P031'\n"), actions(1, 0, 0)), {}, lambda s, g: [a["title"] for a in result(s, g)],
+     ["Delete '\ufeff'", "Fix everything devcaplint is sure of"]),
     ((opened("# \U0001F600 x\nFWCAP_DIS='1\r\n"), actions(1, 0, 0)), {},
      lambda s, g: result(s, g)[-1]["edit"]["changes"][URI],
      [{"range": {"start": {"line": 0, "character": 0}, "end": {"line": 2, "character": 0}}, "newText": "# \U0001F600 x\nFWCAP_DIS='1'\r\n"}]),

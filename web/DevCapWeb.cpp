@@ -161,7 +161,7 @@ EMSCRIPTEN_KEEPALIVE const tReply* WebLint(const char* text, size_t size) {
                      Unit(*l, e.column + e.length, DEVCAP_UTF16));
             }
             Say("]");
-            if (strcmp(f->severity, "error") != 0) {
+            if (DevCapLintCommentTurnsOff(f) != 0) {
                 Say(", \"disable\": \"" DEVCAP_LINT_DISABLE_MARK);
                 Say(f->rule);
                 Say("\\n\"");

@@ -79,6 +79,7 @@ json Range(const tLspServer& s, const tDoc& doc, uint32_t line, size_t from, siz
 
 struct tFound {
     uint32_t line, column, end;  // from 1, bytes
+    bool turnsOff;               // a disable comment above its line turns it off
     std::string severity, rule, message;
     std::vector<tDevCapEdit> edits;
     std::vector<std::string> texts;  // the edits' texts
@@ -89,7 +90,8 @@ std::vector<tFound> Lint(const std::string& text) {
     DevCapLintText(
         text.data(), text.size(),
         [](void* ctx, const tDevCapFinding* f) {
-            tFound one{f->line, f->column, f->end, f->severity, f->rule, f->message, {}, {}};
+            tFound one{f->line,    f->column, f->end, DevCapLintCommentTurnsOff(f) != 0, f->severity, f->rule,
+                       f->message, {},        {}};
             for (size_t i = 0; i < f->nedits; ++i) {
                 one.edits.push_back(f->edits[i]);
                 one.texts.emplace_back(f->edits[i].text);
@@ -371,7 +373,7 @@ void CodeAction(tRequest& r) {
                                {"diagnostics", {diagnostic}},
                                {"edit", {{"changes", {{uri, TextEdits(r.server, text, f)}}}}}});
         }
-        if (f.severity != "error") {
+        if (f.turnsOff) {
             const json insert = {{"range", Range(r.server, text, f.line - 1, 0, 0)},
                                  {"newText", DEVCAP_LINT_DISABLE_MARK + f.rule + "\n"}};
             actions.push_back({{"title", "Turn off " + f.rule + " from here on"},
