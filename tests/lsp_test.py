@@ -76,8 +76,8 @@ SMILE = "# \U0001F600\n"  # 4 bytes, 2 UTF-16 units
 EXCHANGES = [
     # framing and its limits: each bad frame is answered, and the next one still read
     ((b"{not json", b"Content-Length: 5\r\n\r\n{}garbage\r\n\r\n", b"Content-Type: x\r\n\r\n", b"Content-Length: -5\r\n\r\n",
-      b"Content-Length: 67108865\r\n\r\n", req(1, "shutdown")), {}, codes,  # one past 64 MiB: read past, not held
-     (0, [-32700, -32700, -32600, -32600, -32600, -32600, None])),
+      b"Content-Length: 67108865\r\n\r\n", b"Content-Length: 0\r\n\r\n", req(1, "shutdown")), {}, codes,  # one past 64 MiB: read past, not held
+     (0, [-32700, -32700, -32600, -32600, -32600, -32600, -32700, None])),
     ((b"Content-Length: 67108864\r\n\r\n" + b" " * 67108862 + b"{}", req(1, "shutdown")), {}, codes, (0, [None])),  # 64 MiB
     ((b'Content-Length: 90\r\n\r\n{"jsonrpc": "2.0", "id": 9, "method": "shutdown"}',), {}, codes, (0, [None])),
     ((b'[1]', {"jsonrpc": "2.0", "id": 3}, {"jsonrpc": "2.0", "id": 4, "result": 1}), {}, codes, (1, [-32600, -32600])),
@@ -128,7 +128,7 @@ EXCHANGES = [
      lambda s, g: [[(i["label"], i["textEdit"]["range"]["start"]["character"]) for i in m["result"]["items"]][:1]
                    for m in g[1:]], [[("CDS", 12)], [], [("SENSOR_ID", 0)], [("CDS", 12)]]),
     ((opened("ZOOM_CAP=''\n"), at(1, "textDocument/completion", 0, 10)), {},
-     lambda s, g: [i["label"] for i in result(s, g)["items"]], ["OPTICAL", "DIGITAL", "None"]),
+     lambda s, g: [(i["label"], i["kind"]) for i in result(s, g)["items"]], [("OPTICAL", 20), ("DIGITAL", 20), ("None", 20)]),
     # an empty change and a change to a document never opened are dropped; a closed one has no findings left
     ((opened("x"), note("textDocument/didChange", textDocument={"uri": URI}, contentChanges=[]),
       note("textDocument/didClose", textDocument={"uri": URI}),
