@@ -142,6 +142,9 @@ check "refused queries" "$(run --check bad.sql -o f.db line BinFiles; cmp f.db k
 mkdir old && cp line/*.txt old/ && rm old/new.txt && sed -i "s/'Mega IP Camera'/'IP Camera'/" old/ipcam.txt
 printf "FWCAP_UNIT_TYPE='x'\n" > old/video-server.txt
 check "diff" "$(run --diff old line)" "changed: ipcam.txt\n    FwDevCap.type  FWCAP_UNIT_TYPE  IP Camera -> Mega IP Camera\nappeared: new.txt\nchanged: video-server.txt (refused -> ok)\n#1"
+check "diff as JSON" "$("$FLEET" --diff --json old line | python3 -c 'import json, sys
+print([(c["change"], c["file"], c["diff"] and c["diff"]["same"]) for c in json.load(sys.stdin)["changes"]])')" \
+    "[('changed', 'ipcam.txt', False), ('appeared', 'new.txt', None), ('changed', 'video-server.txt', None)]"
 "$FLEET" -o f.db line >/dev/null && "$FLEET" -o g.db line >/dev/null
 check "same" "$(run --diff f.db g.db)" "#0"
 check "trouble" "$(run --diff f.db missing.db | tail -c 2)" "#2"
