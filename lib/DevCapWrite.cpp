@@ -75,7 +75,7 @@ bool SyncDir(const char* output) {
 
 // A regular file written over in place is first read whole, so that a failed
 // write can put it back: a file larger than this is not written over.
-constexpr size_t kInPlaceMax = 64 * 1024;
+constexpr size_t kInPlaceMax = size_t{64} * 1024;
 
 bool ReadAll(int fd, uint8_t* at, size_t cap, size_t* got) {
     for (*got = 0; *got < cap;) {
