@@ -114,9 +114,8 @@ bool Holds(int fd, const uint8_t* bytes, size_t size) {
 // Written in place: special files (a device, a FIFO), and a regular file
 // whose directory we may not create in, which on a failure gets its old
 // bytes back (a disk full or a size limit after part of the new ones).
-tReplaced WriteInPlace(const char* output, const void* bytes, size_t size) {
-    struct stat st {};
-    if (stat(output, &st) == 0 && !S_ISREG(st.st_mode)) {
+tReplaced WriteInPlace(const char* output, bool regular, const void* bytes, size_t size) {
+    if (!regular) {
         FILE* fp = fopen(output, "wb+");  // a FIFO opened for both ways does not wait for a reader
         if (fp == nullptr) return REPLACE_OPEN_FAILED;
         bool written = fwrite(bytes, 1, size, fp) == size && fflush(fp) == 0 && Synced(fileno(fp));
@@ -163,7 +162,7 @@ tReplaced Replace(const char* output, const void* bytes, size_t size) {
     char temp[PATH_MAX + 32];
     const int fd =
         (exists && !S_ISREG(st.st_mode)) || target[0] == '\0' ? -1 : CreateTemp(target, exists ? &st : nullptr, temp);
-    if (fd < 0) return exists ? WriteInPlace(output, bytes, size) : REPLACE_OPEN_FAILED;
+    if (fd < 0) return exists ? WriteInPlace(output, S_ISREG(st.st_mode), bytes, size) : REPLACE_OPEN_FAILED;
     bool written = WriteAll(fd, bytes, size) && Synced(fd);
     int error = errno;
     if (close(fd) != 0) written = false;
