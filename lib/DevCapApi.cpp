@@ -262,7 +262,7 @@ int DevCapEntryValue(const char* name, const char* value, uint32_t* code) {
     memcpy(data, value, strlen(value) + 1);
     tDevConf dev;
     DevCapConfInit(&dev);
-    if (DevCapEntryTxt2Bin(*e, data, &dev, nullptr) != 0) return DEVCAP_REFUSED;
+    if (DevCapEntryTxt2Bin(*e, data, strlen(data), &dev, nullptr) != 0) return DEVCAP_REFUSED;
     *code = DevCapFieldGet(&dev, e->offset, e->width);
     return DEVCAP_OK;
 }

@@ -65,6 +65,7 @@ struct tKeyword {
 struct tKeywordList {
     const tKeyword* words;
     size_t count;
+    uint8_t list = 0xFF;  // its number in the keyword index (DevCapEntries.cpp); 0xFF: none
 };
 
 // ASCII upper case; every other byte as it is (no locale).
@@ -88,7 +89,8 @@ inline uint64_t DevCapUpper8(uint64_t x) {
     return x ^ (lower >> 2);
 }
 inline bool DevCapSameWord(uint64_t x, uint64_t y, bool upper) {
-    return DevCapUpper8(x) == (upper ? y : DevCapUpper8(y));
+    // Texts are mostly written as the tables spell them: equal bytes need no folding.
+    return x == y || DevCapUpper8(x) == (upper ? y : DevCapUpper8(y));
 }
 inline bool DevCapSameText(const char* a, const char* b, size_t n, bool upper = false) {
     uint64_t x = 0, y = 0;
@@ -120,7 +122,7 @@ inline bool DevCapSameText(const char* a, const char* b, size_t n, bool upper = 
 }
 
 // The keyword equal to text (any case); nullptr when there is none.
-const tKeyword* DevCapKeyword(tKeywordList list, std::string_view text);
+const tKeyword* DevCapKeyword(const tKeywordList& list, std::string_view text);
 
 // ---- entries (DevCapEntries.cpp) ----
 // How an entry's value reads; one routine converts every row of a kind.
@@ -153,11 +155,14 @@ struct tEntry {
 #define DEVCAP_FIELD(path) \
     static_cast<uint8_t>(offsetof(tDevConf, path)), static_cast<uint8_t>(sizeof(static_cast<tDevConf*>(nullptr)->path))
 
-// What a handler tells the reader besides its answer: the row that owns the
-// name, and in the value the keyword or element it rejected, if any.
+// What the reader tells a handler besides the name and value, and what the
+// handler tells it back. The reader has measured both texts and looked the
+// name up already (DevCapOwner); a handler given no tTaken does that itself.
 struct tTaken {
-    const tEntry* entry;
-    const char* bad;
+    size_t nameLength, dataLength;  // in
+    uint8_t slot;                   // in: the name's slot in the name index
+    const tEntry* entry;            // out: the row that owns the name
+    const char* bad;                // out: the keyword or element rejected, if any
 };
 
 // An entry handler: 0 when it owns name and stored the value; DEVCAP_ERROR
@@ -186,8 +191,9 @@ const tEntry* DevCapFindEntry(std::string_view name);
 // The section whose handler is the only one that can own name[0, len): the
 // section of the one row the name index holds for it; nullptr when no
 // section can. The reader offers each entry to that handler alone (names
-// are unique across sections, so every other handler would decline it).
-const tSection* DevCapOwner(const char* name, size_t len);
+// are unique across sections, so every other handler would decline it),
+// with what the lookup found in taken.
+const tSection* DevCapOwner(const char* name, size_t len, tTaken* taken);
 // The entries in section order, numbered from 0; nullptr past the end.
 const tEntry* DevCapEntryNumber(size_t index, const char** section);
 size_t DevCapEntryTotal();
@@ -201,10 +207,10 @@ int32_t CorvaneCameraSetup(const char* name, char* data, tDevConf* dev, const tD
                            tTaken* taken = nullptr);
 
 // ---- values: text to record and back, one pair per kind (DevCapValue.cpp) ----
-// Converts data into the entry's field: 0, or DEVCAP_ERROR after the entry's
-// line. List values are cut in place at the commas examined. bad, when given,
+// Converts data (length bytes, NUL behind them) into the entry's field: 0, or
+// DEVCAP_ERROR after the entry's line. List values are cut in place at the commas examined. bad, when given,
 // is pointed at the keyword or list element that was rejected.
-int32_t DevCapEntryTxt2Bin(const tEntry& entry, char* data, tDevConf* dev, const tDevCapSink* out,
+int32_t DevCapEntryTxt2Bin(const tEntry& entry, char* data, size_t length, tDevConf* dev, const tDevCapSink* out,
                            const char** bad = nullptr);
 
 // How an entry's field comes back as text.
@@ -227,8 +233,8 @@ struct tNumberText {
 };
 tNumberText DevCapReadNumber(std::string_view text, bool baseZero, uint64_t limit);
 // Numbers as a 32-bit C library reads them: atoi, and strtoul with base 0.
-int32_t DevCapAtoi32(const char* text);
-uint32_t DevCapStrtoul32(const char* text);
+int32_t DevCapAtoi32(std::string_view text);
+uint32_t DevCapStrtoul32(std::string_view text);
 
 // ---- the record (DevCapRecord.cpp) ----
 void DevCapConfInit(tDevConf* dev);

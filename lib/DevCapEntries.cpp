@@ -133,9 +133,28 @@ constexpr tKeyword kFNums[] = {
 };
 static_assert(std::size(kFNums) == 20);
 
+// Every keyword list once: a row's list is found here by address (Words), and
+// the keyword index gives each list a perfect hash of its own.
+template <size_t N>
+constexpr tKeywordList List(const tKeyword (&words)[N]) {
+    return {words, N};
+}
+constexpr tKeywordList kLists[] = {
+    List(kSensorIDs),  List(kDecoderIDs), List(kProcessorIDs),  List(kEncoderIDs), List(kCtrlIFs),
+    List(kVideoIFs),   List(kUnitTypes),  List(kPlatforms),     List(kAudioTypes), List(kAudioCaps),
+    List(kMiscIOs),    List(kStorageIFs), List(kStorageTypes),  List(kPTEnabled),  List(kZoomCaps),
+    List(kZoomLenses), List(kDNSrcs),     List(kDNSrcDefaults), List(kDNCtrlIOs),  List(kMDSrcs),
+    List(kFNums),
+};
+constexpr uint8_t kNoList = tKeywordList{}.list;
+static_assert(std::size(kLists) < kNoList);
+
 template <size_t N>
 constexpr tKeywordList Words(const tKeyword (&words)[N]) {
-    return {words, N};
+    for (size_t i = 0; i < std::size(kLists); ++i) {
+        if (kLists[i].words == words) return {words, N, static_cast<uint8_t>(i)};
+    }
+    return {words, N, kNoList};  // not listed: EveryListIndexed fails the build
 }
 
 // ---- the rows ----
@@ -275,7 +294,13 @@ static_assert(NamesUpper());
 
 constexpr uint64_t Bytes(const char* at, size_t n) {
 #if __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
-    if (!__builtin_is_constant_evaluated() && n == 4) {  // one load: the same value on this byte order
+    // One load: the same value on this byte order.
+    if (!__builtin_is_constant_evaluated() && n == 8) {
+        uint64_t w = 0;
+        memcpy(&w, at, 8);
+        return w;
+    }
+    if (!__builtin_is_constant_evaluated() && n == 4) {
         uint32_t w = 0;
         memcpy(&w, at, 4);
         return w;
@@ -345,6 +370,99 @@ constexpr bool IndexFindsEveryRow() {
 }
 static_assert(IndexFindsEveryRow());
 
+// ---- keyword index ----
+// Each keyword list has a perfect hash of its own, built at compile time, so
+// a value finds its one candidate keyword in one look, however long the list.
+// The key is the text's first and last eight bytes (four, or all of them, when
+// it is shorter) and its length, folded as the name hash folds.
+constexpr uint64_t WordKey(const char* text, size_t n) {
+    const size_t part = n >= 8 ? 8 : n >= 4 ? 4 : n;
+    const uint64_t head = Bytes(text, part) & 0xDFDFDFDFDFDFDFDFull;
+    const uint64_t tail = Bytes(text + n - part, part) & 0xDFDFDFDFDFDFDFDFull;
+    const uint64_t key = (head ^ (tail << 27 | tail >> 37) ^ n) * 0xBF58476D1CE4E5B9ull;
+    return key ^ key >> 31;  // texts a bit apart land far apart
+}
+
+struct tListSlots {
+    uint64_t seed;
+    uint16_t first;  // of the list's slots in tKeywordIndex::slot
+    uint8_t bits;    // the list has 1 << bits slots, at least four for each keyword
+};
+
+constexpr uint8_t SlotBits(size_t count) {
+    uint8_t bits = 0;
+    while ((size_t{1} << bits) < 4 * count) ++bits;
+    return bits;
+}
+
+constexpr size_t SlotTotal() {
+    size_t n = 0;
+    for (const tKeywordList& l : kLists) n += size_t{1} << SlotBits(l.count);
+    return n;
+}
+
+struct tKeywordIndex {
+    tListSlots list[std::size(kLists)];
+    uint8_t slot[SlotTotal()];  // a keyword's place in its list, or kEmpty
+};
+
+constexpr size_t WordSlot(const tListSlots& l, uint64_t key) {
+    return l.first + static_cast<size_t>((key * l.seed) >> (64 - l.bits));
+}
+
+// Tries multipliers for each list until every keyword has a slot of its own.
+constexpr tKeywordIndex BuildKeywordIndex() {
+    tKeywordIndex index{};
+    size_t first = 0;
+    for (size_t l = 0; l < std::size(kLists); ++l) {
+        tListSlots& slots = index.list[l];
+        slots = {0, static_cast<uint16_t>(first), SlotBits(kLists[l].count)};
+        const size_t size = size_t{1} << slots.bits;
+        for (uint64_t k = 0; k < 4096 && slots.seed == 0; ++k) {
+            slots.seed = 0x9E3779B97F4A7C15ull * (2 * k + 1);
+            for (size_t i = first; i < first + size; ++i) index.slot[i] = kEmpty;
+            for (size_t w = 0; w < kLists[l].count && slots.seed != 0; ++w) {
+                const std::string_view text = kLists[l].words[w].text;
+                uint8_t& slot = index.slot[WordSlot(slots, WordKey(text.data(), text.size()))];
+                if (slot != kEmpty) slots.seed = 0;  // a clash: the next multiplier
+                slot = static_cast<uint8_t>(w);
+            }
+        }
+        first += size;
+    }
+    return index;
+}
+constexpr tKeywordIndex kWords = BuildKeywordIndex();
+
+constexpr const tKeyword* FindKeyword(const tKeywordList& list, std::string_view text) {
+    if (list.list >= std::size(kLists)) return nullptr;
+    const tListSlots& slots = kWords.list[list.list];
+    const uint8_t w = kWords.slot[WordSlot(slots, WordKey(text.data(), text.size()))];
+    if (w >= list.count || list.words[w].text.size() != text.size()) return nullptr;
+    const tKeyword& k = list.words[w];
+    const bool same = __builtin_is_constant_evaluated() ? DevCapTextIs(text, k.text)
+                                                        : DevCapSameText(text.data(), k.text.data(), text.size());
+    return same ? &k : nullptr;
+}
+
+// Every row's list is indexed, and each of its keywords is found, in any case.
+constexpr bool EveryKeywordFound() {
+    for (const tSection& s : kSections) {
+        for (size_t r = 0; r < s.count; ++r) {
+            const tKeywordList& words = s.entries[r].words;
+            if (words.count > 0 && words.list == kNoList) return false;
+        }
+    }
+    for (size_t l = 0; l < std::size(kLists); ++l) {
+        const tKeywordList list{kLists[l].words, kLists[l].count, static_cast<uint8_t>(l)};
+        for (size_t w = 0; w < list.count; ++w) {
+            if (FindKeyword(list, list.words[w].text) != &list.words[w]) return false;
+        }
+    }
+    return true;
+}
+static_assert(EveryKeywordFound());
+
 // The entry that writes the field at each offset, as (section << 5 | row) + 1
 // (0: none), built at compile time: renderings ask it for every field.
 struct tOffsetIndex {
@@ -366,13 +484,14 @@ constexpr tOffsetIndex kOffsets = BuildOffsets();
 // and the row is this section's, takes the value.
 int32_t SectionTake(size_t section, const char* name, char* data, tDevConf* dev, const tDevCapSink* out,
                     tTaken* taken) {
-    const size_t len = strlen(name);
-    const uint8_t slot = Candidate(name, len);
+    const size_t len = taken != nullptr ? taken->nameLength : strlen(name);
+    const uint8_t slot = taken != nullptr ? taken->slot : Candidate(name, len);
     if (slot == kEmpty || slot >> 5 != section) return DEVCAP_ERROR;
     const tEntry& e = kSections[section].entries[slot & 31];
     if (len != e.name.size() || !DevCapSameText(name, e.name.data(), len, true)) return DEVCAP_ERROR;
-    if (taken != nullptr) taken->entry = &e;
-    return DevCapEntryTxt2Bin(e, data, dev, out, taken != nullptr ? &taken->bad : nullptr);
+    if (taken == nullptr) return DevCapEntryTxt2Bin(e, data, strlen(data), dev, out);
+    taken->entry = &e;
+    return DevCapEntryTxt2Bin(e, data, taken->dataLength, dev, out, &taken->bad);
 }
 
 }  // namespace
@@ -381,8 +500,12 @@ tSectionList DevCapSections() { return {kSections, std::size(kSections)}; }
 
 const tEntry* DevCapFindEntry(std::string_view name) { return Lookup(name); }
 
-const tSection* DevCapOwner(const char* name, size_t len) {
+const tKeyword* DevCapKeyword(const tKeywordList& list, std::string_view text) { return FindKeyword(list, text); }
+
+const tSection* DevCapOwner(const char* name, size_t len, tTaken* taken) {
     const uint8_t slot = Candidate(name, len);
+    taken->nameLength = len;
+    taken->slot = slot;
     return slot != kEmpty ? &kSections[slot >> 5] : nullptr;
 }
 

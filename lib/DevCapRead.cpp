@@ -90,17 +90,18 @@ int32_t DevCapReadPieces(tDevConf* dev, const tPieceSource& src, const char* inp
     const char* piece = nullptr;
     for (size_t len, text; (len = NextPiece(src, &piece, &text)) > 0;) {
         tPieceSpans s;
-        tTaken taken{nullptr, nullptr};
+        tTaken taken{0, 0, 0, nullptr, nullptr};
         p.len = len;
         p.kind = DevCapTextSpans(piece, text, &s);
         if (p.kind == PIECE_ENTRY) {
             memcpy(name, piece, s.eq);
             name[s.eq] = '\0';
-            memcpy(data, piece + s.value, s.valueEnd - s.value);
-            data[s.valueEnd - s.value] = '\0';
+            taken.dataLength = s.valueEnd - s.value;
+            memcpy(data, piece + s.value, taken.dataLength);
+            data[taken.dataLength] = '\0';
             if (seen != nullptr) memcpy(value, data, sizeof value);
             // Only the section the name index points to can own the name; its handler takes the entry.
-            const tSection* owner = DevCapOwner(name, s.eq);
+            const tSection* owner = DevCapOwner(name, s.eq, &taken);
             if (owner == nullptr || owner->handler(name, data, dev, out, &taken) != 0) {
                 p.kind = DevCapTextIs({name, s.eq}, "EOF") ? PIECE_EOF : PIECE_REJECTED;
             }

@@ -53,8 +53,9 @@ void Number(char (&text)[DEVCAP_DATA_SIZE], bool minus, uint32_t value, unsigned
 
 // ---- keyword: one word of the entry's table, matched whole ----
 
-int32_t KeywordTxt2Bin(const tEntry& e, const char* data, tDevConf* dev, const tDevCapSink* out, const char** bad) {
-    const tKeyword* word = DevCapKeyword(e.words, data);
+int32_t KeywordTxt2Bin(const tEntry& e, const char* data, size_t length, tDevConf* dev, const tDevCapSink* out,
+                       const char** bad) {
+    const tKeyword* word = DevCapKeyword(e.words, {data, length});
     if (word == nullptr) {
         *bad = data;
         SayError(e, out, data);
@@ -77,14 +78,16 @@ tRender KeywordBin2Txt(const tEntry& e, uint32_t value, char (&text)[DEVCAP_DATA
 
 // Cuts data in place at each comma examined; the field is rebuilt from 0 by
 // every entry and keeps the bits of the elements before an unknown one.
-int32_t ListTxt2Bin(const tEntry& e, char* data, tDevConf* dev, const tDevCapSink* out, const char** bad) {
+int32_t ListTxt2Bin(const tEntry& e, char* data, size_t length, tDevConf* dev, const tDevCapSink* out,
+                    const char** bad) {
     uint32_t bits = 0;
     int32_t ret = 0;
-    for (char* element = data;;) {
-        char* comma = strchr(element, ',');
+    for (char *element = data, *end = data + length;;) {
+        auto* comma = static_cast<char*>(memchr(element, ',', static_cast<size_t>(end - element)));
         if (comma != nullptr) *comma = '\0';
-        if (e.stop != nullptr && DevCapTextIs(element, e.stop)) break;
-        const tKeyword* word = DevCapKeyword(e.words, element);
+        const std::string_view text(element, static_cast<size_t>((comma != nullptr ? comma : end) - element));
+        if (e.stop != nullptr && DevCapTextIs(text, e.stop)) break;
+        const tKeyword* word = DevCapKeyword(e.words, text);
         if (word == nullptr) {
             *bad = element;
             SayError(e, out, element);
@@ -120,7 +123,7 @@ tRender ListBin2Txt(const tEntry& e, uint32_t value, char (&text)[DEVCAP_DATA_SI
 
 // ---- number: decimal, as atoi reads it ----
 
-void NumberTxt2Bin(const tEntry& e, const char* data, tDevConf* dev) {
+void NumberTxt2Bin(const tEntry& e, std::string_view data, tDevConf* dev) {
     DevCapFieldSet(dev, e.offset, e.width, static_cast<uint32_t>(DevCapAtoi32(data)));
 }
 
@@ -133,7 +136,7 @@ tRender NumberBin2Txt(const tEntry& e, uint32_t value, char (&text)[DEVCAP_DATA_
 
 // ---- version: as strtoul with base 0 reads it ----
 
-void VersionTxt2Bin(const tEntry& e, const char* data, tDevConf* dev) {
+void VersionTxt2Bin(const tEntry& e, std::string_view data, tDevConf* dev) {
     DevCapFieldSet(dev, e.offset, e.width, DevCapStrtoul32(data));
 }
 
@@ -146,25 +149,19 @@ tRender VersionBin2Txt(uint32_t value, char (&text)[DEVCAP_DATA_SIZE]) {
 
 }  // namespace
 
-const tKeyword* DevCapKeyword(tKeywordList list, std::string_view text) {
-    for (const tKeyword *w = list.words, *end = list.words + list.count; w != end; ++w) {
-        if (w->text.size() == text.size() && DevCapSameText(text.data(), w->text.data(), text.size())) return w;
-    }
-    return nullptr;
-}
-
-int32_t DevCapEntryTxt2Bin(const tEntry& entry, char* data, tDevConf* dev, const tDevCapSink* out, const char** bad) {
+int32_t DevCapEntryTxt2Bin(const tEntry& entry, char* data, size_t length, tDevConf* dev, const tDevCapSink* out,
+                           const char** bad) {
     const char* ignored = nullptr;
     switch (entry.kind) {
         case ENTRY_KEYWORD:
-            return KeywordTxt2Bin(entry, data, dev, out, bad != nullptr ? bad : &ignored);
+            return KeywordTxt2Bin(entry, data, length, dev, out, bad != nullptr ? bad : &ignored);
         case ENTRY_LIST:
-            return ListTxt2Bin(entry, data, dev, out, bad != nullptr ? bad : &ignored);
+            return ListTxt2Bin(entry, data, length, dev, out, bad != nullptr ? bad : &ignored);
         case ENTRY_NUMBER:
-            NumberTxt2Bin(entry, data, dev);
+            NumberTxt2Bin(entry, {data, length}, dev);
             return 0;
         case ENTRY_VERSION:
-            VersionTxt2Bin(entry, data, dev);
+            VersionTxt2Bin(entry, {data, length}, dev);
             return 0;
         case ENTRY_KIND_COUNT:
             break;
@@ -212,7 +209,7 @@ tNumberText DevCapReadNumber(std::string_view text, bool baseZero, uint64_t limi
     return n;
 }
 
-int32_t DevCapAtoi32(const char* text) {
+int32_t DevCapAtoi32(std::string_view text) {
     // Saturates at the nearer 32-bit limit, as strtol does with a 32-bit long.
     const tNumberText n = DevCapReadNumber(text, false, 2147483648u);
     const uint64_t limit = n.negative ? 2147483648u : 2147483647u;
@@ -220,7 +217,7 @@ int32_t DevCapAtoi32(const char* text) {
     return n.negative ? static_cast<int32_t>(-static_cast<int64_t>(n.magnitude)) : static_cast<int32_t>(n.magnitude);
 }
 
-uint32_t DevCapStrtoul32(const char* text) {
+uint32_t DevCapStrtoul32(std::string_view text) {
     const tNumberText n = DevCapReadNumber(text, true, UINT32_MAX);
     if (n.magnitude > UINT32_MAX) return UINT32_MAX;  // whatever the sign
     const auto value = static_cast<uint32_t>(n.magnitude);
