@@ -80,26 +80,18 @@ constexpr bool DevCapTextIs(std::string_view text, std::string_view keyword) {
     return true;
 }
 
-// The same at run time, eight bytes at a time: a and b hold n bytes each.
-// upper, when b is known to hold no lower-case letter, folds a alone.
-inline uint64_t DevCapUpper8(uint64_t x) {
-    // Bit 7 of each byte that is 'a' to 'z' (and below 0x80) moves to bit 5, and flips it.
-    const uint64_t low = x & 0x7F7F7F7F7F7F7F7Full;
-    const uint64_t lower = (low + 0x1F1F1F1F1F1F1F1Full) & ~(low + 0x0505050505050505ull) & ~x & 0x8080808080808080ull;
-    return x ^ (lower >> 2);
-}
-inline bool DevCapSameWord(uint64_t x, uint64_t y, bool upper) {
-    // Texts are mostly written as the tables spell them: equal bytes need no folding.
-    return x == y || DevCapUpper8(x) == (upper ? y : DevCapUpper8(y));
-}
-inline bool DevCapSameText(const char* a, const char* b, size_t n, bool upper = false) {
+// The same at run time, for a and b of n bytes each. Texts are mostly written
+// as the tables spell them: equal bytes are found in a few word loads, and
+// only other texts are folded, a byte at a time.
+inline bool DevCapSameText(const char* a, const char* b, size_t n) {
     uint64_t x = 0, y = 0;
+    bool same = true;
     if (n >= 8) {
         // Whole words, the last one ending at n and overlapping the one before.
-        for (size_t i = 0; i + 8 < n; i += 8) {
+        for (size_t i = 0; i + 8 < n && same; i += 8) {
             memcpy(&x, a + i, 8);
             memcpy(&y, b + i, 8);
-            if (!DevCapSameWord(x, y, upper)) return false;
+            same = x == y;
         }
         memcpy(&x, a + n - 8, 8);
         memcpy(&y, b + n - 8, 8);
@@ -118,7 +110,7 @@ inline bool DevCapSameText(const char* a, const char* b, size_t n, bool upper = 
             y = y << 8 | static_cast<unsigned char>(b[i]);
         }
     }
-    return DevCapSameWord(x, y, upper);
+    return (same && x == y) || DevCapTextIs({a, n}, {b, n});
 }
 
 // The keyword equal to text (any case); nullptr when there is none.

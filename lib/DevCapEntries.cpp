@@ -488,7 +488,7 @@ int32_t SectionTake(size_t section, const char* name, char* data, tDevConf* dev,
     const uint8_t slot = taken != nullptr ? taken->slot : Candidate(name, len);
     if (slot == kEmpty || slot >> 5 != section) return DEVCAP_ERROR;
     const tEntry& e = kSections[section].entries[slot & 31];
-    if (len != e.name.size() || !DevCapSameText(name, e.name.data(), len, true)) return DEVCAP_ERROR;
+    if (len != e.name.size() || !DevCapSameText(name, e.name.data(), len)) return DEVCAP_ERROR;
     if (taken == nullptr) return DevCapEntryTxt2Bin(e, data, strlen(data), dev, out);
     taken->entry = &e;
     return DevCapEntryTxt2Bin(e, data, taken->dataLength, dev, out, &taken->bad);
