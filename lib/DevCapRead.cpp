@@ -90,9 +90,11 @@ int32_t DevCapReadPieces(tDevConf* dev, const tPieceSource& src, const char* inp
     const char* piece = nullptr;
     for (size_t len, text; (len = NextPiece(src, &piece, &text)) > 0;) {
         tPieceSpans s;
-        tTaken taken{0, 0, 0, nullptr, nullptr};
         p.len = len;
         p.kind = DevCapTextSpans(piece, text, &s);
+        tTaken taken;
+        taken.entry = nullptr;
+        taken.bad = nullptr;
         if (p.kind == PIECE_ENTRY) {
             memcpy(name, piece, s.eq);
             name[s.eq] = '\0';
