@@ -80,6 +80,9 @@ constexpr bool DevCapTextIs(std::string_view text, std::string_view keyword) {
     return true;
 }
 
+// DevCapTextIs, kept out of line: the comparisons on the reader's path call
+// it only for a text spelt otherwise than its table.
+__attribute__((cold, noinline)) bool DevCapTextIsFolded(const char* a, const char* b, size_t n);
 // The same at run time, for a and b of n bytes each. Texts are mostly written
 // as the tables spell them: equal bytes are found in a few word loads, and
 // only other texts are folded, a byte at a time.
@@ -110,7 +113,7 @@ inline bool DevCapSameText(const char* a, const char* b, size_t n) {
             y = y << 8 | static_cast<unsigned char>(b[i]);
         }
     }
-    return (same && x == y) || DevCapTextIs({a, n}, {b, n});
+    return (same && x == y) || DevCapTextIsFolded(a, b, n);
 }
 
 // The keyword equal to text (any case); nullptr when there is none.
@@ -150,6 +153,8 @@ struct tEntry {
 // What the reader tells a handler besides the name and value, and what the
 // handler tells it back. The reader has measured both texts and looked the
 // name up already (DevCapOwner); a handler given no tTaken does that itself.
+// With a tTaken, name is its nameLength bytes, not a C string: the reader
+// hands over the name where it lies in the text.
 struct tTaken {
     size_t nameLength, dataLength;  // in
     uint8_t slot;                   // in: the name's slot in the name index

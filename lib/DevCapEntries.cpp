@@ -376,9 +376,12 @@ static_assert(IndexFindsEveryRow());
 // The key is the text's first and last eight bytes (four, or all of them, when
 // it is shorter) and its length, folded as the name hash folds.
 constexpr uint64_t WordKey(const char* text, size_t n) {
-    const size_t part = n >= 8 ? 8 : n >= 4 ? 4 : n;
-    const uint64_t head = Bytes(text, part) & 0xDFDFDFDFDFDFDFDFull;
-    const uint64_t tail = Bytes(text + n - part, part) & 0xDFDFDFDFDFDFDFDFull;
+    const size_t part = n >= 8 ? 8 : 4;
+    // Under four bytes: the first, middle and last, which are all of them.
+    const auto u = [text](size_t i) { return uint64_t{static_cast<unsigned char>(text[i])}; };
+    const uint64_t shortWord = n == 0 ? 0 : u(0) | u(n / 2) << 8 | u(n - 1) << 16;
+    const uint64_t head = (n < 4 ? shortWord : Bytes(text, part)) & 0xDFDFDFDFDFDFDFDFull;
+    const uint64_t tail = (n < 4 ? shortWord : Bytes(text + n - part, part)) & 0xDFDFDFDFDFDFDFDFull;
     const uint64_t key = (head ^ (tail << 27 | tail >> 37) ^ n) * 0xBF58476D1CE4E5B9ull;
     return key ^ key >> 31;  // texts a bit apart land far apart
 }

@@ -96,16 +96,19 @@ int32_t DevCapReadPieces(tDevConf* dev, const tPieceSource& src, const char* inp
         taken.entry = nullptr;
         taken.bad = nullptr;
         if (p.kind == PIECE_ENTRY) {
-            memcpy(name, piece, s.eq);
-            name[s.eq] = '\0';
             taken.dataLength = s.valueEnd - s.value;
             memcpy(data, piece + s.value, taken.dataLength);
             data[taken.dataLength] = '\0';
             if (seen != nullptr) memcpy(value, data, sizeof value);
-            // Only the section the name index points to can own the name; its handler takes the entry.
-            const tSection* owner = DevCapOwner(name, s.eq, &taken);
-            if (owner == nullptr || owner->handler(name, data, dev, out, &taken) != 0) {
-                p.kind = DevCapTextIs({name, s.eq}, "EOF") ? PIECE_EOF : PIECE_REJECTED;
+            // Only the section the name index points to can own the name; its handler takes the
+            // entry, reading the name where it lies. The name is copied out only to be shown.
+            const tSection* owner = DevCapOwner(piece, s.eq, &taken);
+            if (owner == nullptr || owner->handler(piece, data, dev, out, &taken) != 0) {
+                p.kind = DevCapTextIs({piece, s.eq}, "EOF") ? PIECE_EOF : PIECE_REJECTED;
+            }
+            if (p.kind == PIECE_REJECTED || seen != nullptr) {
+                memcpy(name, piece, s.eq);
+                name[s.eq] = '\0';
             }
         }
         // The piece is copied only where it is shown: a message, or a tool that reports on the text.

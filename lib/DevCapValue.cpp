@@ -51,6 +51,12 @@ void Number(char (&text)[DEVCAP_DATA_SIZE], bool minus, uint32_t value, unsigned
     text[at] = '\0';
 }
 
+}  // namespace
+
+bool DevCapTextIsFolded(const char* a, const char* b, size_t n) { return DevCapTextIs({a, n}, {b, n}); }
+
+namespace {
+
 // ---- keyword: one word of the entry's table, matched whole ----
 
 int32_t KeywordTxt2Bin(const tEntry& e, const char* data, size_t length, tDevConf* dev, const tDevCapSink* out,
@@ -78,8 +84,10 @@ tRender KeywordBin2Txt(const tEntry& e, uint32_t value, char (&text)[DEVCAP_DATA
 
 // Cuts data in place at each comma examined; the field is rebuilt from 0 by
 // every entry and keeps the bits of the elements before an unknown one.
-int32_t ListTxt2Bin(const tEntry& e, char* data, size_t length, tDevConf* dev, const tDevCapSink* out,
-                    const char** bad) {
+// Out of line, as numbers and versions are: the converter's most common
+// entry, a keyword, then needs no stack frame.
+__attribute__((noinline)) int32_t ListTxt2Bin(const tEntry& e, char* data, size_t length, tDevConf* dev,
+                                              const tDevCapSink* out, const char** bad) {
     uint32_t bits = 0;
     int32_t ret = 0;
     for (char *element = data, *end = data + length;;) {
@@ -123,7 +131,7 @@ tRender ListBin2Txt(const tEntry& e, uint32_t value, char (&text)[DEVCAP_DATA_SI
 
 // ---- number: decimal, as atoi reads it ----
 
-void NumberTxt2Bin(const tEntry& e, std::string_view data, tDevConf* dev) {
+__attribute__((noinline)) void NumberTxt2Bin(const tEntry& e, std::string_view data, tDevConf* dev) {
     DevCapFieldSet(dev, e.offset, e.width, static_cast<uint32_t>(DevCapAtoi32(data)));
 }
 
@@ -136,7 +144,7 @@ tRender NumberBin2Txt(const tEntry& e, uint32_t value, char (&text)[DEVCAP_DATA_
 
 // ---- version: as strtoul with base 0 reads it ----
 
-void VersionTxt2Bin(const tEntry& e, std::string_view data, tDevConf* dev) {
+__attribute__((noinline)) void VersionTxt2Bin(const tEntry& e, std::string_view data, tDevConf* dev) {
     DevCapFieldSet(dev, e.offset, e.width, DevCapStrtoul32(data));
 }
 
