@@ -89,6 +89,12 @@ TEST(Keywords, EveryKeywordStoresItsCode) {
                     << row.entry << "='" << text << "'";
                 EXPECT_EQ(ret, 0) << row.entry << "='" << text << "'";
             }
+            // One byte off, or one more, is no keyword: '#' is in none.
+            for (const std::string& text : {word.substr(0, word.size() - 1) + "#", word + "#", "#" + word}) {
+                int32_t ret = 0;
+                Converted(std::string(row.entry) + "='" + text + "'\n", row.offset, row.width, &ret);
+                EXPECT_NE(ret, 0) << row.entry << "='" << text << "'";
+            }
             ++keywords;
         }
         if (row.stop != nullptr) {
