@@ -108,6 +108,21 @@ TEST(Keywords, EveryKeywordStoresItsCode) {
     EXPECT_EQ(tables, keywords);
 }
 
+// A name one byte off, or a byte longer or shorter, owns nothing, with a
+// value its entry would take: the name index reads only some of a name.
+TEST(Handler, NamesMatchWhole) {
+    for (size_t i = 0; const tEntry* e = DevCapEntryNumber(i, nullptr); ++i) {
+        const std::string name(e->name), value = e->words.count > 0 ? std::string(e->words.words[0].text) : "1";
+        std::vector<std::string> wrong{name + "@", name.substr(0, name.size() - 1)};
+        for (size_t at = 0; at < name.size(); ++at) wrong.push_back(name.substr(0, at) + "@" + name.substr(at + 1));
+        for (const std::string& text : wrong) {
+            int32_t ret = 0;
+            Converted(text + "='" + value + "'\n", 0, 1, &ret);
+            EXPECT_NE(ret, 0) << text;
+        }
+    }
+}
+
 // The five handlers through their API on a fresh record: stored bytes,
 // answer and printed line (every message and label once).
 TEST(Handler, Entries) {
