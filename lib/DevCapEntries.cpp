@@ -393,7 +393,7 @@ struct tListSlots {
 };
 
 constexpr uint8_t SlotBits(size_t count) {
-    uint8_t bits = 0;
+    uint8_t bits = 1;
     while ((size_t{1} << bits) < 4 * count) ++bits;
     return bits;
 }
@@ -443,9 +443,8 @@ constexpr const tKeyword* FindKeyword(const tKeywordList& list, std::string_view
     const uint8_t w = kWords.slot[WordSlot(slots, WordKey(text.data(), text.size()))];
     if (w >= list.count || list.words[w].text.size() != text.size()) return nullptr;
     const tKeyword& k = list.words[w];
-    const bool same = __builtin_is_constant_evaluated() ? DevCapTextIs(text, k.text)
-                                                        : DevCapSameText(text.data(), k.text.data(), text.size());
-    return same ? &k : nullptr;
+    if (__builtin_is_constant_evaluated()) return DevCapTextIs(text, k.text) ? &k : nullptr;
+    return DevCapSameText(text.data(), k.text.data(), text.size()) ? &k : nullptr;
 }
 
 // Every row's list is indexed, and each of its keywords is found, in any case.
