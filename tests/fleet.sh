@@ -124,6 +124,14 @@ if command -v strace >/dev/null; then  # LeakSanitizer cannot run under a tracer
         "devcapfleet: f.db: database or disk is full\n#2"
     check "after the full disk" "$(sqlite3 f.db .dump | cmp - before.sql && echo intact)" "intact"
 fi
+# Memory running out (a file larger than the run may hold) stops the run: one line, status 2, the index as it
+# was. Not under AddressSanitizer, which cannot start within the limit.
+if (ulimit -v 100000 && "$FLEET" --version) >/dev/null 2>&1; then
+    mkdir big && truncate -s 512M big/huge.txt
+    check "out of memory" "$( (ulimit -v 100000 && "$FLEET" -o f.db line big) 2>&1; echo "#$?")" \
+        "devcapfleet: out of memory\n#2"
+    check "after running out" "$(sqlite3 f.db .dump | cmp - before.sql && echo intact)" "intact"
+fi
 
 # --- rules: a passing one, a failing one, then a bad query and a write ---
 printf -- "-- name: every unit has a type\nSELECT file FROM wide WHERE \"FwDevCap.type\" IS NULL;\n-- name: no dome pans \t\r\nSELECT file FROM wide WHERE \"FwDevCap.type\" LIKE '%%Dome%%'\n  AND \"FwDevCap.PtzCap.PTEnable\" = 1;\n" > rules.sql
