@@ -29,8 +29,8 @@ cp BinFiles/ipcam.bin dis3.bin && printf '\3' | dd of=dis3.bin bs=1 seek=40 conv
 check "read back, not written" "$(run "$DUMP" dis3.bin | sed -n '2p;$p')" \
     "# devcap2bin reads it back into the same 120 bytes but writes no record: they fail the check.\n#1"
 check "full standard output" "$("$DUMP" BinFiles/ipcam.bin 2>&1 >/dev/full; printf '#%d' $?)" "devcapdump: cannot write standard output: No space left on device\n#2"
-check "misuse" "$(for a in 'a b' --bogus ''; do said=$("$DUMP" $a 2>&1); printf '%s\n#%d ' "${said%%$'\n'*}" $?; done)" \
-    "devcapdump: one record at a time\n#2 devcapdump: unknown option --bogus\n#2 usage: devcapdump [--layout | --json] [--] FILE.bin   (- reads standard input)\n#2 "
+check "misuse" "$(for a in 'a b' --bogus '' '--json --layout x'; do said=$("$DUMP" $a 2>&1); printf '%s\n#%d ' "${said%%$'\n'*}" $?; done)" \
+    "devcapdump: one record at a time\n#2 devcapdump: unknown option --bogus\n#2 usage: devcapdump [--layout | --json] [--] FILE.bin   (- reads standard input)\n#2 devcapdump: --layout and --json exclude each other\n#2 "
 cp BinFiles/ipcam.bin ./-x.bin
 check "-- and - " "$("$DUMP" -- -x.bin | sed 1d | cmp - <("$DUMP" - < BinFiles/ipcam.bin | sed 1d) && echo same)" "same"
 check "--layout" "$("$DUMP" --layout BinFiles/ipcam.bin | grep '^    36 ')" \
