@@ -79,13 +79,14 @@ check "--diff: two hunks" "$(grep -E '^(---|[+]{3}|@@) ' fix.diff)" "--- a/fix.t
 # Named from the top of the work tree whatever path is typed (a .git marks one), else from here.
 mkdir -p top/.git top/sub top/x ab/c a/bc && cp orig.txt top/sub/f.txt && cp orig.txt a/bc/f.txt
 while read -r dir arg want; do
-    check "--diff of $arg from $dir" "$(cd "$dir" && "$LINT" --diff "$arg" | sed -n 2p)" "--- a/$want"
+    check "--diff of $arg from $dir" "$(cd "$dir" && "$LINT" --diff "$arg" < "$WORK/orig.txt" | sed -n 2p)" "--- a/$want"
 done <<EOF
 top/x ../sub/f.txt sub/f.txt
 / $WORK/top/x/../sub//f.txt sub/f.txt
 top/x $WORK/orig.txt ../../orig.txt
 . top/../fix.txt fix.txt
 ab/c $WORK/a/bc/f.txt ../../a/bc/f.txt
+. - -
 EOF
 (cd top/x; "$LINT" --diff ../sub/f.txt > ../d; cd .. && patch -sp1 < d && cmp -s sub/f.txt ../fixed.want) && ok || bad "patch -p1"
 check "--fix" "$(run "$LINT" --fix fix.txt)" "fix.txt:7:12: warning: 'two' is not a number: FWCAP_DIS becomes 0 [not-a-number]\n#1"
@@ -97,7 +98,7 @@ if command -v strace >/dev/null && ! ldd "$LINT" >/dev/null 2>&1; then
     cmp -s fix3.txt orig.txt && ok || bad "a failed --fix changed the file"
     ls .*.tmp >/dev/null 2>&1 && bad "a failed --fix left a temporary file" || ok
 fi
-check "--fix on standard input" "$(run "$LINT" --fix - < orig.txt)" \
+check "--fix on standard input" "$(run "$LINT" --format=json --fix fix3.txt - < orig.txt; cmp fix3.txt orig.txt)" \
     "devcaplint: --fix rewrites files and - is standard input, which it cannot rewrite (--diff shows the fixes)\n#2"
 
 # --- devcapdiff: the same record, each kind of change, trouble ---
