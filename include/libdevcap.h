@@ -419,7 +419,10 @@ DEVCAP_API int DevCapRenderDiffJsonTo(const tDevConf* a, const tDevConf* b, cons
 
 /* The CSV header line: "file,kind,status,<path>,...\n". Cells with a comma,
  * a double quote, a CR or an LF are quoted (RFC 4180: quotes doubled); lines
- * end with a single LF. */
+ * end with a single LF. A cell starting with '=', '+', '-', '@', a tab or a
+ * CR, which a spreadsheet would take for a formula, gets a "'" in front
+ * (inside the quotes of a quoted cell); no field's cell starts so (numbers
+ * are never negative), a file name may. */
 DEVCAP_API size_t DevCapRenderCsvHeader(const char* fields, char* buf, size_t size);
 DEVCAP_API int DevCapRenderCsvHeaderTo(const char* fields, tDevCapMessageFn message, void* ctx);
 /* One device as a CSV line under that header. */
