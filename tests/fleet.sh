@@ -171,4 +171,9 @@ while IFS= read -r line; do
     esac
 done < blocks
 flush
+# What they make in a clone, git ignores.
+for f in $(ls | grep -vxe build -e examples -e blocks); do
+    [ -d "$f" ] && f+=/
+    grep -qxF "/$f" "$SRC/.gitignore" && ok || bad "README: $f left in a clone, not in .gitignore"
+done
 finish
