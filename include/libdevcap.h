@@ -412,25 +412,35 @@ DEVCAP_API int DevCapRenderDiffJsonTo(const tDevConf* a, const tDevConf* b, cons
  * Camera", "0x0001"), else its number ("2"), else nothing: in SQL,
  * CASE WHEN text IS NULL OR text = CAST(value AS TEXT) THEN value ELSE text
  * END. These are
- * renderings (see above), except that a null dev renders the row of a device
- * without a record: its file, kind and status, and empty cells. A null file,
- * kind or status is an empty one. */
+ * renderings (see above), each with its To form, except that a null dev
+ * renders the row of a device without a record: its file, kind and status,
+ * and empty cells (a To form refuses only a null message function). A null
+ * file, kind or status is an empty one. */
 
 /* The CSV header line: "file,kind,status,<path>,...\n". Cells with a comma,
  * a double quote, a CR or an LF are quoted (RFC 4180: quotes doubled); lines
- * end with a single LF. */
+ * end with a single LF. A cell starting with '=', '+', '-', '@', a tab or a
+ * CR, which a spreadsheet would take for a formula, gets a "'" in front
+ * (inside the quotes of a quoted cell); no field's cell starts so (numbers
+ * are never negative), a file name may. */
 DEVCAP_API size_t DevCapRenderCsvHeader(const char* fields, char* buf, size_t size);
+DEVCAP_API int DevCapRenderCsvHeaderTo(const char* fields, tDevCapMessageFn message, void* ctx);
 /* One device as a CSV line under that header. */
 DEVCAP_API size_t DevCapRenderCsvRow(const tDevConf* dev, const char* file, const char* kind, const char* status,
                                      const char* fields, char* buf, size_t size);
+DEVCAP_API int DevCapRenderCsvRowTo(const tDevConf* dev, const char* file, const char* kind, const char* status,
+                                    const char* fields, tDevCapMessageFn message, void* ctx);
 /* One device as a JSON object on one line without its line end, keys in the header's order: a
  * cell is a string (file, kind, status, a field's text), a number, or null. */
 DEVCAP_API size_t DevCapRenderJsonRow(const tDevConf* dev, const char* file, const char* kind, const char* status,
                                       const char* fields, char* buf, size_t size);
+DEVCAP_API int DevCapRenderJsonRowTo(const tDevConf* dev, const char* file, const char* kind, const char* status,
+                                     const char* fields, tDevCapMessageFn message, void* ctx);
 /* text as a JSON string, quotes included (UTF-8 passes through; controls and
  * bytes that are not UTF-8 become \u00XX), as a rendering; a null text
- * renders "null". */
+ * renders "null" (its To form refuses only a null message function). */
 DEVCAP_API size_t DevCapRenderJsonString(const char* text, char* buf, size_t size);
+DEVCAP_API int DevCapRenderJsonStringTo(const char* text, tDevCapMessageFn message, void* ctx);
 
 #ifdef __cplusplus
 }

@@ -356,21 +356,43 @@ int DevCapRenderDiffJsonTo(const tDevConf* a, const tDevConf* b, const char* nam
 }
 
 size_t DevCapRenderCsvHeader(const char* fields, char* buf, size_t size) {
-    return RenderInto(buf, size, [&](const tDevCapSink* out) { DevCapCsvHeader(fields, out); });
+    return RenderInto(buf, size, [&](const tDevCapSink* out) { DevCapRenderCsvHeaderTo(fields, out->write, out->ctx); });
+}
+
+int DevCapRenderCsvHeaderTo(const char* fields, tDevCapMessageFn message, void* ctx) {
+    return RenderTo(message, ctx, [&](const tDevCapSink* out) { DevCapCsvHeader(fields, out); });
 }
 
 size_t DevCapRenderCsvRow(const tDevConf* dev, const char* file, const char* kind, const char* status,
                           const char* fields, char* buf, size_t size) {
-    return RenderInto(buf, size, [&](const tDevCapSink* out) { DevCapCsvRow(dev, file, kind, status, fields, out); });
+    return RenderInto(buf, size, [&](const tDevCapSink* out) {
+        DevCapRenderCsvRowTo(dev, file, kind, status, fields, out->write, out->ctx);
+    });
+}
+
+int DevCapRenderCsvRowTo(const tDevConf* dev, const char* file, const char* kind, const char* status,
+                         const char* fields, tDevCapMessageFn message, void* ctx) {
+    return RenderTo(message, ctx, [&](const tDevCapSink* out) { DevCapCsvRow(dev, file, kind, status, fields, out); });
 }
 
 size_t DevCapRenderJsonRow(const tDevConf* dev, const char* file, const char* kind, const char* status,
                            const char* fields, char* buf, size_t size) {
-    return RenderInto(buf, size, [&](const tDevCapSink* out) { DevCapJsonRow(dev, file, kind, status, fields, out); });
+    return RenderInto(buf, size, [&](const tDevCapSink* out) {
+        DevCapRenderJsonRowTo(dev, file, kind, status, fields, out->write, out->ctx);
+    });
+}
+
+int DevCapRenderJsonRowTo(const tDevConf* dev, const char* file, const char* kind, const char* status,
+                          const char* fields, tDevCapMessageFn message, void* ctx) {
+    return RenderTo(message, ctx, [&](const tDevCapSink* out) { DevCapJsonRow(dev, file, kind, status, fields, out); });
 }
 
 size_t DevCapRenderJsonString(const char* text, char* buf, size_t size) {
-    return RenderInto(buf, size, [&](const tDevCapSink* out) {
+    return RenderInto(buf, size, [&](const tDevCapSink* out) { DevCapRenderJsonStringTo(text, out->write, out->ctx); });
+}
+
+int DevCapRenderJsonStringTo(const char* text, tDevCapMessageFn message, void* ctx) {
+    return RenderTo(message, ctx, [&](const tDevCapSink* out) {
         if (text != nullptr) {
             DevCapJsonString(out, text);
         } else {

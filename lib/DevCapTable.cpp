@@ -42,14 +42,20 @@ bool Cell(const tDevConf* dev, std::string_view path, tDevCapFieldValue* v) {
     return v->has_text || v->number;
 }
 
-// One CSV cell, quoted when it holds a separator, a quote or a line end.
+// What a spreadsheet takes for a formula when a cell starts with it.
+constexpr std::string_view kFormulaFirst = "=+-@\t\r";
+
+// One CSV cell, quoted when it holds a separator, a quote or a line end; a
+// "'" in front of one a spreadsheet would run as a formula makes it text.
 void CsvCell(const tDevCapSink* out, bool first, std::string_view text) {
     if (!first) DevCapSay(out, ",");
-    if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
+    const bool quoted = text.find_first_of(",\"\r\n") != std::string_view::npos;
+    if (quoted) DevCapSay(out, "\"");
+    if (!text.empty() && kFormulaFirst.find(text[0]) != std::string_view::npos) DevCapSay(out, "'");
+    if (!quoted) {
         out->write(out->ctx, text.data(), text.size());
         return;
     }
-    DevCapSay(out, "\"");
     for (size_t quote; (quote = text.find('"')) != std::string_view::npos; text.remove_prefix(quote + 1)) {
         out->write(out->ctx, text.data(), quote + 1);
         DevCapSay(out, "\"");

@@ -61,6 +61,10 @@ int Run(int argc, char* argv[]) {
             return Usage(stderr, 2);
         }
     }
+    if (layout && json) {
+        fprintf(stderr, "devcapdump: --layout and --json exclude each other\n");
+        return Usage(stderr, 2);
+    }
     if (path == nullptr) return Usage(stderr, 2);
     tDevConf dev;
     const int read = ReadRecord(path, &dev);

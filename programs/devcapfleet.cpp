@@ -73,16 +73,31 @@ void Sha256Hex(const uint8_t* data, size_t size, char (&hex)[65]) {
     for (size_t i = 0; i < 8; ++i) snprintf(hex + 8 * i, 9, "%08x", h[i]);
 }
 
-// ---- renderings ----
+// ---- renderings nested in this program's output ----
 
-// A library rendering into b, whole.
-template <typename Render>
-const char* Rendered(tBuf* b, Render render) {
-    b->len = 0;
-    const size_t len = render(nullptr, 0);
-    if (!Reserve(b, len + 1)) return "";
-    b->len = render(b->data, len + 1);
-    return b->data;
+// A changed record's text diff, each line indented under its file's line;
+// ctx: whether a line starts next.
+void Indented(void* ctx, const char* text, size_t len) {
+    auto* lineStart = static_cast<bool*>(ctx);
+    while (len > 0) {
+        if (*lineStart) fputs("    ", stdout);
+        const auto* nl = static_cast<const char*>(memchr(text, '\n', len));
+        const size_t n = nl != nullptr ? static_cast<size_t>(nl - text) + 1 : len;
+        fwrite(text, 1, n, stdout);
+        *lineStart = nl != nullptr;
+        text += n;
+        len -= n;
+    }
+}
+
+// A JSON diff inside a change's object: its closing line end would break the
+// layout, so a line end is held back until more follows; ctx: whether one is.
+void LineEndHeld(void* ctx, const char* text, size_t len) {
+    auto* held = static_cast<bool*>(ctx);
+    if (len == 0) return;
+    if (*held) putchar('\n');
+    *held = text[len - 1] == '\n';
+    fwrite(text, 1, *held ? len - 1 : len, stdout);
 }
 
 // ---- the database ----
@@ -181,7 +196,7 @@ bool CreateSchema(tRun* run) {
     char pragmas[96];
     snprintf(pragmas, sizeof pragmas, "PRAGMA application_id = %d; PRAGMA user_version = %d;", kApplicationId,
              kSchemaVersion);
-    const bool made = view.data != nullptr && Exec(run, view.data) && Exec(run, pragmas);
+    const bool made = (!view.failed || OutOfMemory("devcapfleet") == 0) && Exec(run, view.data) && Exec(run, pragmas);
     free(view.data);
     return made;
 }
@@ -235,6 +250,13 @@ void Warn(tRun* run, const char* fmt, const char* a, const char* b = "", const c
     run->warned = true;
 }
 
+// Memory ran out: the run stops (status 2, nothing written), said the one way
+// every program says it. false.
+bool NoMemory(const tRun* run) {
+    if (run->progress) fputs("\r\033[K", stderr);
+    return OutOfMemory("devcapfleet") == 0;
+}
+
 // Reads the whole file into b, terminated; the errno of a failure, or 0.
 int ReadAll(tBuf* b, const char* path) {
     bool opened;
@@ -282,6 +304,7 @@ bool Store(tRun* run, const char* file, const struct stat* st, int error) {
         record = result == DEVCAP_OK;
         if (kind != nullptr && strcmp(kind, "text") == 0) SameOutput(run, file);
     }
+    if (run->messages.failed) return NoMemory(run);
     sqlite3_stmt* d = run->device;
     sqlite3_bind_text(d, 1, file, -1, SQLITE_STATIC);
     BindText(d, 2, kind);
@@ -355,6 +378,7 @@ bool Visit(tRun* run, const char* path, const struct stat* st) {
         return true;
     }
     const int error = ReadAll(&run->bytes, path);
+    if (error == ENOMEM) return NoMemory(run);
     if (error == 0 && oldSha[0] != '\0') {
         char sha[65];
         Sha256Hex(reinterpret_cast<const uint8_t*>(run->bytes.data), run->bytes.len, sha);
@@ -430,6 +454,7 @@ bool Walk(tRun* run, const char* path, const struct stat* st,  // NOLINT(misc-no
     struct dirent** names = nullptr;
     const int n = scandir(
         path, &names, [](const struct dirent* d) { return d->d_name[0] != '.' ? 1 : 0; }, alphasort);
+    if (n < 0 && errno == ENOMEM) return NoMemory(run);
     if (n < 0) {  // what is indexed under it stays as it was
         Warn(run, "cannot read folder %s: %s (what the index holds of it is kept)", path, strerror(errno));
         return Kept(run, path);
@@ -443,7 +468,7 @@ bool Walk(tRun* run, const char* path, const struct stat* st,  // NOLINT(misc-no
             Append(&child, path, root ? 0 : strlen(path));
             Append(&child, "/", 1);
             Append(&child, names[i]->d_name, strlen(names[i]->d_name));
-            ok = child.data != nullptr && Entry(run, child.data, &here);
+            ok = child.failed ? NoMemory(run) : Entry(run, child.data, &here);
         }
         free(names[i]);
     }
@@ -540,11 +565,10 @@ int PrintTable(tRun* run, bool json, const char* fields) {
     if (sqlite3_prepare_v2(run->db, "SELECT file, kind, status, record FROM devices ORDER BY file", -1, &stmt,
                            nullptr) != SQLITE_OK)
         return Trouble(run, run->dbName);
-    tBuf out{};
     if (json) {
         printf("[");
     } else {
-        fputs(Rendered(&out, [&](char* b, size_t n) { return DevCapRenderCsvHeader(fields, b, n); }), stdout);
+        DevCapRenderCsvHeaderTo(fields, DevCapToFile, stdout);
     }
     bool first = true;
     while (sqlite3_step(stmt) == SQLITE_ROW) {
@@ -556,18 +580,14 @@ int PrintTable(tRun* run, bool json, const char* fields) {
         const auto* status = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 2));
         const tDevConf* d = record ? &dev : nullptr;
         if (json) {
-            printf("%s\n  %s", first ? "" : ",", Rendered(&out, [&](char* b, size_t n) {
-                       return DevCapRenderJsonRow(d, file, kind, status, fields, b, n);
-                   }));
+            printf("%s\n  ", first ? "" : ",");
+            DevCapRenderJsonRowTo(d, file, kind, status, fields, DevCapToFile, stdout);
         } else {
-            fputs(Rendered(&out,
-                           [&](char* b, size_t n) { return DevCapRenderCsvRow(d, file, kind, status, fields, b, n); }),
-                  stdout);
+            DevCapRenderCsvRowTo(d, file, kind, status, fields, DevCapToFile, stdout);
         }
         first = false;
     }
     if (json) printf("%s]\n", first ? "" : "\n");
-    free(out.data);
     return sqlite3_finalize(stmt) == SQLITE_OK ? 0 : Trouble(run, run->dbName);
 }
 
@@ -636,7 +656,6 @@ int Compare(tRun* a, tRun* b, bool json) {
         sides[i].next();
     }
     tSide &old = sides[0], &now = sides[1];
-    tBuf out{}, name{};
     if (json) printf("{\"changes\": [");
     bool differ = false;
     while (old.more || now.more) {
@@ -653,18 +672,16 @@ int Compare(tRun* a, tRun* b, bool json) {
         if (!same) {
             const char* what = order < 0 ? "disappeared" : order > 0 ? "appeared" : "changed";
             if (json) {
-                printf("%s\n  {\"file\": %s, \"change\": \"%s\", \"old\": %s", differ ? "," : "",
-                       Rendered(&name, [&](char* p, size_t n) { return DevCapRenderJsonString(file, p, n); }), what,
-                       Rendered(&out, [&](char* p, size_t n) { return DevCapRenderJsonString(was, p, n); }));
-                printf(", \"new\": %s, \"diff\": ",
-                       Rendered(&out, [&](char* p, size_t n) { return DevCapRenderJsonString(is, p, n); }));
+                printf("%s\n  {\"file\": ", differ ? "," : "");
+                DevCapRenderJsonStringTo(file, DevCapToFile, stdout);
+                printf(", \"change\": \"%s\", \"old\": ", what);
+                DevCapRenderJsonStringTo(was, DevCapToFile, stdout);
+                printf(", \"new\": ");
+                DevCapRenderJsonStringTo(is, DevCapToFile, stdout);
+                printf(", \"diff\": ");
+                bool held = false;
                 if (ra != nullptr && rb != nullptr) {
-                    const char* diffJson = Rendered(&out, [&](char* p, size_t n) {
-                        return DevCapRenderDiffJson(ra, rb, a->dbName, b->dbName, p, n);
-                    });
-                    // Nested in this document: its own closing line end would break the layout.
-                    if (out.len > 0 && out.data[out.len - 1] == '\n') out.data[--out.len] = '\0';
-                    printf("%s", diffJson);
+                    DevCapRenderDiffJsonTo(ra, rb, a->dbName, b->dbName, LineEndHeld, &held);
                 } else {
                     printf("null");
                 }
@@ -674,22 +691,14 @@ int Compare(tRun* a, tRun* b, bool json) {
             } else {
                 printf("changed: %s (%s -> %s)\n", file, was, is);
             }
-            if (!json && ra != nullptr && rb != nullptr) {
-                Rendered(&out, [&](char* p, size_t n) { return DevCapRenderDiff(ra, rb, p, n); });
-                for (char* line = out.data; line != nullptr && *line != '\0';) {
-                    char* end = strchr(line, '\n');
-                    printf("    %.*s\n", static_cast<int>(end != nullptr ? end - line : strlen(line)), line);
-                    line = end != nullptr ? end + 1 : nullptr;
-                }
-            }
+            bool lineStart = true;  // the library ends each line it renders
+            if (!json && ra != nullptr && rb != nullptr) DevCapRenderDiffTo(ra, rb, Indented, &lineStart);
             differ = true;
         }
         if (order <= 0) old.next();
         if (order >= 0) now.next();
     }
     if (json) printf("%s],\n \"same\": %s}\n", differ ? "\n" : "", differ ? "false" : "true");
-    free(out.data);
-    free(name.data);
     const bool read = sqlite3_finalize(old.stmt) == SQLITE_OK && sqlite3_finalize(now.stmt) == SQLITE_OK;
     if (!read) return Trouble(a, a->dbName);
     return differ ? 1 : 0;
@@ -712,6 +721,7 @@ const char* NextRule(const char* from) {
 // when it cannot be read or holds no rule.
 bool ReadRules(const char* path, tBuf* text) {
     const int error = ReadAll(text, path);
+    if (error == ENOMEM) return OutOfMemory("devcapfleet") == 0;
     if (error != 0) {
         fprintf(stderr, "devcapfleet: cannot read %s: %s\n", path, strerror(error));
         return false;
@@ -727,7 +737,7 @@ bool ReadRules(const char* path, tBuf* text) {
 // so that a refused rules file stops a run before it changes anything.
 int Check(tRun* run, const char* rulesPath, const char* text, bool json, bool dry) {
     int status = 0;
-    tBuf out{}, sql{};
+    tBuf sql{};
     if (json && !dry) printf("[");
     bool first = true;
     for (const char* at = NextRule(text); at != nullptr;) {
@@ -742,7 +752,11 @@ int Check(tRun* run, const char* rulesPath, const char* text, bool json, bool dr
         sql.len = 0;
         Append(&sql, body, next != nullptr ? static_cast<size_t>(next - body) : strlen(body));
         sqlite3_stmt* stmt = nullptr;
-        const int rc = sqlite3_prepare_v2(run->db, sql.data != nullptr ? sql.data : "", -1, &stmt, nullptr);
+        if (sql.failed) {
+            status = OutOfMemory("devcapfleet");
+            break;
+        }
+        const int rc = sqlite3_prepare_v2(run->db, sql.data, -1, &stmt, nullptr);
         if (rc != SQLITE_OK || stmt == nullptr || (dry && sqlite3_stmt_readonly(stmt) == 0)) {
             fprintf(stderr, "devcapfleet: %s: rule '%s': %s\n", rulesPath, name,
                     rc != SQLITE_OK   ? sqlite3_errmsg(run->db)
@@ -755,10 +769,11 @@ int Check(tRun* run, const char* rulesPath, const char* text, bool json, bool dr
                 const char* device = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0));
                 if (device == nullptr) device = "";
                 if (json) {
-                    printf("%s\n  {\"file\": %s", first ? "" : ",",
-                           Rendered(&out, [&](char* p, size_t n) { return DevCapRenderJsonString(device, p, n); }));
-                    printf(", \"rule\": %s}",
-                           Rendered(&out, [&](char* p, size_t n) { return DevCapRenderJsonString(name, p, n); }));
+                    printf("%s\n  {\"file\": ", first ? "" : ",");
+                    DevCapRenderJsonStringTo(device, DevCapToFile, stdout);
+                    printf(", \"rule\": ");
+                    DevCapRenderJsonStringTo(name, DevCapToFile, stdout);
+                    printf("}");
                 } else {
                     printf("%s: %s\n", device, name);
                 }
@@ -775,7 +790,6 @@ int Check(tRun* run, const char* rulesPath, const char* text, bool json, bool dr
     }
     free(sql.data);
     if (json && !dry) printf("%s]\n", first ? "" : "\n");
-    free(out.data);
     return status;
 }
 

@@ -204,7 +204,8 @@ int LintFile(const char* path, const tOptions& options, bool* firstJson) {
             status == 0 && (fixed.len != text.len || (text.len > 0 && memcmp(fixed.data, text.data, text.len) != 0));
         char diffName[4096];
         if (changed && options.mode == DIFF) {
-            UnifiedDiff(stdinput || !DiffName(path, diffName) ? name : diffName, text.data, text.len, fixed.data,
+            // Standard input is "-" in a diff, as git diff and diff -u name it.
+            UnifiedDiff(stdinput ? "-" : DiffName(path, diffName) ? diffName : name, text.data, text.len, fixed.data,
                         fixed.len);
         }
         if (changed && options.mode == FIX && DevCapWriteText(path, fixed.data, fixed.len) != DEVCAP_OK) {
@@ -272,18 +273,19 @@ int Run(int argc, char* argv[]) {
         fprintf(stderr, "devcaplint: --diff prints a diff, not JSON\n");
         return Usage(stderr, 2);
     }
+    for (int i = first; i < argc; ++i) {
+        if (options.mode == FIX && strcmp(argv[i], "-") == 0) {  // refused before any output or any file fixed
+            fprintf(stderr,
+                    "devcaplint: --fix rewrites files and - is standard input, which it cannot rewrite "
+                    "(--diff shows the fixes)\n");
+            return 2;
+        }
+    }
     if (options.json) options.colour = false;
     int status = 0;
     bool firstJson = true;
     if (options.json) printf("[");
     for (int i = first; i < argc; ++i) {
-        if (options.mode == FIX && strcmp(argv[i], "-") == 0) {
-            fprintf(stderr,
-                    "devcaplint: --fix rewrites files and - is standard input, which it cannot rewrite "
-                    "(--diff shows the fixes)\n");
-            status = 2;
-            continue;
-        }
         const int file = LintFile(argv[i], options, &firstJson);
         if (file > status) status = file;
     }

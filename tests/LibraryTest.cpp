@@ -253,6 +253,12 @@ TEST(Library, TableRows) {
         {"\"", "\"\"\"\",text,refused,\n"},
         {"x\ny", "\"x\ny\",text,refused,\n"},
         {"x\ry", "\"x\ry\",text,refused,\n"},
+        {"=1+2", "'=1+2,text,refused,\n"},  // what a spreadsheet runs as a formula, first character only
+        {"+1", "'+1,text,refused,\n"},
+        {"-1", "'-1,text,refused,\n"},
+        {"@A1", "'@A1,text,refused,\n"},
+        {"\t\r=1", "\"'\t\r=1\",text,refused,\n"},
+        {"a=1-2", "a=1-2,text,refused,\n"},
     };
     for (const auto& q : quoting) {
         EXPECT_EQ(rendered([&](char* b, size_t n) {

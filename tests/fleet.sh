@@ -124,6 +124,11 @@ if command -v strace >/dev/null; then  # LeakSanitizer cannot run under a tracer
         "devcapfleet: f.db: database or disk is full\n#2"
     check "after the full disk" "$(sqlite3 f.db .dump | cmp - before.sql && echo intact)" "intact"
 fi
+# Memory running out (a file larger than the run may hold): one line, status 2, the index as it was (not under ASan).
+if (ulimit -v 100000 && "$FLEET" --version) >/dev/null 2>&1 && mkdir big && truncate -s 512M big/huge.txt; then
+    check "out of memory" "$( (ulimit -v 100000 && "$FLEET" -o f.db line big) 2>&1; echo "#$?"; sqlite3 f.db .dump | cmp - before.sql)" \
+        "devcapfleet: out of memory\n#2"
+fi
 
 # --- rules: a passing one, a failing one, then a bad query and a write ---
 printf -- "-- name: every unit has a type\nSELECT file FROM wide WHERE \"FwDevCap.type\" IS NULL;\n-- name: no dome pans \t\r\nSELECT file FROM wide WHERE \"FwDevCap.type\" LIKE '%%Dome%%'\n  AND \"FwDevCap.PtzCap.PTEnable\" = 1;\n" > rules.sql
@@ -142,9 +147,9 @@ check "refused queries" "$(run --check bad.sql -o f.db line BinFiles; cmp f.db k
 mkdir old && cp line/*.txt old/ && rm old/new.txt && sed -i "s/'Mega IP Camera'/'IP Camera'/" old/ipcam.txt
 printf "FWCAP_UNIT_TYPE='x'\n" > old/video-server.txt
 check "diff" "$(run --diff old line)" "changed: ipcam.txt\n    FwDevCap.type  FWCAP_UNIT_TYPE  IP Camera -> Mega IP Camera\nappeared: new.txt\nchanged: video-server.txt (refused -> ok)\n#1"
-check "diff as JSON" "$("$FLEET" --diff --json old line | python3 -c 'import json, sys
-print([(c["change"], c["file"], c["diff"] and c["diff"]["same"]) for c in json.load(sys.stdin)["changes"]])')" \
-    "[('changed', 'ipcam.txt', False), ('appeared', 'new.txt', None), ('changed', 'video-server.txt', None)]"
+check "diff as JSON" "$("$FLEET" --diff --json old line | python3 -c 'import json, sys; t = sys.stdin.read()
+print([(c["change"], c["file"], c["diff"] and c["diff"]["same"]) for c in json.loads(t)["changes"]], t.count("\"diff\": {\n"), t.count("\n}},"))')" \
+    "[('changed', 'ipcam.txt', False), ('appeared', 'new.txt', None), ('changed', 'video-server.txt', None)] 1 1"
 "$FLEET" -o f.db line >/dev/null && "$FLEET" -o g.db line >/dev/null
 check "same" "$(run --diff f.db g.db)" "#0"
 check "trouble" "$(run --diff f.db missing.db | tail -c 2)" "#2"
@@ -163,4 +168,6 @@ while IFS= read -r line; do
     esac
 done < blocks
 flush
+for f in $(ls -p | grep -vxe build -e examples/ -e blocks); do  # what they make in a clone, git ignores
+    grep -qxF "/$f" "$SRC/.gitignore" && ok || bad "README: $f left in a clone, not in .gitignore"; done
 finish

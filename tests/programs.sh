@@ -29,8 +29,8 @@ cp BinFiles/ipcam.bin dis3.bin && printf '\3' | dd of=dis3.bin bs=1 seek=40 conv
 check "read back, not written" "$(run "$DUMP" dis3.bin | sed -n '2p;$p')" \
     "# devcap2bin reads it back into the same 120 bytes but writes no record: they fail the check.\n#1"
 check "full standard output" "$("$DUMP" BinFiles/ipcam.bin 2>&1 >/dev/full; printf '#%d' $?)" "devcapdump: cannot write standard output: No space left on device\n#2"
-check "misuse" "$(for a in 'a b' --bogus ''; do said=$("$DUMP" $a 2>&1); printf '%s\n#%d ' "${said%%$'\n'*}" $?; done)" \
-    "devcapdump: one record at a time\n#2 devcapdump: unknown option --bogus\n#2 usage: devcapdump [--layout | --json] [--] FILE.bin   (- reads standard input)\n#2 "
+check "misuse" "$(for a in 'a b' --bogus '' '--json --layout x'; do said=$("$DUMP" $a 2>&1); printf '%s\n#%d ' "${said%%$'\n'*}" $?; done)" \
+    "devcapdump: one record at a time\n#2 devcapdump: unknown option --bogus\n#2 usage: devcapdump [--layout | --json] [--] FILE.bin   (- reads standard input)\n#2 devcapdump: --layout and --json exclude each other\n#2 "
 cp BinFiles/ipcam.bin ./-x.bin
 check "-- and - " "$("$DUMP" -- -x.bin | sed 1d | cmp - <("$DUMP" - < BinFiles/ipcam.bin | sed 1d) && echo same)" "same"
 check "--layout" "$("$DUMP" --layout BinFiles/ipcam.bin | grep '^    36 ')" \
@@ -79,13 +79,14 @@ check "--diff: two hunks" "$(grep -E '^(---|[+]{3}|@@) ' fix.diff)" "--- a/fix.t
 # Named from the top of the work tree whatever path is typed (a .git marks one), else from here.
 mkdir -p top/.git top/sub top/x ab/c a/bc && cp orig.txt top/sub/f.txt && cp orig.txt a/bc/f.txt
 while read -r dir arg want; do
-    check "--diff of $arg from $dir" "$(cd "$dir" && "$LINT" --diff "$arg" | sed -n 2p)" "--- a/$want"
+    check "--diff of $arg from $dir" "$(cd "$dir" && "$LINT" --diff "$arg" < "$WORK/orig.txt" | sed -n 2p)" "--- a/$want"
 done <<EOF
 top/x ../sub/f.txt sub/f.txt
 / $WORK/top/x/../sub//f.txt sub/f.txt
 top/x $WORK/orig.txt ../../orig.txt
 . top/../fix.txt fix.txt
 ab/c $WORK/a/bc/f.txt ../../a/bc/f.txt
+. - -
 EOF
 (cd top/x; "$LINT" --diff ../sub/f.txt > ../d; cd .. && patch -sp1 < d && cmp -s sub/f.txt ../fixed.want) && ok || bad "patch -p1"
 check "--fix" "$(run "$LINT" --fix fix.txt)" "fix.txt:7:12: warning: 'two' is not a number: FWCAP_DIS becomes 0 [not-a-number]\n#1"
@@ -97,7 +98,7 @@ if command -v strace >/dev/null && ! ldd "$LINT" >/dev/null 2>&1; then
     cmp -s fix3.txt orig.txt && ok || bad "a failed --fix changed the file"
     ls .*.tmp >/dev/null 2>&1 && bad "a failed --fix left a temporary file" || ok
 fi
-check "--fix on standard input" "$(run "$LINT" --fix - < orig.txt)" \
+check "--fix on standard input" "$(run "$LINT" --format=json --fix fix3.txt - < orig.txt; cmp fix3.txt orig.txt)" \
     "devcaplint: --fix rewrites files and - is standard input, which it cannot rewrite (--diff shows the fixes)\n#2"
 
 # --- devcapdiff: the same record, each kind of change, trouble ---
