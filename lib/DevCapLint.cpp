@@ -176,8 +176,8 @@ void Flush(tRun* l) {
 // A finding of this piece, unless its rule is turned off.
 tHeld* Report(tRun* l, tLintRuleId rule, uint32_t line, uint32_t column) {
     const bool off = kDevCapLintRules[rule]->severity != LINT_ERROR && (l->state.disabled >> rule & 1u) != 0;
-    if (!off && l->report != nullptr && l->nheld == kHeldMax) Flush(l);
-    tHeld* h = off || l->report == nullptr ? &l->discard : &l->held[l->nheld++];
+    if (!off && l->nheld == kHeldMax) Flush(l);
+    tHeld* h = off ? &l->discard : &l->held[l->nheld++];
     Begin(h, rule, line, column);
     if (line == l->line && l->pieceEnd > column) h->end = l->pieceEnd;  // by default, the rest of the line
     return h;
@@ -354,7 +354,7 @@ constexpr tLintRule kBadValue = {
 // The check's findings go out in their places as the text is read (Flush);
 // at its end, those placed after every piece.
 void Check(tRun* l, const tPiece* p) {
-    if (p == nullptr && l->report != nullptr) EmitChecksBefore(l, UINT32_MAX, UINT32_MAX);
+    if (p == nullptr) EmitChecksBefore(l, UINT32_MAX, UINT32_MAX);
 }
 constexpr tLintRule kCheck = {LINT_CHECK, "check",
                               E,          "the record fails a consistency rule (errors), or a rule warns (warnings)",
@@ -724,17 +724,22 @@ const char* DevCapLintParseRules(std::string_view list, uint32_t* mask, std::str
 
 namespace {
 
-// Each piece to every rule, then what it sets remembered for the pieces after it.
+// Each piece to every rule, then what it sets remembered for the pieces
+// after it. The first reading, which reports nothing, only remembers: what
+// the check needs (the record, where its fields were set) owes nothing to
+// the rules.
 void Seen(void* ctx, const tPiece& p) {
     auto* l = static_cast<tRun*>(ctx);
-    if (l->report != nullptr) Flush(l);
-    l->offset += l->pieceLen;
-    l->pieceLen = p.len;
-    l->line = p.line;
-    l->pieceEnd = Column(p, TextEnd(p));
-    for (const auto step : {tLintRule::LINT_BYTES, tLintRule::LINT_ENTRY, tLintRule::LINT_HISTORY}) {
-        for (const tLintRule* rule : kRules) {
-            if (rule->step == step) rule->find(l, &p);
+    if (l->report != nullptr) {
+        Flush(l);
+        l->offset += l->pieceLen;
+        l->pieceLen = p.len;
+        l->line = p.line;
+        l->pieceEnd = Column(p, TextEnd(p));
+        for (const auto step : {tLintRule::LINT_BYTES, tLintRule::LINT_ENTRY, tLintRule::LINT_HISTORY}) {
+            for (const tLintRule* rule : kRules) {
+                if (rule->step == step) rule->find(l, &p);
+            }
         }
     }
     if (p.kind == PIECE_EOF) {
@@ -811,10 +816,12 @@ bool Read(tRun* l, const char* text, size_t size, uint32_t disabled) {
     const tPieceObserver seen{Seen, l};
     // The converter's own reading, its lines dropped: the findings say it.
     const bool read = DevCapReadPieces(&l->state.dev, src, "", nullptr, &seen) == 0;
-    if (l->report != nullptr) Flush(l);
-    // The reader has stopped (at the end, or at EOF=''): the rules that look at the whole text.
-    for (const tLintRule* rule : kRules) rule->find(l, nullptr);
-    if (l->report != nullptr) Flush(l);
+    if (l->report != nullptr) {
+        Flush(l);
+        // The reader has stopped (at the end, or at EOF=''): the rules that look at the whole text.
+        for (const tLintRule* rule : kRules) rule->find(l, nullptr);
+        Flush(l);
+    }
     l->src = nullptr;
     return read;
 }
