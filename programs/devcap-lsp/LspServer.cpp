@@ -184,9 +184,11 @@ void PutDiagnostic(void* ctx, const tDevCapFinding* f) {
     d->out += ",\"source\":\"devcaplint\"}";
 }
 
-std::string Diagnostics(const tLspServer& s, const std::string& uri) {
+std::string Diagnostics(tLspServer& s, const std::string& uri) {
     const tDoc doc(s.documents.at(uri));
-    std::string out = "{\"jsonrpc\":\"2.0\",\"method\":\"textDocument/publishDiagnostics\",\"params\":{\"diagnostics\":[";
+    std::string out;
+    out.swap(s.spare);
+    out.assign("{\"jsonrpc\":\"2.0\",\"method\":\"textDocument/publishDiagnostics\",\"params\":{\"diagnostics\":[");
     tDiagnosticsOut d{s, doc, out, true};
     DevCapLintText(doc.text.data(), doc.text.size(), PutDiagnostic, &d);
     out += "],\"uri\":";
@@ -282,7 +284,14 @@ void DidChange(tRequest& r) {
     const std::string uri = Uri(r.params);
     const json& changes = r.params.at("contentChanges");
     if (!changes.is_array() || changes.empty() || r.server.documents.count(uri) == 0) return;
-    r.server.documents[uri] = changes.back().at("text").get<std::string>();  // full sync: the last is the whole text
+    // Full sync: the last is the whole text, copied into the document's
+    // buffer, which the text of the next keystroke fits.
+    const json& text = changes.back().at("text");
+    if (text.is_string()) {
+        r.server.documents[uri] = text.get_ref<const std::string&>();
+    } else {
+        r.server.documents[uri] = text.get<std::string>();  // throws the protocol's error
+    }
     r.out.push_back(Diagnostics(r.server, uri));
 }
 
@@ -533,29 +542,40 @@ void LspWriteMessage(FILE* out, const std::string& body) {
 
 std::string LspBadHeader() { return Error(nullptr, kInvalidRequest, "a header without a usable Content-Length"); }
 
-std::vector<std::string> LspHandle(tLspServer& server, const std::string& body) {
-    std::vector<std::string> out;
+namespace {
+
+void Handle(tLspServer& server, const std::string& body, std::vector<std::string>& out) {
     const json message = json::parse(body, nullptr, false);
-    if (message.is_discarded()) return {Error(nullptr, kParseError, "not JSON")};
+    if (message.is_discarded()) {
+        out.push_back(Error(nullptr, kParseError, "not JSON"));
+        return;
+    }
     if (!message.is_object() || !message.contains("method") || !message["method"].is_string()) {
         // A response to a request of ours (none are made) is dropped; anything else is invalid.
         if (message.is_object() && message.contains("id") && !message.contains("result") &&
             !message.contains("error")) {
-            return {Error(message["id"], kInvalidRequest, "no method")};
+            out.push_back(Error(message["id"], kInvalidRequest, "no method"));
+        } else if (!message.is_object()) {
+            out.push_back(Error(nullptr, kInvalidRequest, "not a message"));
         }
-        return message.is_object() ? out : std::vector<std::string>{Error(nullptr, kInvalidRequest, "not a message")};
+        return;
     }
     const std::string method = message["method"].get<std::string>();
     const bool request = message.contains("id");
     const json id = request ? message["id"] : json();
-    const json params = message.value("params", json::object());
+    static const json kNoParams = json::object();
+    const auto given = message.find("params");
+    const json& params = given != message.end() ? *given : kNoParams;  // not copied: it holds the whole text
     if (!server.initialized && method != "initialize" && method != "exit") {
         if (request) out.push_back(Error(id, kNotInitialized, "initialize comes first"));
-        return out;
+        return;
     }
     for (const tMethod& m : kMethods) {
         if (method != m.name) continue;
-        if (server.shutdown && request && method != "shutdown") return {Error(id, kInvalidRequest, "shut down")};
+        if (server.shutdown && request && method != "shutdown") {
+            out.push_back(Error(id, kInvalidRequest, "shut down"));
+            return;
+        }
         try {
             tRequest r{server, params, id, out};
             m.handle(r);
@@ -566,9 +586,22 @@ std::vector<std::string> LspHandle(tLspServer& server, const std::string& body) 
             out.clear();
             if (request) out.push_back(Error(id, kInvalidParams, "no such document"));
         }
-        return out;
+        return;
     }
     // Notifications the server does not know, $/cancelRequest among them, are dropped.
     if (request) out.push_back(Error(id, kMethodNotFound, "no method " + method));
-    return out;
+}
+
+}  // namespace
+
+const std::vector<std::string>& LspHandle(tLspServer& server, const std::string& body) {
+    // The largest buffer of the last answers is kept for the next diagnostics:
+    // a fresh one for a thousand of them on every change costs more in
+    // growing it than in writing them.
+    for (std::string& answer : server.answers) {
+        if (answer.capacity() > server.spare.capacity()) server.spare.swap(answer);
+    }
+    server.answers.clear();
+    Handle(server, body, server.answers);
+    return server.answers;
 }
