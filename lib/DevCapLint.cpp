@@ -183,24 +183,41 @@ tHeld* Report(tRun* l, tLintRuleId rule, uint32_t line, uint32_t column) {
     return h;
 }
 
-// Case-insensitive edit distance, or 99 when either text is too long to weigh.
-size_t Distance(std::string_view a, std::string_view b) {
-    size_t row[DEVCAP_DATA_SIZE + 2] = {}, next[DEVCAP_DATA_SIZE + 2] = {};
-    if (a.size() >= DEVCAP_DATA_SIZE || b.size() >= DEVCAP_DATA_SIZE || a.size() > b.size() + 2 ||
-        b.size() > a.size() + 2) {
-        return 99;
+// A text's characters, as views of their bytes: a well-formed UTF-8
+// sequence is one, and so is a byte that starts none. Answers how many.
+size_t Characters(std::string_view text, std::string_view (&chars)[DEVCAP_DATA_SIZE]) {
+    size_t n = 0;
+    for (size_t at = 0; at < text.size() && n < DEVCAP_DATA_SIZE; ++n) {
+        const size_t len = DevCapUtf8Length(text.data() + at, text.size() - at);
+        chars[n] = {text.data() + at, len > 0 ? len : 1};
+        at += chars[n].size();
     }
-    for (size_t j = 0; j <= b.size(); ++j) row[j] = j;
-    for (size_t i = 1; i <= a.size(); ++i) {
+    return n;
+}
+
+bool SameCharacter(std::string_view a, std::string_view b) {
+    return a.size() == 1 && b.size() == 1 ? DevCapUpper(a[0]) == DevCapUpper(b[0]) : a == b;
+}
+
+// Case-insensitive edit distance in characters, not bytes ('\xC3\xA9IP
+// Camra' is two from 'IP Camera'), or 99 when either text is too long to weigh.
+size_t Distance(std::string_view a, std::string_view b) {
+    if (a.size() >= DEVCAP_DATA_SIZE || b.size() >= DEVCAP_DATA_SIZE) return 99;
+    std::string_view ca[DEVCAP_DATA_SIZE], cb[DEVCAP_DATA_SIZE];
+    const size_t na = Characters(a, ca), nb = Characters(b, cb);
+    if (na > nb + 2 || nb > na + 2) return 99;
+    size_t row[DEVCAP_DATA_SIZE + 2] = {}, next[DEVCAP_DATA_SIZE + 2] = {};
+    for (size_t j = 0; j <= nb; ++j) row[j] = j;
+    for (size_t i = 1; i <= na; ++i) {
         next[0] = i;
-        for (size_t j = 1; j <= b.size(); ++j) {
-            const size_t change = row[j - 1] + (DevCapUpper(a[i - 1]) == DevCapUpper(b[j - 1]) ? 0 : 1);
+        for (size_t j = 1; j <= nb; ++j) {
+            const size_t change = row[j - 1] + (SameCharacter(ca[i - 1], cb[j - 1]) ? 0 : 1);
             const size_t gap = (row[j] < next[j - 1] ? row[j] : next[j - 1]) + 1;
             next[j] = change < gap ? change : gap;
         }
         memcpy(row, next, sizeof row);
     }
-    return row[b.size()];
+    return row[nb];
 }
 
 size_t CommonPrefix(std::string_view a, std::string_view b) {

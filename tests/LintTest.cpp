@@ -38,6 +38,9 @@ TEST(Lint, EachRule) {
         {kGood, ""}, {kGood + "SENSORID='OV9715'\n", "5:1: error: unknown entry 'SENSORID'; did you mean 'SENSOR_ID'? [unknown-entry] +fix\n"},
         {kGood + "XXCAMERA_FNUX='x'\n", "5:1: error: unknown entry 'XXCAMERA_FNUX' [unknown-entry]\n"},  // 3 edits away
         {kGood + "FWCAP_UNIT_TYPE='IP Camra'\n", "5:18: error: unknown unit type 'IP Camra'; did you mean 'IP Camera'? [bad-value] +fix\n"},
+        // edits count characters: \xC3\xA9 is one, an emoji one; three away is too far
+        {kGood + "FWCAP_UNIT_TYPE='\xC3\xA9IP Camra'\n", "5:18: warning: non-ASCII byte 0xC3 [encoding]\n5:18: error: unknown unit type '\\xC3\\xA9IP Camra'; did you mean 'IP Camera'? [bad-value] +fix\n"},
+        {kGood + "FWCAP_UNIT_TYPE='\xC3\xA9\xC3\xA9 Camra'\nSE\xF0\x9F\x98\x80NSOR_I='x'\n", "5:18: warning: non-ASCII byte 0xC3 [encoding]\n5:18: error: unknown unit type '\\xC3\\xA9\\xC3\\xA9 Camra' [bad-value]\n" "6:1: error: unknown entry 'SE\\xF0\\x9F\\x98\\x80NSOR_I'; did you mean 'SENSOR_ID'? [unknown-entry] +fix\n6:3: warning: non-ASCII byte 0xF0 [encoding]\n"},
         {kGood + "FWCAP_MISC_IO='DCIRIS,PIRS'\n", "5:23: error: unknown Miac. IO 'PIRS'; did you mean 'PIRIS'? [bad-value] +fix\n"},
         {kGood + "DN_SRC='DSP, CDS'\n", "5:13: error: unknown Day/Night detection source ' CDS'; 'CDS' is a keyword: nothing is trimmed, remove the blanks [bad-value] +fix\n"},
         {kGood + "ZOOM_CAP='xy'\n", "5:11: error: unknown zoom capability 'xy' [bad-value]\n"},  // 'None' is 4 edits away
