@@ -385,10 +385,37 @@ void LongName(tRun* l, const tPiece* p) {
 constexpr tLintRule kLongName = {
     LINT_LONG_NAME, "long-name", W, "a name over 31 characters: the line is skipped without a word", kEntry, LongName};
 
+// The blanks text ends in, none of them before from.
+size_t BlanksAtEnd(std::string_view text, size_t from) {
+    size_t n = 0;
+    while (text.size() - n > from && (text[text.size() - 1 - n] == ' ' || text[text.size() - 1 - n] == '\t')) ++n;
+    return n;
+}
+
+// A value is long as the reader measures it: from after the '=' and its
+// quote to the piece's end, closing quote, blanks and line end included.
+// When blanks alone make it long, at the end of the line or before the
+// closing quote, the finding says so: the value itself would fit.
 void LongValue(tRun* l, const tPiece* p) {
     if (p == nullptr || p->kind != PIECE_LONG_VALUE) return;
-    DevCapSay(&Report(l, LINT_LONG_VALUE, p->line, Column(*p, strcspn(p->buf, "=") + 1))->out,
-              "the value is longer than %d characters: the line is skipped", DEVCAP_VALUE_MAX);
+    tHeld* h = Report(l, LINT_LONG_VALUE, p->line, Column(*p, strcspn(p->buf, "=") + 1));
+    DevCapSay(&h->out, "the value is longer than %d characters", DEVCAP_VALUE_MAX);
+    tDevCapLine spans;
+    DevCapLineSpans(l->text.data() + l->offset, l->text.size() - l->offset, &spans);
+    const std::string_view line(l->text.data() + l->offset, spans.length);
+    if (memchr(line.data(), '\0', line.size()) == nullptr) {  // a NUL byte would end the piece before them
+        const size_t after = BlanksAtEnd(line, spans.value);
+        const size_t quote = line.size() - after;  // where a closing quote right before them stands
+        const size_t before =
+            quote > spans.value && line[quote - 1] == '\'' ? BlanksAtEnd(Substring(line, 0, quote - 1), spans.value) : 0;
+        if (line.size() - after - before - spans.value + spans.end < DEVCAP_DATA_SIZE) {
+            DevCapSay(&h->out, " only because of the %zu blank%s %s", after + before, after + before > 1 ? "s" : "",
+                      before == 0  ? "at the end of the line"
+                      : after == 0 ? "before its closing quote"
+                                   : "before and after its closing quote");
+        }
+    }
+    DevCapSay(&h->out, ": the line is skipped");
 }
 constexpr tLintRule kLongValue = {
     LINT_LONG_VALUE, "long-value", W, "a value over 127 characters: the line is skipped without a word",
