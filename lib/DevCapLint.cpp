@@ -405,9 +405,10 @@ void LongValue(tRun* l, const tPiece* p) {
     const std::string_view line(l->text.data() + l->offset, spans.length);
     if (memchr(line.data(), '\0', line.size()) == nullptr) {  // a NUL byte would end the piece before them
         const size_t after = BlanksAtEnd(line, spans.value);
-        const size_t quote = line.size() - after;  // where a closing quote right before them stands
-        const size_t before =
-            quote > spans.value && line[quote - 1] == '\'' ? BlanksAtEnd(Substring(line, 0, quote - 1), spans.value) : 0;
+        // A quote right before them closes the value (the opening one, at
+        // value - 1, has none of the value's blanks before it).
+        const size_t quote = line.size() - after - 1;
+        const size_t before = line[quote] == '\'' ? BlanksAtEnd(Substring(line, 0, quote), spans.value) : 0;
         if (line.size() - after - before - spans.value + spans.end < DEVCAP_DATA_SIZE) {
             DevCapSay(&h->out, " only because of the %zu blank%s %s", after + before, after + before > 1 ? "s" : "",
                       before == 0  ? "at the end of the line"

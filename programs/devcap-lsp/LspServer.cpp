@@ -135,7 +135,8 @@ json Diagnostic(const tLspServer& s, const tDoc& text, const tFound& f) {
 // rare one with anything else is left to nlohmann, which knows its escapes.
 void PutString(std::string& out, std::string_view s) {
     for (const char c : s) {
-        if (c < 0x20 || c == '"' || c == '\\' || static_cast<unsigned char>(c) >= 0x80) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u < 0x20 || u >= 0x80 || c == '"' || c == '\\') {
             out += json(std::string(s)).dump(-1, ' ', false, json::error_handler_t::replace);
             return;
         }
