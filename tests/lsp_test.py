@@ -88,9 +88,9 @@ EXCHANGES = [
     ((req(1, "shutdown"), at(2, "textDocument/hover", 0, 0), note("exit"), req(3, "shutdown")), {}, codes, (0, [None, -32600])),
     ((note("exit"), req(1, "shutdown")), {}, codes, (1, [])),
     ((at(1, "textDocument/hover", 0, 0), opened(GOOD), note("exit")), {"init": False}, codes, (1, [-32002])),
-    # position encodings, characters outside the BMP, severities; a quote and a backslash in a name, escaped
-    ((opened(SMILE + "\U0001F600\"\\='1'\n"),), {}, lambda s, g: diags(s, g)[:2], [(0, 2, 2, "encoding"), (0, 4, 1, "unknown-entry")]),
-    ((opened(SMILE + "\U0001F600\"\\='1'\n"),), {"caps": UTF8}, lambda s, g: diags(s, g)[:2], [(0, 4, 2, "encoding"), (0, 6, 1, "unknown-entry")]),
+    # position encodings, characters outside the BMP (one ends the line), severities; a quote and a backslash in a name, escaped
+    ((opened(SMILE + "\U0001F600\"\\='1'\U0001F600\n"),), {}, diags, [(0, 2, 2, "encoding"), (0, 4, 1, "unknown-entry"), (8, 10, 2, "quote")]),
+    ((opened(SMILE + "\U0001F600\"\\='1'\U0001F600\n"),), {"caps": UTF8}, diags, [(0, 4, 2, "encoding"), (0, 6, 1, "unknown-entry"), (10, 14, 2, "quote")]),
     # a range ends where its text does, before the closing quote: é is 1 UTF-16 unit, 2 bytes
     *(((opened(GOOD + "FWCAP_UNIT_TYPE='éIP Camra'\nFWCAP_UNIT_TYPE='éé Camra'\n"),), {"caps": caps},
         lambda s, g: [d[:2] for d in diags(s, g) if d[3] == "bad-value"], want)
