@@ -176,31 +176,48 @@ void Flush(tRun* l) {
 // A finding of this piece, unless its rule is turned off.
 tHeld* Report(tRun* l, tLintRuleId rule, uint32_t line, uint32_t column) {
     const bool off = kDevCapLintRules[rule]->severity != LINT_ERROR && (l->state.disabled >> rule & 1u) != 0;
-    if (!off && l->report != nullptr && l->nheld == kHeldMax) Flush(l);
-    tHeld* h = off || l->report == nullptr ? &l->discard : &l->held[l->nheld++];
+    if (!off && l->nheld == kHeldMax) Flush(l);
+    tHeld* h = off ? &l->discard : &l->held[l->nheld++];
     Begin(h, rule, line, column);
     if (line == l->line && l->pieceEnd > column) h->end = l->pieceEnd;  // by default, the rest of the line
     return h;
 }
 
-// Case-insensitive edit distance, or 99 when either text is too long to weigh.
-size_t Distance(std::string_view a, std::string_view b) {
-    size_t row[DEVCAP_DATA_SIZE + 2] = {}, next[DEVCAP_DATA_SIZE + 2] = {};
-    if (a.size() >= DEVCAP_DATA_SIZE || b.size() >= DEVCAP_DATA_SIZE || a.size() > b.size() + 2 ||
-        b.size() > a.size() + 2) {
-        return 99;
+// A text's characters, as views of their bytes: a well-formed UTF-8
+// sequence is one, and so is a byte that starts none. Answers how many.
+size_t Characters(std::string_view text, std::string_view (&chars)[DEVCAP_DATA_SIZE]) {
+    size_t n = 0;
+    for (size_t at = 0; at < text.size() && n < DEVCAP_DATA_SIZE; ++n) {
+        const size_t len = DevCapUtf8Length(text.data() + at, text.size() - at);
+        chars[n] = {text.data() + at, len > 0 ? len : 1};
+        at += chars[n].size();
     }
-    for (size_t j = 0; j <= b.size(); ++j) row[j] = j;
-    for (size_t i = 1; i <= a.size(); ++i) {
+    return n;
+}
+
+bool SameCharacter(std::string_view a, std::string_view b) {
+    return a.size() == 1 && b.size() == 1 ? DevCapUpper(a[0]) == DevCapUpper(b[0]) : a == b;
+}
+
+// Case-insensitive edit distance in characters, not bytes ('\xC3\xA9IP
+// Camra' is two from 'IP Camera'), or 99 when either text is too long to weigh.
+size_t Distance(std::string_view a, std::string_view b) {
+    if (a.size() >= DEVCAP_DATA_SIZE || b.size() >= DEVCAP_DATA_SIZE) return 99;
+    std::string_view ca[DEVCAP_DATA_SIZE], cb[DEVCAP_DATA_SIZE];
+    const size_t na = Characters(a, ca), nb = Characters(b, cb);
+    if (na > nb + 2 || nb > na + 2) return 99;
+    size_t row[DEVCAP_DATA_SIZE + 2] = {}, next[DEVCAP_DATA_SIZE + 2] = {};
+    for (size_t j = 0; j <= nb; ++j) row[j] = j;
+    for (size_t i = 1; i <= na; ++i) {
         next[0] = i;
-        for (size_t j = 1; j <= b.size(); ++j) {
-            const size_t change = row[j - 1] + (DevCapUpper(a[i - 1]) == DevCapUpper(b[j - 1]) ? 0 : 1);
+        for (size_t j = 1; j <= nb; ++j) {
+            const size_t change = row[j - 1] + (SameCharacter(ca[i - 1], cb[j - 1]) ? 0 : 1);
             const size_t gap = (row[j] < next[j - 1] ? row[j] : next[j - 1]) + 1;
             next[j] = change < gap ? change : gap;
         }
         memcpy(row, next, sizeof row);
     }
-    return row[b.size()];
+    return row[nb];
 }
 
 size_t CommonPrefix(std::string_view a, std::string_view b) {
@@ -354,7 +371,7 @@ constexpr tLintRule kBadValue = {
 // The check's findings go out in their places as the text is read (Flush);
 // at its end, those placed after every piece.
 void Check(tRun* l, const tPiece* p) {
-    if (p == nullptr && l->report != nullptr) EmitChecksBefore(l, UINT32_MAX, UINT32_MAX);
+    if (p == nullptr) EmitChecksBefore(l, UINT32_MAX, UINT32_MAX);
 }
 constexpr tLintRule kCheck = {LINT_CHECK, "check",
                               E,          "the record fails a consistency rule (errors), or a rule warns (warnings)",
@@ -368,10 +385,38 @@ void LongName(tRun* l, const tPiece* p) {
 constexpr tLintRule kLongName = {
     LINT_LONG_NAME, "long-name", W, "a name over 31 characters: the line is skipped without a word", kEntry, LongName};
 
+// The blanks text ends in, none of them before from.
+size_t BlanksAtEnd(std::string_view text, size_t from) {
+    size_t n = 0;
+    while (text.size() - n > from && (text[text.size() - 1 - n] == ' ' || text[text.size() - 1 - n] == '\t')) ++n;
+    return n;
+}
+
+// A value is long as the reader measures it: from after the '=' and its
+// quote to the piece's end, closing quote, blanks and line end included.
+// When blanks alone make it long, at the end of the line or before the
+// closing quote, the finding says so: the value itself would fit.
 void LongValue(tRun* l, const tPiece* p) {
     if (p == nullptr || p->kind != PIECE_LONG_VALUE) return;
-    DevCapSay(&Report(l, LINT_LONG_VALUE, p->line, Column(*p, strcspn(p->buf, "=") + 1))->out,
-              "the value is longer than %d characters: the line is skipped", DEVCAP_VALUE_MAX);
+    tHeld* h = Report(l, LINT_LONG_VALUE, p->line, Column(*p, strcspn(p->buf, "=") + 1));
+    DevCapSay(&h->out, "the value is longer than %d characters", DEVCAP_VALUE_MAX);
+    tDevCapLine spans;
+    DevCapLineSpans(l->text.data() + l->offset, l->text.size() - l->offset, &spans);
+    const std::string_view line(l->text.data() + l->offset, spans.length);
+    if (memchr(line.data(), '\0', line.size()) == nullptr) {  // a NUL byte would end the piece before them
+        const size_t after = BlanksAtEnd(line, spans.value);
+        // A quote right before them closes the value (the opening one, at
+        // value - 1, has none of the value's blanks before it).
+        const size_t quote = line.size() - after - 1;
+        const size_t before = line[quote] == '\'' ? BlanksAtEnd(Substring(line, 0, quote), spans.value) : 0;
+        if (line.size() - after - before - spans.value + spans.end < DEVCAP_DATA_SIZE) {
+            DevCapSay(&h->out, " only because of the %zu blank%s %s", after + before, after + before > 1 ? "s" : "",
+                      before == 0  ? "at the end of the line"
+                      : after == 0 ? "before its closing quote"
+                                   : "before and after its closing quote");
+        }
+    }
+    DevCapSay(&h->out, ": the line is skipped");
 }
 constexpr tLintRule kLongValue = {
     LINT_LONG_VALUE, "long-value", W, "a value over 127 characters: the line is skipped without a word",
@@ -724,17 +769,22 @@ const char* DevCapLintParseRules(std::string_view list, uint32_t* mask, std::str
 
 namespace {
 
-// Each piece to every rule, then what it sets remembered for the pieces after it.
+// Each piece to every rule, then what it sets remembered for the pieces
+// after it. The first reading, which reports nothing, only remembers: what
+// the check needs (the record, where its fields were set) owes nothing to
+// the rules.
 void Seen(void* ctx, const tPiece& p) {
     auto* l = static_cast<tRun*>(ctx);
-    if (l->report != nullptr) Flush(l);
-    l->offset += l->pieceLen;
-    l->pieceLen = p.len;
-    l->line = p.line;
-    l->pieceEnd = Column(p, TextEnd(p));
-    for (const auto step : {tLintRule::LINT_BYTES, tLintRule::LINT_ENTRY, tLintRule::LINT_HISTORY}) {
-        for (const tLintRule* rule : kRules) {
-            if (rule->step == step) rule->find(l, &p);
+    if (l->report != nullptr) {
+        Flush(l);
+        l->offset += l->pieceLen;
+        l->pieceLen = p.len;
+        l->line = p.line;
+        l->pieceEnd = Column(p, TextEnd(p));
+        for (const auto step : {tLintRule::LINT_BYTES, tLintRule::LINT_ENTRY, tLintRule::LINT_HISTORY}) {
+            for (const tLintRule* rule : kRules) {
+                if (rule->step == step) rule->find(l, &p);
+            }
         }
     }
     if (p.kind == PIECE_EOF) {
@@ -811,10 +861,12 @@ bool Read(tRun* l, const char* text, size_t size, uint32_t disabled) {
     const tPieceObserver seen{Seen, l};
     // The converter's own reading, its lines dropped: the findings say it.
     const bool read = DevCapReadPieces(&l->state.dev, src, "", nullptr, &seen) == 0;
-    if (l->report != nullptr) Flush(l);
-    // The reader has stopped (at the end, or at EOF=''): the rules that look at the whole text.
-    for (const tLintRule* rule : kRules) rule->find(l, nullptr);
-    if (l->report != nullptr) Flush(l);
+    if (l->report != nullptr) {
+        Flush(l);
+        // The reader has stopped (at the end, or at EOF=''): the rules that look at the whole text.
+        for (const tLintRule* rule : kRules) rule->find(l, nullptr);
+        Flush(l);
+    }
     l->src = nullptr;
     return read;
 }

@@ -72,6 +72,28 @@ const char* Convert(const tDevCapSink* out, const char* pct, va_list* args) {
         out->write(out->ctx, conv == '%' ? "%" : pct, conv == '%' ? 1 : static_cast<size_t>(at + 1 - pct));
         return at + 1;
     }
+    // A plain decimal, by far the most common conversion (line numbers in
+    // every finding): its digits written here, without the two snprintf calls below.
+    if ((conv == 'd' || conv == 'u') && at == pct + 1 + (size != '\0' ? 1 : 0)) {
+        unsigned long magnitude = 0;
+        bool negative = false;
+        if (conv == 'u') {
+            magnitude = size != '\0' ? va_arg(*args, unsigned long) : va_arg(*args, unsigned);
+        } else {
+            const long n = size != '\0' ? va_arg(*args, long) : va_arg(*args, int);
+            negative = n < 0;
+            magnitude = negative ? 0ul - static_cast<unsigned long>(n) : static_cast<unsigned long>(n);
+        }
+        char digits[24];
+        char* first = digits + sizeof digits;
+        do {
+            *--first = static_cast<char>('0' + magnitude % 10);
+            magnitude /= 10;
+        } while (magnitude != 0);
+        if (negative) *--first = '-';
+        out->write(out->ctx, first, static_cast<size_t>(digits + sizeof digits - first));
+        return at + 1;
+    }
     // The conversion with its stars replaced by their numbers: one argument.
     char conversion[40];
     const int flags = static_cast<int>(strspn(pct + 1, "-+ #0"));

@@ -88,9 +88,9 @@ EXCHANGES = [
     ((req(1, "shutdown"), at(2, "textDocument/hover", 0, 0), note("exit"), req(3, "shutdown")), {}, codes, (0, [None, -32600])),
     ((note("exit"), req(1, "shutdown")), {}, codes, (1, [])),
     ((at(1, "textDocument/hover", 0, 0), opened(GOOD), note("exit")), {"init": False}, codes, (1, [-32002])),
-    # position encodings, characters outside the BMP, severities
-    ((opened(SMILE + "\U0001F600='1'\n"),), {}, lambda s, g: diags(s, g)[:2], [(0, 2, 2, "encoding"), (0, 2, 1, "unknown-entry")]),
-    ((opened(SMILE + "\U0001F600='1'\n"),), {"caps": UTF8}, lambda s, g: diags(s, g)[:2], [(0, 4, 2, "encoding"), (0, 4, 1, "unknown-entry")]),
+    # position encodings, characters outside the BMP (one ends the line), severities; a quote and a backslash in a name, escaped
+    ((opened(SMILE + "\U0001F600\"\\='1'\U0001F600\n"),), {}, diags, [(0, 2, 2, "encoding"), (0, 4, 1, "unknown-entry"), (8, 10, 2, "quote")]),
+    ((opened(SMILE + "\U0001F600\"\\='1'\U0001F600\n"),), {"caps": UTF8}, diags, [(0, 4, 2, "encoding"), (0, 6, 1, "unknown-entry"), (10, 14, 2, "quote")]),
     # a range ends where its text does, before the closing quote: é is 1 UTF-16 unit, 2 bytes
     *(((opened(GOOD + "FWCAP_UNIT_TYPE='éIP Camra'\nFWCAP_UNIT_TYPE='éé Camra'\n"),), {"caps": caps},
         lambda s, g: [d[:2] for d in diags(s, g) if d[3] == "bad-value"], want)
@@ -114,8 +114,8 @@ EXCHANGES = [
      lambda s, g: result(s, g)[-1]["edit"]["changes"][URI],
      [{"range": {"start": {"line": 0, "character": 0}, "end": {"line": 2, "character": 0}}, "newText": "# \U0001F600 x\nFWCAP_DIS='1'\r\n"}]),
     ((opened(GOOD), actions(1, 0, 9)), {}, result, []),
-    # hover on the name, the '=', the value, a comment, an unknown name; completion of names and keywords
-    ((opened(GOOD + "ZOOM_LENS='22x'\nPT_ENABLED='1'\n# ZOOM_CAP='x'\nNOPE='1'\n"), *(at(i, "textDocument/hover", line, c)
+    # hover on the name, the '=', the value (one never closed, before CR LF), a comment, an unknown name; completion of names and keywords
+    ((opened(GOOD + "ZOOM_LENS='22x'\nPT_ENABLED='1\r\n# ZOOM_CAP='x'\nNOPE='1'\n"), *(at(i, "textDocument/hover", line, c)
       for i, (line, c) in enumerate(((4, 8), (4, 9), (5, 20), (6, 3), (7, 1))))), {}, hover,
      [("**ZOOM_LENS** (Firmware capabilities, keyword)\n\nfield `FwDevCap.PtzCap.ZoomLens`, offset 52, 1 byte\n\n`None` 0, "
        "`10x` 1, `22x` 2, `2.7x` 3, `35x` 4, `36x` 5, `18x` 6, `4x` 7, `3.6x` 8, `12x` 9, `26x` 10", 0, 9), ("`22x` gives `FwDevCap.PtzCap.ZoomLens` = 2 (0x2); the default is 0", 11, 14),

@@ -5,6 +5,7 @@
 #include "LspServer.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstring>
 #include <nlohmann/json.hpp>
 
@@ -48,18 +49,19 @@ struct tDoc {
             starts.push_back(at + 1);
     }
     // Line `line` (from 0), without its line end; empty past the end.
-    std::string Line(size_t line) const {
-        if (line >= starts.size()) return "";
+    std::string_view View(size_t line) const {
+        if (line >= starts.size()) return {};
         const size_t end = line + 1 < starts.size() ? starts[line + 1] - 1 : text.size();
-        std::string s = text.substr(starts[line], end - starts[line]);
-        if (!s.empty() && s.back() == '\r') s.pop_back();
+        std::string_view s(text.data() + starts[line], end - starts[line]);
+        if (!s.empty() && s.back() == '\r') s.remove_suffix(1);
         return s;
     }
+    std::string Line(size_t line) const { return std::string(View(line)); }
 };
 
 // A byte column of the line as the client counts it, and back: one
 // conversion, the library's, for every position sent or received.
-size_t Character(const tLspServer& s, const std::string& line, size_t byte) {
+size_t Character(const tLspServer& s, std::string_view line, size_t byte) {
     return DevCapColumnConvert(line.data(), line.size(), byte, DEVCAP_BYTES, s.utf8 ? DEVCAP_BYTES : DEVCAP_UTF16);
 }
 
@@ -70,7 +72,7 @@ size_t Byte(const tLspServer& s, const std::string& line, size_t character) {
 }
 
 json Range(const tLspServer& s, const tDoc& doc, uint32_t line, size_t from, size_t to) {
-    const std::string text = doc.Line(line);
+    const std::string_view text = doc.View(line);
     return {{"start", {{"line", line}, {"character", Character(s, text, from)}}},
             {"end", {{"line", line}, {"character", Character(s, text, to)}}}};
 }
@@ -112,20 +114,88 @@ json TextEdits(const tLspServer& s, const tDoc& text, const tFound& f) {
     return edits;
 }
 
+int Severity(std::string_view severity) { return severity == "error" ? 1 : severity == "warning" ? 2 : 3; }
+
 json Diagnostic(const tLspServer& s, const tDoc& text, const tFound& f) {
-    const int severity = f.severity == "error" ? 1 : f.severity == "warning" ? 2 : 3;
     return {{"range", Range(s, text, f.line - 1, f.column - 1, f.end - 1)},
-            {"severity", severity},
+            {"severity", Severity(f.severity)},
             {"code", f.rule},
             {"source", "devcaplint"},
             {"message", f.message}};
 }
 
-std::string Diagnostics(const tLspServer& s, const std::string& uri) {
-    const tDoc text(s.documents.at(uri));
-    json list = json::array();
-    for (const tFound& f : Lint(text.text)) list.push_back(Diagnostic(s, text, f));
-    return Notification("textDocument/publishDiagnostics", {{"uri", uri}, {"diagnostics", list}});
+// ---- diagnostics as text ----
+
+// A thousand findings built as nlohmann objects cost several times their
+// linting, on every keystroke: the diagnostics are written straight into
+// one buffer instead, byte for byte as nlohmann::json writes them (its
+// keys sorted, no blanks), so that either way the client gets one answer.
+
+// A string as nlohmann::json writes it: printable ASCII as it stands; the
+// rare one with anything else is left to nlohmann, which knows its escapes.
+void PutString(std::string& out, std::string_view s) {
+    for (const char c : s) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u < 0x20 || u >= 0x80 || c == '"' || c == '\\') {
+            out += json(std::string(s)).dump(-1, ' ', false, json::error_handler_t::replace);
+            return;
+        }
+    }
+    out += '"';
+    out += s;
+    out += '"';
+}
+
+void PutNumber(std::string& out, size_t n) {
+    char digits[24];
+    out.append(digits, static_cast<size_t>(std::to_chars(digits, digits + sizeof digits, n).ptr - digits));
+}
+
+void PutRange(std::string& out, const tLspServer& s, const tDoc& doc, uint32_t line, size_t from, size_t to) {
+    const std::string_view text = doc.View(line);
+    out += "{\"end\":{\"character\":";
+    PutNumber(out, Character(s, text, to));
+    out += ",\"line\":";
+    PutNumber(out, line);
+    out += "},\"start\":{\"character\":";
+    PutNumber(out, Character(s, text, from));
+    out += ",\"line\":";
+    PutNumber(out, line);
+    out += "}}";
+}
+
+struct tDiagnosticsOut {
+    const tLspServer& server;
+    const tDoc& doc;
+    std::string& out;
+    bool first;
+};
+
+void PutDiagnostic(void* ctx, const tDevCapFinding* f) {
+    auto* d = static_cast<tDiagnosticsOut*>(ctx);
+    d->out += d->first ? "{\"code\":" : ",{\"code\":";
+    d->first = false;
+    PutString(d->out, f->rule);
+    d->out += ",\"message\":";
+    PutString(d->out, f->message);
+    d->out += ",\"range\":";
+    PutRange(d->out, d->server, d->doc, f->line - 1, f->column - 1, f->end - 1);
+    d->out += ",\"severity\":";
+    PutNumber(d->out, static_cast<size_t>(Severity(f->severity)));
+    d->out += ",\"source\":\"devcaplint\"}";
+}
+
+std::string Diagnostics(tLspServer& s, const std::string& uri) {
+    const tDoc doc(s.documents.at(uri));
+    std::string out;
+    out.swap(s.spare);
+    out.assign("{\"jsonrpc\":\"2.0\",\"method\":\"textDocument/publishDiagnostics\",\"params\":{\"diagnostics\":[");
+    tDiagnosticsOut d{s, doc, out, true};
+    DevCapLintText(doc.text.data(), doc.text.size(), PutDiagnostic, &d);
+    out += "],\"uri\":";
+    PutString(out, uri);
+    out += "}}";
+    return out;
 }
 
 // ---- the entry tables ----
@@ -215,7 +285,14 @@ void DidChange(tRequest& r) {
     const std::string uri = Uri(r.params);
     const json& changes = r.params.at("contentChanges");
     if (!changes.is_array() || changes.empty() || r.server.documents.count(uri) == 0) return;
-    r.server.documents[uri] = changes.back().at("text").get<std::string>();  // full sync: the last is the whole text
+    // Full sync: the last is the whole text, copied into the document's
+    // buffer, which the text of the next keystroke fits.
+    const json& text = changes.back().at("text");
+    if (text.is_string()) {
+        r.server.documents[uri] = text.get_ref<const std::string&>();
+    } else {
+        r.server.documents[uri] = text.get<std::string>();  // throws the protocol's error
+    }
     r.out.push_back(Diagnostics(r.server, uri));
 }
 
@@ -466,29 +543,40 @@ void LspWriteMessage(FILE* out, const std::string& body) {
 
 std::string LspBadHeader() { return Error(nullptr, kInvalidRequest, "a header without a usable Content-Length"); }
 
-std::vector<std::string> LspHandle(tLspServer& server, const std::string& body) {
-    std::vector<std::string> out;
+namespace {
+
+void Handle(tLspServer& server, const std::string& body, std::vector<std::string>& out) {
     const json message = json::parse(body, nullptr, false);
-    if (message.is_discarded()) return {Error(nullptr, kParseError, "not JSON")};
+    if (message.is_discarded()) {
+        out.push_back(Error(nullptr, kParseError, "not JSON"));
+        return;
+    }
     if (!message.is_object() || !message.contains("method") || !message["method"].is_string()) {
         // A response to a request of ours (none are made) is dropped; anything else is invalid.
         if (message.is_object() && message.contains("id") && !message.contains("result") &&
             !message.contains("error")) {
-            return {Error(message["id"], kInvalidRequest, "no method")};
+            out.push_back(Error(message["id"], kInvalidRequest, "no method"));
+        } else if (!message.is_object()) {
+            out.push_back(Error(nullptr, kInvalidRequest, "not a message"));
         }
-        return message.is_object() ? out : std::vector<std::string>{Error(nullptr, kInvalidRequest, "not a message")};
+        return;
     }
     const std::string method = message["method"].get<std::string>();
     const bool request = message.contains("id");
     const json id = request ? message["id"] : json();
-    const json params = message.value("params", json::object());
+    static const json kNoParams = json::object();
+    const auto given = message.find("params");
+    const json& params = given != message.end() ? *given : kNoParams;  // not copied: it holds the whole text
     if (!server.initialized && method != "initialize" && method != "exit") {
         if (request) out.push_back(Error(id, kNotInitialized, "initialize comes first"));
-        return out;
+        return;
     }
     for (const tMethod& m : kMethods) {
         if (method != m.name) continue;
-        if (server.shutdown && request && method != "shutdown") return {Error(id, kInvalidRequest, "shut down")};
+        if (server.shutdown && request && method != "shutdown") {
+            out.push_back(Error(id, kInvalidRequest, "shut down"));
+            return;
+        }
         try {
             tRequest r{server, params, id, out};
             m.handle(r);
@@ -499,9 +587,22 @@ std::vector<std::string> LspHandle(tLspServer& server, const std::string& body) 
             out.clear();
             if (request) out.push_back(Error(id, kInvalidParams, "no such document"));
         }
-        return out;
+        return;
     }
     // Notifications the server does not know, $/cancelRequest among them, are dropped.
     if (request) out.push_back(Error(id, kMethodNotFound, "no method " + method));
-    return out;
+}
+
+}  // namespace
+
+const std::vector<std::string>& LspHandle(tLspServer& server, const std::string& body) {
+    // The largest buffer of the last answers is kept for the next diagnostics:
+    // a fresh one for a thousand of them on every change costs more in
+    // growing it than in writing them.
+    for (std::string& answer : server.answers) {
+        if (answer.capacity() > server.spare.capacity()) server.spare.swap(answer);
+    }
+    server.answers.clear();
+    Handle(server, body, server.answers);
+    return server.answers;
 }

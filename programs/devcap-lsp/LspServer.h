@@ -24,16 +24,18 @@ struct tLspServer {
     bool utf8 = false;                             // positions count bytes; else UTF-16 code units
     bool shutdown = false;                         // shutdown was asked for
     bool exited = false;                           // exit came: the process ends
+    std::vector<std::string> answers;              // to the last message
+    std::string spare;                             // the largest of the answers before, for the next diagnostics
 };
 
 // Reads the headers and the body of one message.
 tLspRead LspReadMessage(FILE* in, std::string* body);
 // Writes one message with its Content-Length header.
 void LspWriteMessage(FILE* out, const std::string& body);
-// Answers one message: the responses and notifications to send, in order. A
-// body that is no JSON-RPC message gets the protocol's error, never an
-// exception.
-std::vector<std::string> LspHandle(tLspServer& server, const std::string& body);
+// Answers one message: the responses and notifications to send, in order,
+// valid until the next call. A body that is no JSON-RPC message gets the
+// protocol's error, never an exception.
+const std::vector<std::string>& LspHandle(tLspServer& server, const std::string& body);
 // The answer to a header that could not be read.
 std::string LspBadHeader();
 
