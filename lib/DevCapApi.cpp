@@ -356,7 +356,8 @@ int DevCapRenderDiffJsonTo(const tDevConf* a, const tDevConf* b, const char* nam
 }
 
 size_t DevCapRenderCsvHeader(const char* fields, char* buf, size_t size) {
-    return RenderInto(buf, size, [&](const tDevCapSink* out) { DevCapRenderCsvHeaderTo(fields, out->write, out->ctx); });
+    return RenderInto(buf, size,
+                      [&](const tDevCapSink* out) { DevCapRenderCsvHeaderTo(fields, out->write, out->ctx); });
 }
 
 int DevCapRenderCsvHeaderTo(const char* fields, tDevCapMessageFn message, void* ctx) {

@@ -205,8 +205,10 @@ int LintFile(const char* path, const tOptions& options, bool* firstJson) {
         char diffName[4096];
         if (changed && options.mode == DIFF) {
             // Standard input is "-" in a diff, as git diff and diff -u name it.
-            UnifiedDiff(stdinput ? "-" : DiffName(path, diffName) ? diffName : name, text.data, text.len, fixed.data,
-                        fixed.len);
+            UnifiedDiff(stdinput                   ? "-"
+                        : DiffName(path, diffName) ? diffName
+                                                   : name,
+                        text.data, text.len, fixed.data, fixed.len);
         }
         if (changed && options.mode == FIX && DevCapWriteText(path, fixed.data, fixed.len) != DEVCAP_OK) {
             fprintf(stderr, "devcaplint: cannot write %s: %s\n", path, strerror(errno));
