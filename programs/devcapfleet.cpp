@@ -858,9 +858,18 @@ int Run(int argc, char* argv[]) {
         fputs("devcapfleet: --csv and --json alone write no index: -o has no place\n", stderr);
         return 2;
     }
-    if (npaths == 0 || (csv && (json || rules != nullptr)) || (diff && (npaths != 2 || csv || rules != nullptr)) ||
-        (fields != nullptr && !csv && !json))
+    // Misuse is named before the usage text.
+    const char* misuse = npaths == 0                          ? "no PATH given"
+                         : csv && json                        ? "--csv and --json exclude each other"
+                         : csv && rules != nullptr            ? "--csv and --check exclude each other"
+                         : diff && (csv || rules != nullptr)  ? "--diff takes neither --csv nor --check"
+                         : diff && npaths != 2                ? "--diff compares two indexes or two folders"
+                         : fields != nullptr && !csv && !json ? "--fields chooses the columns of --csv or --json"
+                                                              : nullptr;
+    if (misuse != nullptr) {
+        fprintf(stderr, "devcapfleet: %s\n", misuse);
         return Usage(stderr, 2);
+    }
     if (fields != nullptr && !KnownFields(fields)) return 2;
     if (diff) {
         tRun a{}, b{};

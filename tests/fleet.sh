@@ -137,6 +137,13 @@ check "--json" "$("$FLEET" --check rules.sql -o f.db line --json 2>/dev/null | p
     "[{'file': 'line/ptz-dome.txt', 'rule': 'no dome pans'}]"
 check "no finding" "$(quiet --check rules.sql -o f.db line/ipcam.txt)" "#0"
 check "--fields" "$(run --csv --fields FwDevCap.type,nope line)" "devcapfleet: --fields: no field 'nope' (devcapdump --layout lists them)\n#2"
+# Misuse names itself before the usage text: ARGS|reason.
+for row in "|no PATH given" "--csv --json line|--csv and --json exclude each other" \
+    "--csv --check rules.sql line|--csv and --check exclude each other" "--diff --csv a b|--diff takes neither --csv nor --check" \
+    "--diff line|--diff compares two indexes or two folders" "--fields FwDevCap.type line|--fields chooses the columns of --csv or --json"; do
+    out=$(run ${row%%|*})
+    check "misuse: ${row%%|*}" "$(head -1 <<<"$out")#${out##*#}" "devcapfleet: ${row#*|}#2"
+done
 check "no rules file" "$(run --check missing.sql -o f.db line)" "devcapfleet: cannot read missing.sql: No such file or directory\n#2"
 printf -- "-- name: typo\nSELEC file;\n-- name: writes\nDELETE FROM devices;\n" > bad.sql
 cp f.db keep.db
