@@ -10,6 +10,7 @@
 //                                   hostile bytes) and pairs of their records
 //                                   with bytes changed: seeds for the fuzzers,
 //                                   and what the test replays them on
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -164,7 +165,7 @@ bool WriteFile(const std::string& path, const void* bytes, size_t size) {
     FILE* fp = fopen(path.c_str(), "wb");
     const bool ok = fp != nullptr && fwrite(bytes, 1, size, fp) == size;
     if (fp == nullptr || fclose(fp) != 0 || !ok) {
-        fprintf(stderr, "devcapgen: cannot write %s\n", path.c_str());
+        fprintf(stderr, "devcapgen: cannot write %s: %s\n", path.c_str(), strerror(errno));
         return false;
     }
     return true;

@@ -41,7 +41,7 @@ def _load() -> ctypes.CDLL:
         try:
             return ctypes.CDLL(path)
         except OSError as e:
-            tried.append(f"{path}: {e}")
+            tried.append(str(e) if str(e).startswith(path) else f"{path}: {e}")  # the loader may name it already
     raise ImportError(f"devcap: {SONAME} not found beside the module, under its prefix or by the system's loader "
                       f"({'; '.join(tried) or 'nothing to try'}); set DEVCAP_LIBRARY to its path")
 
