@@ -1,6 +1,8 @@
 // libdevcap through its C interface: conversions equal the converter's, on
 // many threads at once; fields and entries by path and index at their edges;
 // renderings into buffers of every size; lint options; JSON strings.
+#include <unistd.h>
+
 #include <algorithm>
 #include <thread>
 
@@ -36,6 +38,14 @@ TEST(Library, ConvertsAsTheConverter) {
         // A record and its text load alike; a record is told by content.
         EXPECT_EQ(DevCapLoad(&dev, sizeof dev, "r", &loaded, nullptr, nullptr), DEVCAP_OK);
         EXPECT_EQ(BytesOf(loaded), text.bytes);
+        // Loading from a path leaves no file open: the next free descriptor is the same.
+        const int before = dup(0);
+        close(before);
+        const std::string path = std::string(DEVCAP_EXAMPLES "/") + name;
+        EXPECT_EQ(DevCapLoadFile(path.c_str(), name, &loaded, nullptr, nullptr), DEVCAP_OK);
+        const int after = dup(0);
+        close(after);
+        EXPECT_EQ(after, before) << name;
         EXPECT_EQ(DevCapLoad(Example(name).data(), Example(name).size(), "t", &loaded, nullptr, nullptr), DEVCAP_OK);
         EXPECT_EQ(BytesOf(loaded), text.bytes);
     }
