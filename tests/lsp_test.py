@@ -49,8 +49,8 @@ def at(id_, method, line, character):
     return req(id_, method, textDocument={"uri": URI}, position={"line": line, "character": character})
 
 
-def actions(id_, first, last):
-    return req(id_, "textDocument/codeAction", textDocument={"uri": URI}, context={"diagnostics": []},
+def actions(id_, first, last, **context):
+    return req(id_, "textDocument/codeAction", textDocument={"uri": URI}, context={"diagnostics": [], **context},
                range={"start": {"line": first, "character": 0}, "end": {"line": last, "character": 0}})
 
 
@@ -110,6 +110,9 @@ EXCHANGES = [
     # a byte-order mark is not turned off by a comment (the comment would move it off the file's start)
     ((opened("\ufeffSENSOR_ID='MT9P031'\n"), actions(1, 0, 0)), {}, lambda s, g: [a["title"] for a in result(s, g)],
      ["Delete '\ufeff'", "Fix everything devcaplint is sure of"]),
+    # the kinds a client asks for, and no others ("source" takes "source.fixAll")
+    ((opened("\ufeffSENSOR_ID='MT9P031'\n"), actions(1, 0, 0, only=["source"]), actions(2, 0, 0, only=["quickfix"])), {},
+     lambda s, g: [[a["kind"] for a in m["result"]] for m in g if "result" in m], [["source.fixAll"], ["quickfix"]]),
     ((opened("# \U0001F600 x\nFWCAP_DIS='1\r\n"), actions(1, 0, 0)), {},
      lambda s, g: result(s, g)[-1]["edit"]["changes"][URI],
      [{"range": {"start": {"line": 0, "character": 0}, "end": {"line": 2, "character": 0}}, "newText": "# \U0001F600 x\nFWCAP_DIS='1'\r\n"}]),

@@ -439,9 +439,19 @@ void CodeAction(tRequest& r) {
     const tDoc text(r.server.documents.at(uri));
     const uint32_t first = r.params.at("range").at("start").at("line").get<uint32_t>();
     const uint32_t last = r.params.at("range").at("end").at("line").get<uint32_t>();
+    // Only the kinds the client asks for, when it names any: "source" takes "source.fixAll".
+    const json only = r.params.value("context", json::object()).value("only", json::array());
+    const auto wanted = [&only](const std::string& kind) {
+        if (!only.is_array() || only.empty()) return true;
+        for (const json& k : only) {
+            const std::string asked = k.is_string() ? k.get<std::string>() : "";
+            if (kind == asked || kind.rfind(asked + ".", 0) == 0) return true;
+        }
+        return false;
+    };
     json actions = json::array();
     for (const tFound& f : Lint(text.text)) {
-        if (f.line - 1 < first || f.line - 1 > last) continue;
+        if (f.line - 1 < first || f.line - 1 > last || !wanted("quickfix")) continue;
         const json diagnostic = Diagnostic(r.server, text, f);
         if (!f.edits.empty()) {
             actions.push_back({{"title", FixTitle(text, f)},
@@ -464,7 +474,7 @@ void CodeAction(tRequest& r) {
     DevCapLintFixTo(
         text.text.data(), text.text.size(), 0,
         [](void* ctx, const char* piece, size_t len) { static_cast<std::string*>(ctx)->append(piece, len); }, &fixed);
-    if (fixed != text.text) {
+    if (fixed != text.text && wanted("source.fixAll")) {
         const uint32_t lines = static_cast<uint32_t>(text.starts.size() - 1);
         const json all = {
             {"range",
