@@ -181,6 +181,7 @@ DEVCAP_API size_t DevCapRenderJson(const tDevConf* dev, const char* source, char
 DEVCAP_API int DevCapRenderJsonTo(const tDevConf* dev, const char* source, tDevCapMessageFn message, void* ctx);
 /* Every entry with its section, kind, field and keywords as one JSON array. */
 DEVCAP_API size_t DevCapRenderEntriesJson(char* buf, size_t size);
+DEVCAP_API int DevCapRenderEntriesJsonTo(tDevCapMessageFn message, void* ctx);
 
 /* ---- fields and entries ---- */
 

@@ -182,7 +182,11 @@ int DevCapRenderJsonTo(const tDevConf* dev, const char* source, tDevCapMessageFn
 }
 
 size_t DevCapRenderEntriesJson(char* buf, size_t size) {
-    return RenderInto(buf, size, [](const tDevCapSink* out) { DevCapEntriesJson(out); });
+    return RenderInto(buf, size, [](const tDevCapSink* out) { DevCapRenderEntriesJsonTo(out->write, out->ctx); });
+}
+
+int DevCapRenderEntriesJsonTo(tDevCapMessageFn message, void* ctx) {
+    return RenderTo(message, ctx, [](const tDevCapSink* out) { DevCapEntriesJson(out); });
 }
 
 int DevCapGetField(const tDevConf* dev, const char* path, uint32_t* value) {

@@ -391,6 +391,7 @@ TEST(Library, NullArguments) {
                        DevCapRenderTextTo(&dev, "x", nullptr, &said),
                        DevCapRenderLayoutTo(nullptr, Append, &said),
                        DevCapRenderJsonTo(nullptr, "x", Append, &said),
+                       DevCapRenderEntriesJsonTo(nullptr, &said),
                        DevCapGetField(&dev, nullptr, &u),
                        DevCapGetField(&dev, "FwDevCap.IO.DIs", nullptr),
                        DevCapFieldValue(nullptr, 0, &v),
