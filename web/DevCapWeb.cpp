@@ -2,6 +2,8 @@
 // WebAssembly. Each call answers a pointer to one reply in a fixed buffer
 // (the page is single-threaded and copies it out before the next call):
 //   u32 status, u32 length, then length bytes.
+// Renderings go straight into it through the library's message function
+// forms: nothing is sized first or rendered twice.
 #include <emscripten/emscripten.h>
 
 #include <cstdio>
@@ -19,6 +21,8 @@ struct tReply {
 tReply gReply;
 char gInput[1 << 20];  // where the page puts the bytes of a call
 
+// The message function every reply is written through: appends, cutting
+// what does not fit at the buffer's end.
 void Add(void* ctx, const char* text, size_t len) {
     auto* r = static_cast<tReply*>(ctx);
     const size_t room = sizeof r->text - r->len;
@@ -30,14 +34,6 @@ tReply* Begin(uint32_t status = 0) {
     gReply.status = status;
     gReply.len = 0;
     return &gReply;
-}
-
-// A rendering straight into the reply.
-template <typename Render>
-void Rendered(Render render) {
-    const size_t room = sizeof gReply.text - gReply.len;
-    const size_t len = render(gReply.text + gReply.len, room);
-    gReply.len += static_cast<uint32_t>(len < room ? len : room - 1);
 }
 
 void Say(const char* text) { Add(&gReply, text, strlen(text)); }
@@ -147,8 +143,8 @@ EMSCRIPTEN_KEEPALIVE const tReply* WebLint(const char* text, size_t size) {
         [](void* ctx, const tDevCapFinding* f) {
             auto* l = static_cast<tLines*>(ctx);
             if (gReply.len > 1) Say(", ");
-            Rendered([&](char* buf, size_t room) { return DevCapRenderFindingJson(f, nullptr, buf, room); });
-            if (gReply.len == 0 || gReply.text[gReply.len - 1] != '}') return;  // cut short: the reply is full
+            DevCapRenderFindingJsonTo(f, nullptr, Add, &gReply);
+            if (gReply.len == sizeof gReply.text) return;  // cut short: the reply is full
             --gReply.len;
             LineNumbered(l, f->line);
             Sayf(", \"columns\": [%zu, %zu], \"at\": [%zu, ", Unit(*l, f->column, DEVCAP_CHARACTERS),
@@ -177,7 +173,7 @@ EMSCRIPTEN_KEEPALIVE const tReply* WebLint(const char* text, size_t size) {
 // fix application, here in one place.
 EMSCRIPTEN_KEEPALIVE const tReply* WebFix(const char* text, size_t size) {
     Begin();
-    Rendered([&](char* buf, size_t room) { return DevCapLintFix(text, size, 0, buf, room); });
+    DevCapLintFixTo(text, size, 0, Add, &gReply);
     return &gReply;
 }
 
@@ -212,9 +208,9 @@ EMSCRIPTEN_KEEPALIVE const tReply* WebRecord(const char* bytes, size_t size, con
     tDevConf dev;
     if (DevCapLoad(bytes, size, name, &dev, nullptr, nullptr) != DEVCAP_OK) return Begin(2);
     tReply* r = Begin(DevCapCheckRecord(&dev, nullptr, nullptr) == DEVCAP_OK ? 0 : 1);
-    Rendered([&](char* buf, size_t room) { return DevCapRenderJson(&dev, name, buf, room); });
+    DevCapRenderJsonTo(&dev, name, Add, r);
     Add(r, "", 1);
-    Rendered([&](char* buf, size_t room) { return DevCapRenderText(&dev, name, buf, room); });
+    DevCapRenderTextTo(&dev, name, Add, r);
     return r;
 }
 
@@ -230,9 +226,9 @@ EMSCRIPTEN_KEEPALIVE const tReply* WebDiff(const char* bytes, size_t sizeA, size
     tReply* r = Begin(2);
     if (DevCapLoad(bytes + sizeA, sizeB, nameB, &b, Prefixed, &prefix) != DEVCAP_OK) return r;
     r = Begin(DevCapDiffRecords(&a, &b, nullptr, nullptr) == 0 ? 0 : 1);
-    Rendered([&](char* buf, size_t room) { return DevCapRenderDiffJson(&a, &b, nullptr, nullptr, buf, room); });
+    DevCapRenderDiffJsonTo(&a, &b, nullptr, nullptr, Add, r);
     Add(r, "", 1);
-    Rendered([&](char* buf, size_t room) { return DevCapRenderDiff(&a, &b, buf, room); });
+    DevCapRenderDiffTo(&a, &b, Add, r);
     return r;
 }
 
@@ -248,24 +244,21 @@ EMSCRIPTEN_KEEPALIVE const tReply* WebRow(const char* bytes, size_t size, const 
     const tDevConf* shown = result == DEVCAP_OK ? &dev : nullptr;
     const char* chosen = *fields ? fields : nullptr;
     Begin();
-    Rendered([&](char* buf, size_t room) {
-        return csv ? DevCapRenderCsvRow(shown, file, kind, status, chosen, buf, room)
-                   : DevCapRenderJsonRow(shown, file, kind, status, chosen, buf, room);
-    });
+    (csv ? DevCapRenderCsvRowTo : DevCapRenderJsonRowTo)(shown, file, kind, status, chosen, Add, &gReply);
     return &gReply;
 }
 
 // The CSV header over such rows.
 EMSCRIPTEN_KEEPALIVE const tReply* WebCsvHeader(const char* fields) {
     Begin();
-    Rendered([&](char* buf, size_t room) { return DevCapRenderCsvHeader(*fields ? fields : nullptr, buf, room); });
+    DevCapRenderCsvHeaderTo(*fields ? fields : nullptr, Add, &gReply);
     return &gReply;
 }
 
 // Every entry with its field and keywords.
 EMSCRIPTEN_KEEPALIVE const tReply* WebTables() {
     Begin();
-    Rendered([](char* buf, size_t room) { return DevCapRenderEntriesJson(buf, room); });
+    DevCapRenderEntriesJsonTo(Add, &gReply);
     return &gReply;
 }
 
