@@ -154,7 +154,7 @@ constexpr tKeywordList Words(const tKeyword (&words)[N]) {
     for (size_t i = 0; i < std::size(kLists); ++i) {
         if (kLists[i].words == words) return {words, N, static_cast<uint8_t>(i)};
     }
-    return {words, N, kNoList};  // not listed: EveryListIndexed fails the build
+    return {words, N, kNoList};  // not listed: EveryKeywordFound fails the build
 }
 
 // ---- the rows ----
@@ -294,7 +294,7 @@ static_assert(NamesUpper());
 
 constexpr uint64_t Bytes(const char* at, size_t n) {
 #if __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
-    // One load: the same value on this byte order.
+    // One load: the same value on this byte order (a load of a constant size: WordKey's part is 4 or 8).
     if (!__builtin_is_constant_evaluated() && n == 8) {
         uint64_t w = 0;
         memcpy(&w, at, 8);

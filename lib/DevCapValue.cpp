@@ -51,12 +51,6 @@ void Number(char (&text)[DEVCAP_DATA_SIZE], bool minus, uint32_t value, unsigned
     text[at] = '\0';
 }
 
-}  // namespace
-
-bool DevCapTextIsFolded(const char* a, const char* b, size_t n) { return DevCapTextIs({a, n}, {b, n}); }
-
-namespace {
-
 // ---- keyword: one word of the entry's table, matched whole ----
 
 int32_t KeywordTxt2Bin(const tEntry& e, const char* data, size_t length, tDevConf* dev, const tDevCapSink* out,
@@ -156,6 +150,8 @@ tRender VersionBin2Txt(uint32_t value, char (&text)[DEVCAP_DATA_SIZE]) {
 }
 
 }  // namespace
+
+bool DevCapTextIsFolded(const char* a, const char* b, size_t n) { return DevCapTextIs({a, n}, {b, n}); }
 
 int32_t DevCapEntryTxt2Bin(const tEntry& entry, char* data, size_t length, tDevConf* dev, const tDevCapSink* out,
                            const char** bad) {
