@@ -116,14 +116,6 @@ json TextEdits(const tLspServer& s, const tDoc& text, const tFound& f) {
 
 int Severity(std::string_view severity) { return severity == "error" ? 1 : severity == "warning" ? 2 : 3; }
 
-json Diagnostic(const tLspServer& s, const tDoc& text, const tFound& f) {
-    return {{"range", Range(s, text, f.line - 1, f.column - 1, f.end - 1)},
-            {"severity", Severity(f.severity)},
-            {"code", f.rule},
-            {"source", "devcaplint"},
-            {"message", f.message}};
-}
-
 // ---- diagnostics as text ----
 
 // A thousand findings built as nlohmann objects cost several times their
@@ -171,18 +163,31 @@ struct tDiagnosticsOut {
     bool first;
 };
 
+// One diagnostic, written once: a code action's diagnostic is this text read back.
+void PutDiagnosticText(std::string& out, const tLspServer& s, const tDoc& doc, uint32_t line, uint32_t column,
+                       uint32_t end, std::string_view severity, std::string_view rule, std::string_view message) {
+    out += "{\"code\":";
+    PutString(out, rule);
+    out += ",\"message\":";
+    PutString(out, message);
+    out += ",\"range\":";
+    PutRange(out, s, doc, line - 1, column - 1, end - 1);
+    out += ",\"severity\":";
+    PutNumber(out, static_cast<size_t>(Severity(severity)));
+    out += ",\"source\":\"devcaplint\"}";
+}
+
 void PutDiagnostic(void* ctx, const tDevCapFinding* f) {
     auto* d = static_cast<tDiagnosticsOut*>(ctx);
-    d->out += d->first ? "{\"code\":" : ",{\"code\":";
+    if (!d->first) d->out += ',';
     d->first = false;
-    PutString(d->out, f->rule);
-    d->out += ",\"message\":";
-    PutString(d->out, f->message);
-    d->out += ",\"range\":";
-    PutRange(d->out, d->server, d->doc, f->line - 1, f->column - 1, f->end - 1);
-    d->out += ",\"severity\":";
-    PutNumber(d->out, static_cast<size_t>(Severity(f->severity)));
-    d->out += ",\"source\":\"devcaplint\"}";
+    PutDiagnosticText(d->out, d->server, d->doc, f->line, f->column, f->end, f->severity, f->rule, f->message);
+}
+
+json Diagnostic(const tLspServer& s, const tDoc& doc, const tFound& f) {
+    std::string text;
+    PutDiagnosticText(text, s, doc, f.line, f.column, f.end, f.severity, f.rule, f.message);
+    return json::parse(text);
 }
 
 std::string Diagnostics(tLspServer& s, const std::string& uri) {
