@@ -235,7 +235,7 @@ int DevCapEntryInfo(size_t index, tDevCapEntryInfo* info) {
     const tEntry* e = DevCapEntryNumber(index, &section);
     if (e == nullptr) return DEVCAP_NOT_FOUND;
     *info = {e->name.data(), section, kDevCapKindNames[e->kind], DevCapFieldAt(e->offset)->path, e->offset, e->width,
-             e->words.count, e->stop};
+             e->words.count, e->stop.data()};
     return DEVCAP_OK;
 }
 

@@ -140,7 +140,7 @@ struct tEntry {
     uint8_t offset;  // of the field in tDevConf
     uint8_t width;   // of the field, in bytes
     tKeywordList words;
-    const char* stop;   // list stop word; nullptr: none
+    std::string_view stop;  // list stop word; empty: none
     const char* func;   // the name that starts its error line
     const char* fmt;    // its error line; nullptr: it prints none of its own
     const char* label;  // for formats with a second %s before the value

@@ -185,57 +185,57 @@ constexpr char kSaysMDSrc[] = "%s:Error. Unknown motion detection source '%s'\n"
 
 // clang-format off
 constexpr tEntry kSBEntries[] = {
-    {"SENSOR_ID", ENTRY_KEYWORD, DEVCAP_FIELD(SBConf.sensor.ID), Words(kSensorIDs), nullptr, "Tex2BinSensorID", kSaysSensorID, nullptr},
-    {"SENSOR_CTRL", ENTRY_KEYWORD, DEVCAP_FIELD(SBConf.sensor.CtrlPath), Words(kCtrlIFs), nullptr, "Tex2BinCtrlIF", kSaysCtrlIF, "Sensor"},
-    {"SENSOR_VIN", ENTRY_KEYWORD, DEVCAP_FIELD(SBConf.sensor.InputIF), Words(kVideoIFs), nullptr, "Tex2BinVideoIF", kSaysVideoIF, "Sensor Vin"},
-    {"SENSOR_VOUT", ENTRY_KEYWORD, DEVCAP_FIELD(SBConf.sensor.OutputIF), Words(kVideoIFs), nullptr, "Tex2BinVideoIF", kSaysVideoIF, "Sensor Vout"},
-    {"DECODER_ID", ENTRY_KEYWORD, DEVCAP_FIELD(SBConf.decoder.ID), Words(kDecoderIDs), nullptr, "Tex2BinDecoderID", kSaysDecoderID, nullptr},
-    {"DECODER_CTRL", ENTRY_KEYWORD, DEVCAP_FIELD(SBConf.decoder.CtrlPath), Words(kCtrlIFs), nullptr, "Tex2BinCtrlIF", kSaysCtrlIF, "Decoder"},
-    {"DECODER_VIN", ENTRY_KEYWORD, DEVCAP_FIELD(SBConf.decoder.InputIF), Words(kVideoIFs), nullptr, "Tex2BinVideoIF", kSaysVideoIF, "Decoder Vin"},
-    {"DECODER_VOUT", ENTRY_KEYWORD, DEVCAP_FIELD(SBConf.decoder.OutputIF), Words(kVideoIFs), nullptr, "Tex2BinVideoIF", kSaysVideoIF, "Decoder Vout"},
-    {"PROCESSOR_ID", ENTRY_KEYWORD, DEVCAP_FIELD(SBConf.processor.ID), Words(kProcessorIDs), nullptr, "Tex2BinProcessorID", kSaysProcessorID, nullptr},
-    {"PROCESSOR_CTRL", ENTRY_KEYWORD, DEVCAP_FIELD(SBConf.processor.CtrlPath), Words(kCtrlIFs), nullptr, "Tex2BinCtrlIF", kSaysCtrlIF, "Processor"},
-    {"PROCESSOR_VIN", ENTRY_KEYWORD, DEVCAP_FIELD(SBConf.processor.InputIF), Words(kVideoIFs), nullptr, "Tex2BinVideoIF", kSaysVideoIF, "Processor Vin"},
-    {"PROCESSOR_VOUT", ENTRY_KEYWORD, DEVCAP_FIELD(SBConf.processor.OutputIF), Words(kVideoIFs), nullptr, "Tex2BinVideoIF", kSaysVideoIF, "Processor Vout"},
-    {"ENCODER_ID", ENTRY_KEYWORD, DEVCAP_FIELD(SBConf.encoder.ID), Words(kEncoderIDs), nullptr, "Tex2BinEncoderID", kSaysEncoderID, nullptr},
-    {"ENCODER_CTRL", ENTRY_KEYWORD, DEVCAP_FIELD(SBConf.encoder.CtrlPath), Words(kCtrlIFs), nullptr, "Tex2BinCtrlIF", kSaysCtrlIF, "Encoder"},
-    {"ENCODER_VIN", ENTRY_KEYWORD, DEVCAP_FIELD(SBConf.encoder.InputIF), Words(kVideoIFs), nullptr, "Tex2BinVideoIF", kSaysVideoIF, "Encoder Vin"},
-    {"ENCODER_VOUT", ENTRY_KEYWORD, DEVCAP_FIELD(SBConf.encoder.OutputIF), Words(kVideoIFs), nullptr, "Tex2BinVideoIF", kSaysVideoIF, "Encoder Vout"},
+    {"SENSOR_ID", ENTRY_KEYWORD, DEVCAP_FIELD(SBConf.sensor.ID), Words(kSensorIDs), {}, "Tex2BinSensorID", kSaysSensorID, nullptr},
+    {"SENSOR_CTRL", ENTRY_KEYWORD, DEVCAP_FIELD(SBConf.sensor.CtrlPath), Words(kCtrlIFs), {}, "Tex2BinCtrlIF", kSaysCtrlIF, "Sensor"},
+    {"SENSOR_VIN", ENTRY_KEYWORD, DEVCAP_FIELD(SBConf.sensor.InputIF), Words(kVideoIFs), {}, "Tex2BinVideoIF", kSaysVideoIF, "Sensor Vin"},
+    {"SENSOR_VOUT", ENTRY_KEYWORD, DEVCAP_FIELD(SBConf.sensor.OutputIF), Words(kVideoIFs), {}, "Tex2BinVideoIF", kSaysVideoIF, "Sensor Vout"},
+    {"DECODER_ID", ENTRY_KEYWORD, DEVCAP_FIELD(SBConf.decoder.ID), Words(kDecoderIDs), {}, "Tex2BinDecoderID", kSaysDecoderID, nullptr},
+    {"DECODER_CTRL", ENTRY_KEYWORD, DEVCAP_FIELD(SBConf.decoder.CtrlPath), Words(kCtrlIFs), {}, "Tex2BinCtrlIF", kSaysCtrlIF, "Decoder"},
+    {"DECODER_VIN", ENTRY_KEYWORD, DEVCAP_FIELD(SBConf.decoder.InputIF), Words(kVideoIFs), {}, "Tex2BinVideoIF", kSaysVideoIF, "Decoder Vin"},
+    {"DECODER_VOUT", ENTRY_KEYWORD, DEVCAP_FIELD(SBConf.decoder.OutputIF), Words(kVideoIFs), {}, "Tex2BinVideoIF", kSaysVideoIF, "Decoder Vout"},
+    {"PROCESSOR_ID", ENTRY_KEYWORD, DEVCAP_FIELD(SBConf.processor.ID), Words(kProcessorIDs), {}, "Tex2BinProcessorID", kSaysProcessorID, nullptr},
+    {"PROCESSOR_CTRL", ENTRY_KEYWORD, DEVCAP_FIELD(SBConf.processor.CtrlPath), Words(kCtrlIFs), {}, "Tex2BinCtrlIF", kSaysCtrlIF, "Processor"},
+    {"PROCESSOR_VIN", ENTRY_KEYWORD, DEVCAP_FIELD(SBConf.processor.InputIF), Words(kVideoIFs), {}, "Tex2BinVideoIF", kSaysVideoIF, "Processor Vin"},
+    {"PROCESSOR_VOUT", ENTRY_KEYWORD, DEVCAP_FIELD(SBConf.processor.OutputIF), Words(kVideoIFs), {}, "Tex2BinVideoIF", kSaysVideoIF, "Processor Vout"},
+    {"ENCODER_ID", ENTRY_KEYWORD, DEVCAP_FIELD(SBConf.encoder.ID), Words(kEncoderIDs), {}, "Tex2BinEncoderID", kSaysEncoderID, nullptr},
+    {"ENCODER_CTRL", ENTRY_KEYWORD, DEVCAP_FIELD(SBConf.encoder.CtrlPath), Words(kCtrlIFs), {}, "Tex2BinCtrlIF", kSaysCtrlIF, "Encoder"},
+    {"ENCODER_VIN", ENTRY_KEYWORD, DEVCAP_FIELD(SBConf.encoder.InputIF), Words(kVideoIFs), {}, "Tex2BinVideoIF", kSaysVideoIF, "Encoder Vin"},
+    {"ENCODER_VOUT", ENTRY_KEYWORD, DEVCAP_FIELD(SBConf.encoder.OutputIF), Words(kVideoIFs), {}, "Tex2BinVideoIF", kSaysVideoIF, "Encoder Vout"},
 };
 
 constexpr tEntry kFwEntries[] = {
-    {"FWCAP_HEAD_VER", ENTRY_VERSION, DEVCAP_FIELD(FwDevCap.head.ver), {}, nullptr, "Txt2BinHeadVer", nullptr, nullptr},
-    {"FWCAP_UNIT_TYPE", ENTRY_KEYWORD, DEVCAP_FIELD(FwDevCap.type), Words(kUnitTypes), nullptr, "Txt2BinUnitType", kSaysUnitType, nullptr},
-    {"FWCAP_PLATFORM", ENTRY_KEYWORD, DEVCAP_FIELD(FwDevCap.platform), Words(kPlatforms), nullptr, "Txt2BinPlatform", kSaysPlatform, nullptr},
-    {"FWCAP_AUDIO_TYPE", ENTRY_KEYWORD, DEVCAP_FIELD(FwDevCap.AudioType), Words(kAudioTypes), nullptr, "Txt2BinAudioType", kSaysAudioType, nullptr},
-    {"FWCAP_AUDIO_CAP", ENTRY_KEYWORD, DEVCAP_FIELD(FwDevCap.AudioCap), Words(kAudioCaps), nullptr, "Txt2BinAudioCap", kSaysAudioCap, nullptr},
-    {"FWCAP_DIS", ENTRY_NUMBER, DEVCAP_FIELD(FwDevCap.IO.DIs), {}, nullptr, "Txt2BinDIs", nullptr, nullptr},
-    {"FWCAP_DOS", ENTRY_NUMBER, DEVCAP_FIELD(FwDevCap.IO.DOs), {}, nullptr, "Txt2BinDOs", nullptr, nullptr},
-    {"FWCAP_SERIAL", ENTRY_NUMBER, DEVCAP_FIELD(FwDevCap.IO.SerialPorts), {}, nullptr, "Txt2BinSerialPort", nullptr, nullptr},
+    {"FWCAP_HEAD_VER", ENTRY_VERSION, DEVCAP_FIELD(FwDevCap.head.ver), {}, {}, "Txt2BinHeadVer", nullptr, nullptr},
+    {"FWCAP_UNIT_TYPE", ENTRY_KEYWORD, DEVCAP_FIELD(FwDevCap.type), Words(kUnitTypes), {}, "Txt2BinUnitType", kSaysUnitType, nullptr},
+    {"FWCAP_PLATFORM", ENTRY_KEYWORD, DEVCAP_FIELD(FwDevCap.platform), Words(kPlatforms), {}, "Txt2BinPlatform", kSaysPlatform, nullptr},
+    {"FWCAP_AUDIO_TYPE", ENTRY_KEYWORD, DEVCAP_FIELD(FwDevCap.AudioType), Words(kAudioTypes), {}, "Txt2BinAudioType", kSaysAudioType, nullptr},
+    {"FWCAP_AUDIO_CAP", ENTRY_KEYWORD, DEVCAP_FIELD(FwDevCap.AudioCap), Words(kAudioCaps), {}, "Txt2BinAudioCap", kSaysAudioCap, nullptr},
+    {"FWCAP_DIS", ENTRY_NUMBER, DEVCAP_FIELD(FwDevCap.IO.DIs), {}, {}, "Txt2BinDIs", nullptr, nullptr},
+    {"FWCAP_DOS", ENTRY_NUMBER, DEVCAP_FIELD(FwDevCap.IO.DOs), {}, {}, "Txt2BinDOs", nullptr, nullptr},
+    {"FWCAP_SERIAL", ENTRY_NUMBER, DEVCAP_FIELD(FwDevCap.IO.SerialPorts), {}, {}, "Txt2BinSerialPort", nullptr, nullptr},
     {"FWCAP_MISC_IO", ENTRY_LIST, DEVCAP_FIELD(FwDevCap.IO.MiscIO), Words(kMiscIOs), "NONE", "Txt2BinMiscIO", kSaysMiscIO, nullptr},
-    {"STORAGE_IF", ENTRY_KEYWORD, DEVCAP_FIELD(FwDevCap.storage.interface), Words(kStorageIFs), nullptr, "Txt2BinStorageIF", kSaysStorageIF, nullptr},
-    {"STORAGE_TYPE", ENTRY_KEYWORD, DEVCAP_FIELD(FwDevCap.storage.type), Words(kStorageTypes), nullptr, "Txt2BinStorageType", kSaysStorageType, nullptr},
-    {"PT_ENABLED", ENTRY_KEYWORD, DEVCAP_FIELD(FwDevCap.PtzCap.PTEnable), Words(kPTEnabled), nullptr, "Txt2BinPTEnabled", kSaysPTEnabled, nullptr},
+    {"STORAGE_IF", ENTRY_KEYWORD, DEVCAP_FIELD(FwDevCap.storage.interface), Words(kStorageIFs), {}, "Txt2BinStorageIF", kSaysStorageIF, nullptr},
+    {"STORAGE_TYPE", ENTRY_KEYWORD, DEVCAP_FIELD(FwDevCap.storage.type), Words(kStorageTypes), {}, "Txt2BinStorageType", kSaysStorageType, nullptr},
+    {"PT_ENABLED", ENTRY_KEYWORD, DEVCAP_FIELD(FwDevCap.PtzCap.PTEnable), Words(kPTEnabled), {}, "Txt2BinPTEnabled", kSaysPTEnabled, nullptr},
     {"ZOOM_CAP", ENTRY_LIST, DEVCAP_FIELD(FwDevCap.PtzCap.ZoomCap), Words(kZoomCaps), "None", "Txt2BinZoomCap", kSaysZoomCap, nullptr},
-    {"ZOOM_LENS", ENTRY_KEYWORD, DEVCAP_FIELD(FwDevCap.PtzCap.ZoomLens), Words(kZoomLenses), nullptr, "Txt2BinZoomLens", kSaysZoomLens, nullptr},
+    {"ZOOM_LENS", ENTRY_KEYWORD, DEVCAP_FIELD(FwDevCap.PtzCap.ZoomLens), Words(kZoomLenses), {}, "Txt2BinZoomLens", kSaysZoomLens, nullptr},
 };
 
 constexpr tEntry kDNEntries[] = {
     {"DN_SRC", ENTRY_LIST, DEVCAP_FIELD(DNCtrlCap.DNSrc), Words(kDNSrcs), "None", "Txt2BinDNSrc", kSaysDNSrc, nullptr},
-    {"DN_SRC_DEFAULT", ENTRY_KEYWORD, DEVCAP_FIELD(DNCtrlCap.DNSrcDefault), Words(kDNSrcDefaults), nullptr, "Txt2BinDNSrcDefault", kSaysDNSrcDefault, nullptr},
+    {"DN_SRC_DEFAULT", ENTRY_KEYWORD, DEVCAP_FIELD(DNCtrlCap.DNSrcDefault), Words(kDNSrcDefaults), {}, "Txt2BinDNSrcDefault", kSaysDNSrcDefault, nullptr},
     {"DN_CTRL_IO", ENTRY_LIST, DEVCAP_FIELD(DNCtrlCap.DNCtrlElement), Words(kDNCtrlIOs), "None", "Txt2BinDNCtrlIO", kSaysDNCtrlIO, nullptr},
-    {"CDS_DAY2NIGHT_THD", ENTRY_NUMBER, DEVCAP_FIELD(DNCtrlCap.CdsDay2NightThd), {}, nullptr, "Txt2BinCdsDay2NightThd", nullptr, nullptr},
-    {"CDS_NIGHT2DAY_THD", ENTRY_NUMBER, DEVCAP_FIELD(DNCtrlCap.CdsNight2DayThd), {}, nullptr, "Txt2BinCdsNight2DayThd", nullptr, nullptr},
+    {"CDS_DAY2NIGHT_THD", ENTRY_NUMBER, DEVCAP_FIELD(DNCtrlCap.CdsDay2NightThd), {}, {}, "Txt2BinCdsDay2NightThd", nullptr, nullptr},
+    {"CDS_NIGHT2DAY_THD", ENTRY_NUMBER, DEVCAP_FIELD(DNCtrlCap.CdsNight2DayThd), {}, {}, "Txt2BinCdsNight2DayThd", nullptr, nullptr},
 };
 
 constexpr tEntry kMdEntries[] = {
-    {"MD_SRC", ENTRY_LIST, DEVCAP_FIELD(MdCap.MdSrc), Words(kMDSrcs), nullptr, "Txt2BinMDSrc", kSaysMDSrc, nullptr},
+    {"MD_SRC", ENTRY_LIST, DEVCAP_FIELD(MdCap.MdSrc), Words(kMDSrcs), {}, "Txt2BinMDSrc", kSaysMDSrc, nullptr},
 };
 
 // An unknown F-number prints nothing of its own; the driver reports the entry.
 constexpr tEntry kCamEntries[] = {
-    {"CAMERA_DCIRIS_LEVEL", ENTRY_NUMBER, DEVCAP_FIELD(CamCap.DCIrisLevel), {}, nullptr, "Txt2BinDCIrisLevel", nullptr, nullptr},
-    {"CAMERA_FNUM", ENTRY_KEYWORD, DEVCAP_FIELD(CamCap.F_Num), Words(kFNums), nullptr, "Txt2BinFNum", nullptr, nullptr},
+    {"CAMERA_DCIRIS_LEVEL", ENTRY_NUMBER, DEVCAP_FIELD(CamCap.DCIrisLevel), {}, {}, "Txt2BinDCIrisLevel", nullptr, nullptr},
+    {"CAMERA_FNUM", ENTRY_KEYWORD, DEVCAP_FIELD(CamCap.F_Num), Words(kFNums), {}, "Txt2BinFNum", nullptr, nullptr},
 };
 // clang-format on
 

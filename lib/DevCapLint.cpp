@@ -359,7 +359,7 @@ void BadValue(tRun* l, const tPiece* p) {
     }
     const tNearest near = Nearest(bad, [&](auto visit) {
         for (size_t i = 0; i < e.words.count; ++i) visit(e.words.words[i].text);
-        if (e.stop != nullptr) visit(e.stop);
+        if (!e.stop.empty()) visit(e.stop);
     });
     DidYouMean(h, near);
     if (near.certain && mendable) Fix(h, {at, bad.size(), near.best});
@@ -474,7 +474,7 @@ constexpr tLintRule kNotANumber = {LINT_NOT_A_NUMBER,
                                    NotANumber};
 
 void IgnoredAfterStop(tRun* l, const tPiece* p) {
-    if (p == nullptr || p->kind != PIECE_ENTRY || p->entry->kind != ENTRY_LIST || p->entry->stop == nullptr) return;
+    if (p == nullptr || p->kind != PIECE_ENTRY || p->entry->kind != ENTRY_LIST || p->entry->stop.empty()) return;
     const tEntry& e = *p->entry;
     const std::string_view value(p->value);
     for (size_t start = 0; start < value.size();) {
@@ -483,7 +483,7 @@ void IgnoredAfterStop(tRun* l, const tPiece* p) {
         if (DevCapTextIs(Substring(value, start, comma - start), e.stop)) {
             tHeld* h = Report(l, LINT_IGNORED_AFTER_STOP, p->line, Column(*p, ValueOffset(*p) + comma + 1));
             h->end = Column(*p, ValueOffset(*p) + strcspn(value.data(), "\r\n"));
-            DevCapSay(&h->out, "'%s' ends the list: '", e.stop);
+            DevCapSay(&h->out, "'%s' ends the list: '", e.stop.data());
             PutShown(h, Substring(value, comma + 1));
             DevCapSay(&h->out, "' is never read");
             return;
@@ -705,8 +705,8 @@ void Spelling(tRun* l, const tPiece* p) {
         const size_t comma = e.kind == ENTRY_LIST ? value.find(',', start) : std::string_view::npos;
         const std::string_view word = Substring(value, start, comma == std::string_view::npos ? comma : comma - start);
         const tKeyword* k = DevCapKeyword(e.words, word);
-        const bool stop = k == nullptr && e.stop != nullptr && DevCapTextIs(word, e.stop);
-        const std::string_view table = k != nullptr ? k->text : stop ? std::string_view(e.stop) : word;
+        const bool stop = k == nullptr && !e.stop.empty() && DevCapTextIs(word, e.stop);
+        const std::string_view table = k != nullptr ? k->text : stop ? e.stop : word;
         if (table != word) {
             tHeld* h = Report(l, LINT_SPELLING, p->line, Column(*p, ValueOffset(*p) + start));
             h->end = h->column + static_cast<uint32_t>(word.size());

@@ -218,8 +218,8 @@ void DevCapEntriesJson(const tDevCapSink* out) {
                   "\"offset\": %u, \"width\": %u, \"stop\": ",
                   i > 0 ? "," : "", static_cast<int>(e->name.size()), e->name.data(), section,
                   kDevCapKindNames[e->kind], DevCapFieldAt(e->offset)->path, e->offset, e->width);
-        if (e->stop != nullptr) {
-            DevCapJsonString(out, e->stop);
+        if (!e->stop.empty()) {
+            DevCapJsonString(out, e->stop.data());
         } else {
             DevCapSay(out, "null");
         }

@@ -88,7 +88,7 @@ __attribute__((noinline)) int32_t ListTxt2Bin(const tEntry& e, char* data, size_
         auto* comma = static_cast<char*>(memchr(element, ',', static_cast<size_t>(end - element)));
         if (comma != nullptr) *comma = '\0';
         const std::string_view text(element, static_cast<size_t>((comma != nullptr ? comma : end) - element));
-        if (e.stop != nullptr && DevCapTextIs(text, e.stop)) break;
+        if (!e.stop.empty() && DevCapTextIs(text, e.stop)) break;
         const tKeyword* word = DevCapKeyword(e.words, text);
         if (word == nullptr) {
             *bad = element;
@@ -108,7 +108,7 @@ __attribute__((noinline)) int32_t ListTxt2Bin(const tEntry& e, char* data, size_
 // one) leaving the entry out.
 tRender ListBin2Txt(const tEntry& e, uint32_t value, char (&text)[DEVCAP_DATA_SIZE]) {
     if (value == 0) {
-        if (e.stop == nullptr) return RENDER_OMIT;
+        if (e.stop.empty()) return RENDER_OMIT;
         Copy(e.stop, text);
         return RENDER_ENTRY;
     }
