@@ -485,13 +485,23 @@ constexpr tOffsetIndex kOffsets = BuildOffsets();
 // A handler's work: the name's one candidate row, if the name is that row's
 // and the row is this section's, takes the value.
 int32_t SectionTake(size_t section, const char* name, char* data, tDevConf* dev, const tDevCapSink* out,
+                    tTaken* taken);
+
+// A handler called with a C string and no tTaken looks the name up itself.
+__attribute__((noinline)) int32_t SectionTakeText(size_t section, const char* name, char* data, tDevConf* dev,
+                                                  const tDevCapSink* out) {
+    tTaken taken{strlen(name), strlen(data), 0, nullptr, nullptr};
+    taken.slot = Candidate(name, taken.nameLength);
+    return SectionTake(section, name, data, dev, out, &taken);
+}
+
+int32_t SectionTake(size_t section, const char* name, char* data, tDevConf* dev, const tDevCapSink* out,
                     tTaken* taken) {
-    const size_t len = taken != nullptr ? taken->nameLength : strlen(name);
-    const uint8_t slot = taken != nullptr ? taken->slot : Candidate(name, len);
+    if (taken == nullptr) return SectionTakeText(section, name, data, dev, out);
+    const uint8_t slot = taken->slot;
     if (slot == kEmpty || slot >> 5 != section) return DEVCAP_ERROR;
     const tEntry& e = kSections[section].entries[slot & 31];
-    if (len != e.name.size() || !DevCapSameText(name, e.name.data(), len)) return DEVCAP_ERROR;
-    if (taken == nullptr) return DevCapEntryTxt2Bin(e, data, strlen(data), dev, out);
+    if (taken->nameLength != e.name.size() || !DevCapSameText(name, e.name.data(), e.name.size())) return DEVCAP_ERROR;
     taken->entry = &e;
     return DevCapEntryTxt2Bin(e, data, taken->dataLength, dev, out, &taken->bad);
 }
