@@ -12,13 +12,22 @@ namespace {
 // The C library's isspace() in the "C" locale, without consulting the locale.
 constexpr bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
-// Value of c as a digit, or 99 when it is none.
-constexpr unsigned DigitValue(char c) {
-    if (c >= '0' && c <= '9') return static_cast<unsigned>(c - '0');
-    const char u = DevCapUpper(c);
-    if (u >= 'A' && u <= 'Z') return static_cast<unsigned>(u - 'A' + 10);
-    return 99;
+// Value of each byte as a digit, or 99 when it is none: one load a digit.
+struct tDigits {
+    uint8_t of[256];
+};
+constexpr tDigits BuildDigits() {
+    tDigits d{};
+    for (unsigned c = 0; c < 256; ++c) {
+        const char u = DevCapUpper(static_cast<char>(c));
+        d.of[c] = c >= '0' && c <= '9' ? static_cast<uint8_t>(c - '0')
+                  : u >= 'A' && u <= 'Z' ? static_cast<uint8_t>(u - 'A' + 10)
+                                         : 99;
+    }
+    return d;
 }
+constexpr tDigits kDigits = BuildDigits();
+constexpr unsigned DigitValue(char c) { return kDigits.of[static_cast<unsigned char>(c)]; }
 
 void SayError(const tEntry& e, const tDevCapSink* out, const char* value) {
     if (e.fmt == nullptr) return;
@@ -193,20 +202,22 @@ tRender DevCapEntryBin2Txt(const tEntry& entry, const tDevConf& dev, char (&text
 
 tNumberText DevCapReadNumber(std::string_view text, bool baseZero, uint64_t limit) {
     tNumberText n{0, 0, 10, false, 0};
+    const char* at = text.data();
+    const size_t size = text.size();
     size_t i = 0;
-    while (i < text.size() && IsSpace(text[i])) ++i;
-    n.negative = i < text.size() && text[i] == '-';
-    if (i < text.size() && (text[i] == '-' || text[i] == '+')) ++i;
-    const auto digit = [&](size_t at) { return at < text.size() ? DigitValue(text[at]) : 99; };
-    if (baseZero && digit(i) == 0 && i + 1 < text.size() && DevCapUpper(text[i + 1]) == 'X' && digit(i + 2) < 16) {
-        n.base = 16;
-        i += 2;
-    } else if (baseZero && digit(i) == 0) {
-        n.base = 8;
+    while (i < size && IsSpace(at[i])) ++i;
+    n.negative = i < size && at[i] == '-';
+    if (i < size && (at[i] == '-' || at[i] == '+')) ++i;
+    if (baseZero && i < size && at[i] == '0') {
+        const bool hex = i + 2 < size && DevCapUpper(at[i + 1]) == 'X' && DigitValue(at[i + 2]) < 16;
+        n.base = hex ? 16 : 8;
+        i += hex ? 2 : 0;
     }
     n.digits = i;
-    for (; digit(i) < n.base; ++i) {
-        n.magnitude = n.magnitude * n.base + digit(i);
+    for (; i < size; ++i) {
+        const unsigned d = DigitValue(at[i]);
+        if (d >= n.base) break;
+        n.magnitude = n.magnitude * n.base + d;
         if (n.magnitude > limit) n.magnitude = limit + 1;  // keeps reading, never wraps
     }
     n.end = i;
