@@ -11,6 +11,9 @@
 #include <cstdio>
 #include <cstring>
 #include <string_view>
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 #include "DevCap.h"
 #include "libdevcap.h"
@@ -378,19 +381,54 @@ struct tPieceSpans {
     size_t end, eq, value, valueEnd;
     bool opened, closed;
 };
+// Not yet looked for (DevCapPieceScan).
+constexpr size_t DEVCAP_EQ_UNKNOWN = SIZE_MAX;
 // The length of the piece at the start of at[0, avail): up to and including
 // the first line end, at most DEVCAP_PIECE_MAX bytes; avail when it holds
-// neither (the text ends, or more must be read). Inline: the reader cuts
-// every piece with it.
-inline size_t DevCapPieceLength(const char* at, size_t avail) {
+// neither (the text ends, or more must be read). *eq is where its first '='
+// is, the length when it has none, or DEVCAP_EQ_UNKNOWN. Inline: the reader
+// cuts every piece with it. Most entry lines are shorter than 32 bytes, and
+// no name is longer: two loads find both line end and '=', where the bytes
+// at hand hold 32 (never a byte past avail).
+inline size_t DevCapPieceScan(const char* at, size_t avail, size_t* eq) {
     const size_t room = avail < DEVCAP_PIECE_MAX ? avail : DEVCAP_PIECE_MAX;
-    const void* nl = memchr(at, '\n', room);
+    size_t from = 0;
+    *eq = DEVCAP_EQ_UNKNOWN;
+#ifdef __SSE2__
+    static_assert(DEVCAP_NAME_MAX < 32 && DEVCAP_PIECE_MAX >= 32);
+    if (avail >= 32) {
+        const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+        const __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + 16));
+        const auto mask = [low, high](char c) {
+            const __m128i is = _mm_set1_epi8(c);
+            return static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(low, is))) |
+                   static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(high, is))) << 16;
+        };
+        const unsigned ends = mask('\n');
+        const unsigned eqs = mask('=');
+        const size_t len = ends != 0 ? static_cast<size_t>(__builtin_ctz(ends)) + 1 : DEVCAP_EQ_UNKNOWN;
+        const size_t firstEq = eqs != 0 ? static_cast<size_t>(__builtin_ctz(eqs)) : DEVCAP_EQ_UNKNOWN;
+        if (firstEq < len) *eq = firstEq;
+        if (ends != 0) {
+            if (firstEq >= len) *eq = len;
+            return len;
+        }
+        from = 32;
+    }
+#endif
+    const void* nl = memchr(at + from, '\n', room - from);
     return nl != nullptr ? static_cast<size_t>(static_cast<const char*>(nl) - at) + 1 : room;
+}
+inline size_t DevCapPieceLength(const char* at, size_t avail) {
+    size_t eq = 0;
+    return DevCapPieceScan(at, avail, &eq);
 }
 // The bytes of piece[0, len) before its first NUL byte.
 size_t DevCapPieceText(const char* piece, size_t len);
-// The spans of a piece whose first n bytes the reader sees (DevCapPieceText).
-tPieceKind DevCapTextSpans(const char* piece, size_t n, tPieceSpans* spans);
+// The spans of a piece whose first n bytes the reader sees (DevCapPieceText);
+// eq is where its first '=' is as DevCapPieceScan found it: n or past it when
+// none is before n, DEVCAP_EQ_UNKNOWN when it was not looked for.
+tPieceKind DevCapTextSpans(const char* piece, size_t n, size_t eq, tPieceSpans* spans);
 tPieceKind DevCapPieceSpans(const char* piece, size_t len, tPieceSpans* spans);
 // Bytes of the well-formed UTF-8 sequence at bytes[0, n), or 0 when the byte
 // there starts none (a stray continuation, an overlong form, a surrogate, a

@@ -12,12 +12,18 @@ size_t DevCapPieceText(const char* piece, size_t len) {
     return nul != nullptr ? static_cast<size_t>(static_cast<const char*>(nul) - piece) : len;
 }
 
-tPieceKind DevCapTextSpans(const char* piece, size_t n, tPieceSpans* s) {
+tPieceKind DevCapTextSpans(const char* piece, size_t n, size_t eq, tPieceSpans* s) {
     *s = {n, n, n, n, false, false};
-    if (n > 0 && (piece[0] == '\r' || piece[0] == '#' || piece[0] == '\n')) return PIECE_SKIPPED;
-    const void* eq = memchr(piece, '=', n);
-    if (eq == nullptr) return PIECE_NO_ENTRY;
-    s->eq = static_cast<size_t>(static_cast<const char*>(eq) - piece);
+    // A line end, a CR or '#' first: a line the reader skips. One test of a bit.
+    constexpr uint64_t kSkipped = uint64_t{1} << '\n' | uint64_t{1} << '\r' | uint64_t{1} << '#';
+    const auto first = n > 0 ? static_cast<unsigned char>(piece[0]) : 64u;
+    if (first < 64 && (kSkipped >> first & 1) != 0) return PIECE_SKIPPED;
+    if (eq == DEVCAP_EQ_UNKNOWN) {
+        const void* at = memchr(piece, '=', n);
+        eq = at != nullptr ? static_cast<size_t>(static_cast<const char*>(at) - piece) : n;
+    }
+    if (eq >= n) return PIECE_NO_ENTRY;
+    s->eq = eq;
     if (s->eq >= DEVCAP_NAME_SIZE) return PIECE_LONG_NAME;
     // The character after '=' is taken to be the opening quote and skipped unread.
     s->value = s->eq + (s->eq + 1 == n ? 1 : 2);
@@ -35,7 +41,7 @@ tPieceKind DevCapTextSpans(const char* piece, size_t n, tPieceSpans* s) {
 }
 
 tPieceKind DevCapPieceSpans(const char* piece, size_t len, tPieceSpans* s) {
-    return DevCapTextSpans(piece, DevCapPieceText(piece, len), s);
+    return DevCapTextSpans(piece, DevCapPieceText(piece, len), DEVCAP_EQ_UNKNOWN, s);
 }
 
 size_t DevCapUtf8Length(const char* bytes, size_t n) {

@@ -14,23 +14,28 @@ constexpr char kSaysOpenFailed[] = "%s:Error. open %s file\n";                  
 // Ours, in the shipped lines' form: a read error after the file opened.
 constexpr char kSaysReadFailed[] = "%s:Error. read %s file\n";
 
-// The next piece, where it lies: its length, and in *text its bytes before a NUL byte.
-inline size_t NextPiece(const tPieceSource& src, const char** piece, size_t* text) {
+// The next piece, where it lies: its length, in *text its bytes before a NUL
+// byte and in *eq where its first '=' is, if it was found (DevCapPieceScan).
+inline size_t NextPiece(const tPieceSource& src, const char** piece, size_t* text, size_t* eq) {
     tTextCursor* c = src.cursor;
     size_t avail = static_cast<size_t>(c->end - c->at);
-    size_t len = DevCapPieceLength(c->at, avail);
+    size_t len = DevCapPieceScan(c->at, avail, eq);
     // A piece that ends with the bytes at hand, short and without a line end, may go on behind them.
     if (len == avail && len < DEVCAP_PIECE_MAX && src.fill != nullptr && (len == 0 || c->at[len - 1] != '\n')) {
         avail = src.fill(src.ctx);
-        len = DevCapPieceLength(c->at, avail);
-    }
-    // The NUL found earlier is behind us: look for the next one, once.
-    if (c->nul < c->at) {
-        const void* nul = memchr(c->at, '\0', static_cast<size_t>(c->end - c->at));
-        c->nul = nul != nullptr ? static_cast<const char*>(nul) : c->end;
+        len = DevCapPieceScan(c->at, avail, eq);
     }
     *piece = c->at;
-    *text = c->nul < c->at + len ? static_cast<size_t>(c->nul - c->at) : len;
+    *text = len;
+    // Mostly the next NUL (or the end) lies past the piece: one comparison.
+    if (c->nul < c->at + len) {
+        // The NUL found earlier is behind us: look for the next one, once.
+        if (c->nul < c->at) {
+            const void* nul = memchr(c->at, '\0', static_cast<size_t>(c->end - c->at));
+            c->nul = nul != nullptr ? static_cast<const char*>(nul) : c->end;
+        }
+        if (c->nul < c->at + len) *text = static_cast<size_t>(c->nul - c->at);
+    }
     c->at += len;
     return len;
 }
@@ -47,15 +52,15 @@ size_t Copy(size_t len, const char* piece, char* buf, size_t size) {
 size_t StreamNext(void* ctx, char* buf, size_t size) {
     auto* s = static_cast<tStreamText*>(ctx);
     const char* piece = buf;
-    size_t text = 0;
-    const size_t len = NextPiece({&s->c, StreamFill, nullptr, nullptr, s}, &piece, &text);
+    size_t text = 0, eq = 0;
+    const size_t len = NextPiece({&s->c, StreamFill, nullptr, nullptr, s}, &piece, &text, &eq);
     return Copy(len, piece, buf, size);
 }
 
 size_t MemNext(void* ctx, char* buf, size_t size) {
     const char* piece = buf;
-    size_t text = 0;
-    const size_t len = NextPiece({&static_cast<tMemText*>(ctx)->c, nullptr, nullptr, nullptr, ctx}, &piece, &text);
+    size_t text = 0, eq = 0;
+    const size_t len = NextPiece({&static_cast<tMemText*>(ctx)->c, nullptr, nullptr, nullptr, ctx}, &piece, &text, &eq);
     return Copy(len, piece, buf, size);
 }
 
@@ -88,10 +93,10 @@ int32_t DevCapReadPieces(tDevConf* dev, const tPieceSource& src, const char* inp
     tPiece p{buf, 0, 1, 1, PIECE_SKIPPED, name, value, data, nullptr, nullptr};
     // A physical line longer than a piece arrives in pieces, each a line of its own.
     const char* piece = nullptr;
-    for (size_t len, text; (len = NextPiece(src, &piece, &text)) > 0;) {
+    for (size_t len, text, eq; (len = NextPiece(src, &piece, &text, &eq)) > 0;) {
         tPieceSpans s;
         p.len = len;
-        p.kind = DevCapTextSpans(piece, text, &s);
+        p.kind = DevCapTextSpans(piece, text, eq, &s);
         tTaken taken;
         taken.entry = nullptr;
         taken.bad = nullptr;
