@@ -266,7 +266,8 @@ int DevCapEntryValue(const char* name, const char* value, uint32_t* code) {
     memcpy(data, value, strlen(value) + 1);
     tDevConf dev;
     DevCapConfInit(&dev);
-    if (DevCapEntryTxt2Bin(*e, data, strlen(data), &dev, nullptr) != 0) return DEVCAP_REFUSED;
+    const char* bad = nullptr;
+    if (DevCapEntryTxt2Bin(*e, data, strlen(data), &dev, nullptr, &bad) != 0) return DEVCAP_REFUSED;
     *code = DevCapFieldGet(&dev, e->offset, e->width);
     return DEVCAP_OK;
 }

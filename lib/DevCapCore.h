@@ -209,10 +209,10 @@ int32_t CorvaneCameraSetup(const char* name, char* data, tDevConf* dev, const tD
 // ---- values: text to record and back, one pair per kind (DevCapValue.cpp) ----
 // Converts data (length bytes, NUL behind them) into the entry's field: 0, or
 // DEVCAP_ERROR after the entry's line. List values are cut in place at the
-// commas examined. bad, when given, is pointed at the keyword or list element
-// that was rejected.
+// commas examined. bad is pointed at the keyword or list element that was
+// rejected.
 int32_t DevCapEntryTxt2Bin(const tEntry& entry, char* data, size_t length, tDevConf* dev, const tDevCapSink* out,
-                           const char** bad = nullptr);
+                           const char** bad);
 
 // How an entry's field comes back as text.
 enum tRender {

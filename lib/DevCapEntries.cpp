@@ -382,8 +382,7 @@ constexpr uint64_t WordKey(const char* text, size_t n) {
     const uint64_t shortWord = n == 0 ? 0 : u(0) | u(n / 2) << 8 | u(n - 1) << 16;
     const uint64_t head = (n < 4 ? shortWord : Bytes(text, part)) & 0xDFDFDFDFDFDFDFDFull;
     const uint64_t tail = (n < 4 ? shortWord : Bytes(text + n - part, part)) & 0xDFDFDFDFDFDFDFDFull;
-    const uint64_t key = (head ^ (tail << 27 | tail >> 37) ^ n) * 0xBF58476D1CE4E5B9ull;
-    return key ^ key >> 31;  // texts a bit apart land far apart
+    return head ^ (tail << 27 | tail >> 37) ^ n;
 }
 
 struct tListSlots {
@@ -484,20 +483,21 @@ constexpr tOffsetIndex kOffsets = BuildOffsets();
 
 // A handler's work: the name's one candidate row, if the name is that row's
 // and the row is this section's, takes the value.
-int32_t SectionTake(size_t section, const char* name, char* data, tDevConf* dev, const tDevCapSink* out,
-                    tTaken* taken);
+int32_t SectionTake(const char* name, char* data, tDevConf* dev, const tDevCapSink* out, tTaken* taken,
+                    size_t section);
 
 // A handler called with a C string and no tTaken looks the name up itself.
-__attribute__((noinline)) int32_t SectionTakeText(size_t section, const char* name, char* data, tDevConf* dev,
-                                                  const tDevCapSink* out) {
+__attribute__((noinline)) int32_t SectionTakeText(const char* name, char* data, tDevConf* dev,
+                                                  const tDevCapSink* out, size_t section) {
     tTaken taken{strlen(name), strlen(data), 0, nullptr, nullptr};
     taken.slot = Candidate(name, taken.nameLength);
-    return SectionTake(section, name, data, dev, out, &taken);
+    return SectionTake(name, data, dev, out, &taken, section);
 }
 
-int32_t SectionTake(size_t section, const char* name, char* data, tDevConf* dev, const tDevCapSink* out,
-                    tTaken* taken) {
-    if (taken == nullptr) return SectionTakeText(section, name, data, dev, out);
+// The section comes last: each handler passes its own arguments on untouched.
+int32_t SectionTake(const char* name, char* data, tDevConf* dev, const tDevCapSink* out, tTaken* taken,
+                    size_t section) {
+    if (taken == nullptr) return SectionTakeText(name, data, dev, out, section);
     const uint8_t slot = taken->slot;
     if (slot == kEmpty || slot >> 5 != section) return DEVCAP_ERROR;
     const tEntry& e = kSections[section].entries[slot & 31];
@@ -545,21 +545,21 @@ size_t DevCapEntryTotal() {
 }
 
 int32_t CorvaneSensorBoardConf(const char* name, char* data, tDevConf* dev, const tDevCapSink* out, tTaken* taken) {
-    return SectionTake(SECTION_SB, name, data, dev, out, taken);
+    return SectionTake(name, data, dev, out, taken, SECTION_SB);
 }
 
 int32_t CorvaneFwConf(const char* name, char* data, tDevConf* dev, const tDevCapSink* out, tTaken* taken) {
-    return SectionTake(SECTION_FW, name, data, dev, out, taken);
+    return SectionTake(name, data, dev, out, taken, SECTION_FW);
 }
 
 int32_t CorvaneDNCtrl(const char* name, char* data, tDevConf* dev, const tDevCapSink* out, tTaken* taken) {
-    return SectionTake(SECTION_DN, name, data, dev, out, taken);
+    return SectionTake(name, data, dev, out, taken, SECTION_DN);
 }
 
 int32_t CorvaneMotion(const char* name, char* data, tDevConf* dev, const tDevCapSink* out, tTaken* taken) {
-    return SectionTake(SECTION_MD, name, data, dev, out, taken);
+    return SectionTake(name, data, dev, out, taken, SECTION_MD);
 }
 
 int32_t CorvaneCameraSetup(const char* name, char* data, tDevConf* dev, const tDevCapSink* out, tTaken* taken) {
-    return SectionTake(SECTION_CAM, name, data, dev, out, taken);
+    return SectionTake(name, data, dev, out, taken, SECTION_CAM);
 }

@@ -62,14 +62,19 @@ void Number(char (&text)[DEVCAP_DATA_SIZE], bool minus, uint32_t value, unsigned
 
 // ---- keyword: one word of the entry's table, matched whole ----
 
+// A value refused: its line, and where it is. Out of line, so that the path
+// of a value taken makes no call it must come back from.
+__attribute__((noinline, cold)) int32_t Refuse(const tEntry& e, const tDevCapSink* out, const char* data,
+                                               const char** bad) {
+    *bad = data;
+    SayError(e, out, data);
+    return DEVCAP_ERROR;
+}
+
 int32_t KeywordTxt2Bin(const tEntry& e, const char* data, size_t length, tDevConf* dev, const tDevCapSink* out,
                        const char** bad) {
     const tKeyword* word = DevCapKeyword(e.words, {data, length});
-    if (word == nullptr) {
-        *bad = data;
-        SayError(e, out, data);
-        return DEVCAP_ERROR;
-    }
+    if (word == nullptr) return Refuse(e, out, data, bad);
     DevCapFieldSet(dev, e.offset, e.width, word->code);
     return 0;
 }
@@ -100,9 +105,7 @@ __attribute__((noinline)) int32_t ListTxt2Bin(const tEntry& e, char* data, size_
         if (!e.stop.empty() && DevCapTextIs(text, e.stop)) break;
         const tKeyword* word = DevCapKeyword(e.words, text);
         if (word == nullptr) {
-            *bad = element;
-            SayError(e, out, element);
-            ret = DEVCAP_ERROR;
+            ret = Refuse(e, out, element, bad);
             break;
         }
         bits |= word->code;
@@ -134,8 +137,9 @@ tRender ListBin2Txt(const tEntry& e, uint32_t value, char (&text)[DEVCAP_DATA_SI
 
 // ---- number: decimal, as atoi reads it ----
 
-__attribute__((noinline)) void NumberTxt2Bin(const tEntry& e, std::string_view data, tDevConf* dev) {
+__attribute__((noinline)) int32_t NumberTxt2Bin(const tEntry& e, std::string_view data, tDevConf* dev) {
     DevCapFieldSet(dev, e.offset, e.width, static_cast<uint32_t>(DevCapAtoi32(data)));
+    return 0;
 }
 
 // atoi gives a 4-byte field back from its signed reading.
@@ -147,8 +151,9 @@ tRender NumberBin2Txt(const tEntry& e, uint32_t value, char (&text)[DEVCAP_DATA_
 
 // ---- version: as strtoul with base 0 reads it ----
 
-__attribute__((noinline)) void VersionTxt2Bin(const tEntry& e, std::string_view data, tDevConf* dev) {
+__attribute__((noinline)) int32_t VersionTxt2Bin(const tEntry& e, std::string_view data, tDevConf* dev) {
     DevCapFieldSet(dev, e.offset, e.width, DevCapStrtoul32(data));
+    return 0;
 }
 
 tRender VersionBin2Txt(uint32_t value, char (&text)[DEVCAP_DATA_SIZE]) {
@@ -164,18 +169,15 @@ bool DevCapTextIsFolded(const char* a, const char* b, size_t n) { return DevCapT
 
 int32_t DevCapEntryTxt2Bin(const tEntry& entry, char* data, size_t length, tDevConf* dev, const tDevCapSink* out,
                            const char** bad) {
-    const char* ignored = nullptr;
     switch (entry.kind) {
         case ENTRY_KEYWORD:
-            return KeywordTxt2Bin(entry, data, length, dev, out, bad != nullptr ? bad : &ignored);
+            return KeywordTxt2Bin(entry, data, length, dev, out, bad);
         case ENTRY_LIST:
-            return ListTxt2Bin(entry, data, length, dev, out, bad != nullptr ? bad : &ignored);
+            return ListTxt2Bin(entry, data, length, dev, out, bad);
         case ENTRY_NUMBER:
-            NumberTxt2Bin(entry, {data, length}, dev);
-            return 0;
+            return NumberTxt2Bin(entry, {data, length}, dev);
         case ENTRY_VERSION:
-            VersionTxt2Bin(entry, {data, length}, dev);
-            return 0;
+            return VersionTxt2Bin(entry, {data, length}, dev);
         case ENTRY_KIND_COUNT:
             break;
     }
@@ -200,7 +202,10 @@ tRender DevCapEntryBin2Txt(const tEntry& entry, const tDevConf& dev, char (&text
     return RENDER_NONE;
 }
 
-tNumberText DevCapReadNumber(std::string_view text, bool baseZero, uint64_t limit) {
+namespace {
+
+// Inline in the converter's two readings, whose base and limit are constants.
+__attribute__((always_inline)) inline tNumberText ReadNumber(std::string_view text, bool baseZero, uint64_t limit) {
     tNumberText n{0, 0, 10, false, 0};
     const char* at = text.data();
     const size_t size = text.size();
@@ -224,16 +229,22 @@ tNumberText DevCapReadNumber(std::string_view text, bool baseZero, uint64_t limi
     return n;
 }
 
+}  // namespace
+
+tNumberText DevCapReadNumber(std::string_view text, bool baseZero, uint64_t limit) {
+    return ReadNumber(text, baseZero, limit);
+}
+
 int32_t DevCapAtoi32(std::string_view text) {
     // Saturates at the nearer 32-bit limit, as strtol does with a 32-bit long.
-    const tNumberText n = DevCapReadNumber(text, false, 2147483648u);
+    const tNumberText n = ReadNumber(text, false, 2147483648u);
     const uint64_t limit = n.negative ? 2147483648u : 2147483647u;
     if (n.magnitude > limit) return n.negative ? INT32_MIN : INT32_MAX;
     return n.negative ? static_cast<int32_t>(-static_cast<int64_t>(n.magnitude)) : static_cast<int32_t>(n.magnitude);
 }
 
 uint32_t DevCapStrtoul32(std::string_view text) {
-    const tNumberText n = DevCapReadNumber(text, true, UINT32_MAX);
+    const tNumberText n = ReadNumber(text, true, UINT32_MAX);
     if (n.magnitude > UINT32_MAX) return UINT32_MAX;  // whatever the sign
     const auto value = static_cast<uint32_t>(n.magnitude);
     return n.negative ? 0u - value : value;
