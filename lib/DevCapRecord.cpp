@@ -75,13 +75,14 @@ uint32_t DevCapFieldGet(const tDevConf* dev, size_t offset, size_t width) {
 void DevCapFieldSet(tDevConf* dev, size_t offset, size_t width, uint32_t value) {
     auto* bytes = reinterpret_cast<uint8_t*>(dev);
 #if __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
-    // The record's byte order is this machine's: a field is one store.
-    if (width == 4) {
-        memcpy(bytes + offset, &value, 4);
-        return;
-    }
+    // The record's byte order is this machine's: a field is one store. Codes,
+    // the most common, are one byte.
     if (width == 1) {
         bytes[offset] = static_cast<uint8_t>(value);
+        return;
+    }
+    if (width == 4) {
+        memcpy(bytes + offset, &value, 4);
         return;
     }
 #endif
