@@ -157,10 +157,12 @@ struct tEntry {
 // handler tells it back. The reader has measured both texts and looked the
 // name up already (DevCapOwner); a handler given no tTaken does that itself.
 // With a tTaken, name is its nameLength bytes, not a C string: the reader
-// hands over the name where it lies in the text.
+// hands over the name where it lies in the text; and so the value, unless
+// the name's row cuts it (a list), which gets it as writable C string.
 struct tTaken {
     size_t nameLength, dataLength;  // in
     uint8_t slot;                   // in: the name's slot in the name index
+    bool cuts;                      // in: that slot's row cuts its value in place
     const tEntry* entry;            // out: the row that owns the name
     const char* bad;                // out: the keyword or element rejected, if any
 };
@@ -207,9 +209,9 @@ int32_t CorvaneCameraSetup(const char* name, char* data, tDevConf* dev, const tD
                            tTaken* taken = nullptr);
 
 // ---- values: text to record and back, one pair per kind (DevCapValue.cpp) ----
-// Converts data (length bytes, NUL behind them) into the entry's field: 0, or
-// DEVCAP_ERROR after the entry's line. List values are cut in place at the
-// commas examined. bad is pointed at the keyword or list element that was
+// Converts data (length bytes) into the entry's field: 0, or DEVCAP_ERROR
+// after the entry's line. List values, with a NUL behind them, are cut in
+// place at the commas examined; other values are only read. bad is pointed at the keyword or list element that was
 // rejected.
 int32_t DevCapEntryTxt2Bin(const tEntry& entry, char* data, size_t length, tDevConf* dev, const tDevCapSink* out,
                            const char** bad);

@@ -481,6 +481,25 @@ constexpr tOffsetIndex BuildOffsets() {
 }
 constexpr tOffsetIndex kOffsets = BuildOffsets();
 
+// The row of each index code (section << 5 | row), and whether it cuts its
+// value: one load each, for the handler and for the reader, which must copy
+// such a value before the handler runs.
+struct tCodes {
+    const tEntry* row[256];
+    bool cuts[256];
+};
+constexpr tCodes BuildCodes() {
+    tCodes codes{};
+    for (size_t s = 0; s < SECTION_COUNT; ++s) {
+        for (size_t r = 0; r < kSections[s].count; ++r) {
+            codes.row[s << 5 | r] = &kSections[s].entries[r];
+            codes.cuts[s << 5 | r] = kSections[s].entries[r].kind == ENTRY_LIST;
+        }
+    }
+    return codes;
+}
+constexpr tCodes kCodes = BuildCodes();
+
 // A handler's work: the name's one candidate row, if the name is that row's
 // and the row is this section's, takes the value.
 int32_t SectionTake(const char* name, char* data, tDevConf* dev, const tDevCapSink* out, tTaken* taken,
@@ -489,7 +508,7 @@ int32_t SectionTake(const char* name, char* data, tDevConf* dev, const tDevCapSi
 // A handler called with a C string and no tTaken looks the name up itself.
 __attribute__((noinline)) int32_t SectionTakeText(const char* name, char* data, tDevConf* dev,
                                                   const tDevCapSink* out, size_t section) {
-    tTaken taken{strlen(name), strlen(data), 0, nullptr, nullptr};
+    tTaken taken{strlen(name), strlen(data), 0, false, nullptr, nullptr};
     taken.slot = Candidate(name, taken.nameLength);
     return SectionTake(name, data, dev, out, &taken, section);
 }
@@ -500,7 +519,7 @@ int32_t SectionTake(const char* name, char* data, tDevConf* dev, const tDevCapSi
     if (taken == nullptr) return SectionTakeText(name, data, dev, out, section);
     const uint8_t slot = taken->slot;
     if (slot == kEmpty || slot >> 5 != section) return DEVCAP_ERROR;
-    const tEntry& e = kSections[section].entries[slot & 31];
+    const tEntry& e = *kCodes.row[slot];
     if (taken->nameLength != e.name.size() || !DevCapSameText(name, e.name.data(), e.name.size())) return DEVCAP_ERROR;
     taken->entry = &e;
     return DevCapEntryTxt2Bin(e, data, taken->dataLength, dev, out, &taken->bad);
@@ -518,7 +537,9 @@ const tSection* DevCapOwner(const char* name, size_t len, tTaken* taken) {
     const uint8_t slot = Candidate(name, len);
     taken->nameLength = len;
     taken->slot = slot;
-    return slot != kEmpty ? &kSections[slot >> 5] : nullptr;
+    if (slot == kEmpty) return nullptr;
+    taken->cuts = kCodes.cuts[slot];
+    return &kSections[slot >> 5];
 }
 
 const tEntry* DevCapEntryAt(size_t offset) {

@@ -49,6 +49,11 @@ size_t Copy(size_t len, const char* piece, char* buf, size_t size) {
     return n;
 }
 
+void CopyValue(const char* value, size_t length, char (&data)[DEVCAP_DATA_SIZE]) {
+    memcpy(data, value, length);
+    data[length] = '\0';
+}
+
 size_t StreamNext(void* ctx, char* buf, size_t size) {
     auto* s = static_cast<tStreamText*>(ctx);
     const char* piece = buf;
@@ -102,14 +107,18 @@ int32_t DevCapReadPieces(tDevConf* dev, const tPieceSource& src, const char* inp
         taken.bad = nullptr;
         if (p.kind == PIECE_ENTRY) {
             taken.dataLength = s.valueEnd - s.value;
-            memcpy(data, piece + s.value, taken.dataLength);
-            data[taken.dataLength] = '\0';
-            if (seen != nullptr) memcpy(value, data, sizeof value);
             // Only the section the name index points to can own the name; its handler takes the
-            // entry, reading the name where it lies. The name is copied out only to be shown.
+            // entry, reading the name, and a value it does not cut, where they lie. Each is
+            // copied out only to be cut or shown.
             const tSection* owner = DevCapOwner(piece, s.eq, &taken);
-            if (owner == nullptr || owner->handler(piece, data, dev, out, &taken) != 0) {
+            const bool copied = owner == nullptr || taken.cuts || seen != nullptr;
+            if (copied) CopyValue(piece + s.value, taken.dataLength, data);
+            if (seen != nullptr) memcpy(value, data, sizeof value);
+            // The text is const to the reader; the handler only writes into a value it cuts.
+            char* given = copied ? data : const_cast<char*>(piece + s.value);
+            if (owner == nullptr || owner->handler(piece, given, dev, out, &taken) != 0) {
                 p.kind = DevCapTextIs({piece, s.eq}, "EOF") ? PIECE_EOF : PIECE_REJECTED;
+                if (!copied) CopyValue(piece + s.value, taken.dataLength, data);
             }
             if (p.kind == PIECE_REJECTED || seen != nullptr) {
                 memcpy(name, piece, s.eq);

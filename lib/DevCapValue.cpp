@@ -65,16 +65,20 @@ void Number(char (&text)[DEVCAP_DATA_SIZE], bool minus, uint32_t value, unsigned
 // A value refused: its line, and where it is. Out of line, so that the path
 // of a value taken makes no call it must come back from.
 __attribute__((noinline, cold)) int32_t Refuse(const tEntry& e, const tDevCapSink* out, const char* data,
-                                               const char** bad) {
+                                               size_t length, const char** bad) {
     *bad = data;
-    SayError(e, out, data);
+    char shown[DEVCAP_DATA_SIZE];  // data may lie in the text, with no NUL behind it
+    const size_t n = length < sizeof shown ? length : sizeof shown - 1;
+    memcpy(shown, data, n);
+    shown[n] = '\0';
+    SayError(e, out, shown);
     return DEVCAP_ERROR;
 }
 
 int32_t KeywordTxt2Bin(const tEntry& e, const char* data, size_t length, tDevConf* dev, const tDevCapSink* out,
                        const char** bad) {
     const tKeyword* word = DevCapKeyword(e.words, {data, length});
-    if (word == nullptr) return Refuse(e, out, data, bad);
+    if (word == nullptr) return Refuse(e, out, data, length, bad);
     DevCapFieldSet(dev, e.offset, e.width, word->code);
     return 0;
 }
@@ -105,7 +109,7 @@ __attribute__((noinline)) int32_t ListTxt2Bin(const tEntry& e, char* data, size_
         if (!e.stop.empty() && DevCapTextIs(text, e.stop)) break;
         const tKeyword* word = DevCapKeyword(e.words, text);
         if (word == nullptr) {
-            ret = Refuse(e, out, element, bad);
+            ret = Refuse(e, out, element, text.size(), bad);
             break;
         }
         bits |= word->code;
