@@ -234,8 +234,9 @@ int DevCapEntryInfo(size_t index, tDevCapEntryInfo* info) {
     const char* section = nullptr;
     const tEntry* e = DevCapEntryNumber(index, &section);
     if (e == nullptr) return DEVCAP_NOT_FOUND;
+    const char* stop = e->stop.data();  // nullptr: none
     *info = {e->name.data(), section, kDevCapKindNames[e->kind], DevCapFieldAt(e->offset)->path, e->offset, e->width,
-             e->words.count, e->stop.data()};
+             e->words.count, stop};
     return DEVCAP_OK;
 }
 

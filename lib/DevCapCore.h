@@ -144,9 +144,9 @@ struct tEntry {
     uint8_t width;   // of the field, in bytes
     tKeywordList words;
     std::string_view stop;  // list stop word; empty: none
-    const char* func;   // the name that starts its error line
-    const char* fmt;    // its error line; nullptr: it prints none of its own
-    const char* label;  // for formats with a second %s before the value
+    const char* func;       // the name that starts its error line
+    const char* fmt;        // its error line; nullptr: it prints none of its own
+    const char* label;      // for formats with a second %s before the value
 };
 
 // Offset and width of a tDevConf field.

@@ -500,29 +500,32 @@ constexpr tCodes BuildCodes() {
 }
 constexpr tCodes kCodes = BuildCodes();
 
-// A handler's work: the name's one candidate row, if the name is that row's
-// and the row is this section's, takes the value.
-int32_t SectionTake(const char* name, char* data, tDevConf* dev, const tDevCapSink* out, tTaken* taken,
-                    size_t section);
-
-// A handler called with a C string and no tTaken looks the name up itself.
-__attribute__((noinline)) int32_t SectionTakeText(const char* name, char* data, tDevConf* dev,
-                                                  const tDevCapSink* out, size_t section) {
-    tTaken taken{strlen(name), strlen(data), 0, false, nullptr, nullptr};
-    taken.slot = Candidate(name, taken.nameLength);
-    return SectionTake(name, data, dev, out, &taken, section);
-}
-
-// The section comes last: each handler passes its own arguments on untouched.
+// A handler's work, given what the reader found: the name's one candidate
+// row, if the name is that row's and the row is this section's, takes the
+// value. The section comes last: each handler passes its own arguments on
+// untouched.
 int32_t SectionTake(const char* name, char* data, tDevConf* dev, const tDevCapSink* out, tTaken* taken,
                     size_t section) {
-    if (taken == nullptr) return SectionTakeText(name, data, dev, out, section);
     const uint8_t slot = taken->slot;
     if (slot == kEmpty || slot >> 5 != section) return DEVCAP_ERROR;
     const tEntry& e = *kCodes.row[slot];
     if (taken->nameLength != e.name.size() || !DevCapSameText(name, e.name.data(), e.name.size())) return DEVCAP_ERROR;
     taken->entry = &e;
     return DevCapEntryTxt2Bin(e, data, taken->dataLength, dev, out, &taken->bad);
+}
+
+// A handler called with a C string and no tTaken looks the name up itself.
+__attribute__((noinline)) int32_t SectionTakeText(const char* name, char* data, tDevConf* dev, const tDevCapSink* out,
+                                                  size_t section) {
+    tTaken taken{strlen(name), strlen(data), 0, false, nullptr, nullptr};
+    taken.slot = Candidate(name, taken.nameLength);
+    return SectionTake(name, data, dev, out, &taken, section);
+}
+
+inline int32_t Take(const char* name, char* data, tDevConf* dev, const tDevCapSink* out, tTaken* taken,
+                    size_t section) {
+    return taken != nullptr ? SectionTake(name, data, dev, out, taken, section)
+                            : SectionTakeText(name, data, dev, out, section);
 }
 
 }  // namespace
@@ -566,21 +569,21 @@ size_t DevCapEntryTotal() {
 }
 
 int32_t CorvaneSensorBoardConf(const char* name, char* data, tDevConf* dev, const tDevCapSink* out, tTaken* taken) {
-    return SectionTake(name, data, dev, out, taken, SECTION_SB);
+    return Take(name, data, dev, out, taken, SECTION_SB);
 }
 
 int32_t CorvaneFwConf(const char* name, char* data, tDevConf* dev, const tDevCapSink* out, tTaken* taken) {
-    return SectionTake(name, data, dev, out, taken, SECTION_FW);
+    return Take(name, data, dev, out, taken, SECTION_FW);
 }
 
 int32_t CorvaneDNCtrl(const char* name, char* data, tDevConf* dev, const tDevCapSink* out, tTaken* taken) {
-    return SectionTake(name, data, dev, out, taken, SECTION_DN);
+    return Take(name, data, dev, out, taken, SECTION_DN);
 }
 
 int32_t CorvaneMotion(const char* name, char* data, tDevConf* dev, const tDevCapSink* out, tTaken* taken) {
-    return SectionTake(name, data, dev, out, taken, SECTION_MD);
+    return Take(name, data, dev, out, taken, SECTION_MD);
 }
 
 int32_t CorvaneCameraSetup(const char* name, char* data, tDevConf* dev, const tDevCapSink* out, tTaken* taken) {
-    return SectionTake(name, data, dev, out, taken, SECTION_CAM);
+    return Take(name, data, dev, out, taken, SECTION_CAM);
 }

@@ -20,7 +20,7 @@ constexpr tDigits BuildDigits() {
     tDigits d{};
     for (unsigned c = 0; c < 256; ++c) {
         const char u = DevCapUpper(static_cast<char>(c));
-        d.of[c] = c >= '0' && c <= '9' ? static_cast<uint8_t>(c - '0')
+        d.of[c] = c >= '0' && c <= '9'   ? static_cast<uint8_t>(c - '0')
                   : u >= 'A' && u <= 'Z' ? static_cast<uint8_t>(u - 'A' + 10)
                                          : 99;
     }
@@ -64,8 +64,8 @@ void Number(char (&text)[DEVCAP_DATA_SIZE], bool minus, uint32_t value, unsigned
 
 // A value refused: its line, and where it is. Out of line, so that the path
 // of a value taken makes no call it must come back from.
-__attribute__((noinline, cold)) int32_t Refuse(const tEntry& e, const tDevCapSink* out, const char* data,
-                                               size_t length, const char** bad) {
+__attribute__((noinline, cold)) int32_t Refuse(const tEntry& e, const tDevCapSink* out, const char* data, size_t length,
+                                               const char** bad) {
     *bad = data;
     char shown[DEVCAP_DATA_SIZE];  // data may lie in the text, with no NUL behind it
     const size_t n = length < sizeof shown ? length : sizeof shown - 1;

@@ -260,7 +260,7 @@ TEST(Splitter, NameAndValue) {
 }
 
 TEST(Reader, Texts) {
-    const std::string pad(158, ' ');
+    const std::string pad(158, ' '), n31(31, 'N'), x125(125, 'x'), more = "#" + std::string(40, '-') + "\n";
     const struct {
         const char* what;
         std::string text;
@@ -279,6 +279,11 @@ TEST(Reader, Texts) {
         {"a piece of 159 and its line end", "#" + pad + "\nMD_SRC='ENCODER'\n", 0, "", {AT(MdCap.MdSrc, 1)}},
         {"a continuation piece with = is an entry", "#" + pad + "MD_SRC='ENCODER'\n", 0, "", {AT(MdCap.MdSrc, 1)}},
         {"NUL bytes end a line's text", std::string("MD_SRC='ENCODER'\0junk\nZOOM_CAP='None'", 37), 0, "", {AT(MdCap.MdSrc, 1)}},
+        // Name and value limits with more text behind them: the reader's look at 32 bytes, and a value handed over where it lies.
+        {"a 31-byte name is an entry", n31 + "='1'\n" + more, DEVCAP_ERROR, "DevCapTxtFile2Bin:Error. Unknown configuration " + n31 + "='1' ('" + n31 + "='1'\n')\n", {}},
+        {"a 32-byte name is none", n31 + "N='1'\n" + more, 0, "", {}},
+        {"a value at the limit is shown whole", "SENSOR_ID='" + x125 + "'\n" + more, DEVCAP_ERROR, "Tex2BinSensorID:Error. Unknown Sensor ID '" + x125 + "'\n" "DevCapTxtFile2Bin:Error. Unknown configuration SENSOR_ID='" + x125 + "' ('SENSOR_ID='" + x125 + "'\n')\n", {}},
+        {"a value past the limit is none", "SENSOR_ID='" + x125 + "x'\n" + more, 0, "", {}},
         // clang-format on
     };
     for (const auto& row : rows) {
