@@ -195,6 +195,7 @@ TEST(Handler, Numbers) {
         {"FWCAP_DIS", "0x2", 0}, {"CDS_DAY2NIGHT_THD", " 300x", 0x2c}, {"CDS_NIGHT2DAY_THD", "-256", 0}, {"FWCAP_HEAD_VER", "0X1f", 0x1f}, {"FWCAP_HEAD_VER", "010", 8}, {"FWCAP_HEAD_VER", "08", 0},
         {"FWCAP_HEAD_VER", "65536", 0}, {"FWCAP_HEAD_VER", "4294967296", 0xffff}, {"FWCAP_HEAD_VER", "-4294967295", 1},
         {"FWCAP_HEAD_VER", "0xg", 0}, {"FWCAP_HEAD_VER", "+0x10", 0x10}, {"FWCAP_HEAD_VER", "-0x1", 0xffff}, {"FWCAP_HEAD_VER", "077", 63}, {"FWCAP_HEAD_VER", "12a", 12},
+        {"FWCAP_DOS", "1<", 1}, {"FWCAP_HEAD_VER", "0x1@", 1},  // bytes between '9' and 'A' are no digits
         // clang-format on
     };
     for (const auto& row : rows) {
