@@ -301,6 +301,15 @@ TEST(Reader, Texts) {
     }
 }
 
+// A value left open at the end of the text is read to there, not past it.
+TEST(Reader, NothingPastTheText) {
+    const std::string text = "FWCAP_DIS='7", behind = text + "9";
+    tDevConf dev;
+    DevCapConfInit(&dev);
+    EXPECT_EQ(DevCapTxtMem2Bin(&dev, behind.data(), text.size(), "mem.txt", nullptr), 0);
+    EXPECT_EQ(BytesOf(dev), Patched(kDefaultBytes, {AT(FwDevCap.IO.DIs, 7)}));
+}
+
 // The file reader's blocks: every text read with a block edge after each of
 // its bytes in turn (comment lines fill the block before it), from a stream
 // and from memory, must read as the text alone does. A piece carried over a
