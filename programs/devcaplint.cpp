@@ -72,7 +72,9 @@ size_t LineEnd(const char* text, size_t size, size_t at) {
 size_t DiffLines(char mark, const char* text, size_t size, size_t at, size_t count) {
     for (; count > 0; --count) {
         const size_t end = LineEnd(text, size, at);
-        printf("%c%.*s", mark, static_cast<int>(end - at), text + at);
+        // Byte for byte: a NUL in the line is part of it, as patch and git apply read it.
+        putchar(mark);
+        fwrite(text + at, 1, end - at, stdout);
         if (end == at || text[end - 1] != '\n') printf("\n\\ No newline at end of file\n");
         at = end;
     }

@@ -76,6 +76,10 @@ check "--diff: what remains, nothing changed" "$?$(cmp fix.txt orig.txt && echo 
 check "--diff: two hunks" "$(grep -E '^(---|[+]{3}|@@) ' fix.diff)" "--- a/fix.txt\n+++ b/fix.txt\n@@ -1,9 +1,9 @@\n@@ -13,4 +13,4 @@"
 (mkdir -p p && cd p && cp ../orig.txt fix.txt && patch -sp1 < ../fix.diff && cmp -s fix.txt ../fixed.want) && ok ||
     bad "--diff does not apply with patch -p1"
+# A line holding a NUL byte is diffed byte for byte.
+printf "FWCAP_DIS='2\0junk\nMD_SRC='ENCODER'\n" > nul.txt && cp nul.txt nulfix.txt && "$LINT" --fix nulfix.txt > /dev/null
+(mkdir -p q && cd q && cp ../nul.txt . && "$LINT" --diff nul.txt > ../nul.diff; patch -sp1 < ../nul.diff && cmp -s nul.txt ../nulfix.txt) &&
+    ok || bad "--diff of a line with a NUL byte does not apply with patch -p1"
 # Named from the top of the work tree whatever path is typed (a .git marks one), else from here.
 mkdir -p top/.git top/sub top/x ab/c a/bc && cp orig.txt top/sub/f.txt && cp orig.txt a/bc/f.txt
 while read -r dir arg want; do
