@@ -399,7 +399,7 @@ size_t BlanksAtEnd(std::string_view text, size_t from) {
 void LongValue(tRun* l, const tPiece* p) {
     if (p == nullptr || p->kind != PIECE_LONG_VALUE) return;
     tHeld* h = Report(l, LINT_LONG_VALUE, p->line, Column(*p, strcspn(p->buf, "=") + 1));
-    DevCapSay(&h->out, "the value is longer than %d characters", DEVCAP_VALUE_MAX);
+    DevCapSay(&h->out, "the value is longer than %d bytes, closing quote and line end included", DEVCAP_VALUE_MAX);
     tDevCapLine spans;
     DevCapLineSpans(l->text.data() + l->offset, l->text.size() - l->offset, &spans);
     const std::string_view line(l->text.data() + l->offset, spans.length);
@@ -419,7 +419,7 @@ void LongValue(tRun* l, const tPiece* p) {
     DevCapSay(&h->out, ": the line is skipped");
 }
 constexpr tLintRule kLongValue = {
-    LINT_LONG_VALUE, "long-value", W, "a value over 127 characters: the line is skipped without a word",
+    LINT_LONG_VALUE, "long-value", W, "a value over 127 bytes, quote and line end included: the line is skipped",
     kEntry,          LongValue};
 
 // One finding for a line the reader cuts into pieces, on its first piece.
@@ -560,7 +560,13 @@ void Quote(tRun* l, const tPiece* p) {
     }
     if (*after == '\'' && last == nullptr) {
         tHeld* h = Report(l, LINT_QUOTE, p->line, Column(*p, eq + 1));
-        DevCapSay(&h->out, "the value is never closed: it keeps the line end");
+        // It runs to the end of what the reader sees of the line: say what that end is.
+        const size_t seen = strlen(p->buf);
+        DevCapSay(&h->out, "the value is never closed: %s",
+                  seen > TextEnd(*p) ? "it keeps the line end"
+                  : seen < p->len    ? "it ends at the NUL byte"
+                  : ends             ? "it ends with the file"
+                                     : "it ends where the line is cut");
         if (ends) Fix(h, close);
     } else if (last != nullptr && strspn(last + 1, "\r\n") != strlen(last + 1)) {
         tHeld* h = Report(l, LINT_QUOTE, p->line, Column(*p, static_cast<size_t>(last + 1 - p->buf)));
