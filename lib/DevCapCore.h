@@ -211,8 +211,8 @@ int32_t CorvaneCameraSetup(const char* name, char* data, tDevConf* dev, const tD
 // ---- values: text to record and back, one pair per kind (DevCapValue.cpp) ----
 // Converts data (length bytes) into the entry's field: 0, or DEVCAP_ERROR
 // after the entry's line. List values, with a NUL behind them, are cut in
-// place at the commas examined; other values are only read. bad is pointed at the keyword or list element that was
-// rejected.
+// place at the commas examined; other values are only read. bad is pointed
+// at the keyword or list element that was rejected.
 int32_t DevCapEntryTxt2Bin(const tEntry& entry, char* data, size_t length, tDevConf* dev, const tDevCapSink* out,
                            const char** bad);
 
