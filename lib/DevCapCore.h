@@ -162,7 +162,7 @@ struct tEntry {
 struct tTaken {
     size_t nameLength, dataLength;  // in
     uint8_t slot;                   // in: the name's slot in the name index
-    bool cuts;                      // in: that slot's row cuts its value in place
+    bool cuts;                      // for the reader (DevCapOwner): that slot's row cuts its value
     const tEntry* entry;            // out: the row that owns the name
     const char* bad;                // out: the keyword or element rejected, if any
 };

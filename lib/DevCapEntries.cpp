@@ -257,6 +257,26 @@ constexpr tSection kSections[SECTION_COUNT] = {
 };
 static_assert(kSections[SECTION_COUNT - 1].count > 0, "a section for every enumerator");
 
+// An entry's code is section << 5 | row: the indexes below hold codes. The
+// row of each code, and whether it cuts its value, are one load each (for
+// the handler, and for the reader, which must copy such a value before the
+// handler runs).
+struct tCodes {
+    const tEntry* row[256];
+    bool cuts[256];
+};
+constexpr tCodes BuildCodes() {
+    tCodes codes{};
+    for (size_t s = 0; s < SECTION_COUNT; ++s) {
+        for (size_t r = 0; r < kSections[s].count; ++r) {
+            codes.row[s << 5 | r] = &kSections[s].entries[r];
+            codes.cuts[s << 5 | r] = kSections[s].entries[r].kind == ENTRY_LIST;
+        }
+    }
+    return codes;
+}
+constexpr tCodes kCodes = BuildCodes();
+
 // ---- name index ----
 // A perfect hash, built at compile time: each name has a slot of its own, so
 // a name finds its one candidate row, and with it the section whose handler
@@ -353,7 +373,7 @@ constexpr uint8_t Candidate(const char* name, size_t len) {
 constexpr const tEntry* Lookup(std::string_view name) {
     const uint8_t slot = Candidate(name.data(), name.size());
     if (slot == kEmpty) return nullptr;
-    const tEntry& e = kSections[slot >> 5].entries[slot & 31];
+    const tEntry& e = *kCodes.row[slot];
     return DevCapTextIs(name, e.name) ? &e : nullptr;
 }
 
@@ -481,25 +501,6 @@ constexpr tOffsetIndex BuildOffsets() {
 }
 constexpr tOffsetIndex kOffsets = BuildOffsets();
 
-// The row of each index code (section << 5 | row), and whether it cuts its
-// value: one load each, for the handler and for the reader, which must copy
-// such a value before the handler runs.
-struct tCodes {
-    const tEntry* row[256];
-    bool cuts[256];
-};
-constexpr tCodes BuildCodes() {
-    tCodes codes{};
-    for (size_t s = 0; s < SECTION_COUNT; ++s) {
-        for (size_t r = 0; r < kSections[s].count; ++r) {
-            codes.row[s << 5 | r] = &kSections[s].entries[r];
-            codes.cuts[s << 5 | r] = kSections[s].entries[r].kind == ENTRY_LIST;
-        }
-    }
-    return codes;
-}
-constexpr tCodes kCodes = BuildCodes();
-
 // A handler's work, given what the reader found: the name's one candidate
 // row, if the name is that row's and the row is this section's, takes the
 // value. The section comes last: each handler passes its own arguments on
@@ -548,7 +549,7 @@ const tSection* DevCapOwner(const char* name, size_t len, tTaken* taken) {
 const tEntry* DevCapEntryAt(size_t offset) {
     if (offset >= sizeof kOffsets.at || kOffsets.at[offset] == 0) return nullptr;
     const uint8_t slot = kOffsets.at[offset] - 1;
-    return &kSections[slot >> 5].entries[slot & 31];
+    return kCodes.row[slot];
 }
 
 const tEntry* DevCapEntryNumber(size_t index, const char** section) {

@@ -49,11 +49,6 @@ size_t Copy(size_t len, const char* piece, char* buf, size_t size) {
     return n;
 }
 
-void CopyValue(const char* value, size_t length, char (&data)[DEVCAP_DATA_SIZE]) {
-    memcpy(data, value, length);
-    data[length] = '\0';
-}
-
 size_t StreamNext(void* ctx, char* buf, size_t size) {
     auto* s = static_cast<tStreamText*>(ctx);
     const char* piece = buf;
@@ -112,13 +107,13 @@ int32_t DevCapReadPieces(tDevConf* dev, const tPieceSource& src, const char* inp
             // copied out only to be cut or shown.
             const tSection* owner = DevCapOwner(piece, s.eq, &taken);
             const bool copied = owner == nullptr || taken.cuts || seen != nullptr;
-            if (copied) CopyValue(piece + s.value, taken.dataLength, data);
+            if (copied) Copy(taken.dataLength, piece + s.value, data, sizeof data);
             if (seen != nullptr) memcpy(value, data, sizeof value);
             // The text is const to the reader; the handler only writes into a value it cuts.
             char* given = copied ? data : const_cast<char*>(piece + s.value);
             if (owner == nullptr || owner->handler(piece, given, dev, out, &taken) != 0) {
                 p.kind = DevCapTextIs({piece, s.eq}, "EOF") ? PIECE_EOF : PIECE_REJECTED;
-                if (!copied) CopyValue(piece + s.value, taken.dataLength, data);
+                if (!copied) Copy(taken.dataLength, piece + s.value, data, sizeof data);
             }
             if (p.kind == PIECE_REJECTED || seen != nullptr) {
                 memcpy(name, piece, s.eq);

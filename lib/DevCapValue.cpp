@@ -62,8 +62,8 @@ void Number(char (&text)[DEVCAP_DATA_SIZE], bool minus, uint32_t value, unsigned
 
 // ---- keyword: one word of the entry's table, matched whole ----
 
-// A value refused: its line, and where it is. Out of line, so that the path
-// of a value taken makes no call it must come back from.
+// A value refused: its line, and where it is. Out of line and cold, off the
+// path of a value taken.
 __attribute__((noinline, cold)) int32_t Refuse(const tEntry& e, const tDevCapSink* out, const char* data, size_t length,
                                                const char** bad) {
     *bad = data;
@@ -96,8 +96,8 @@ tRender KeywordBin2Txt(const tEntry& e, uint32_t value, char (&text)[DEVCAP_DATA
 
 // Cuts data in place at each comma examined; the field is rebuilt from 0 by
 // every entry and keeps the bits of the elements before an unknown one.
-// Out of line, as numbers and versions are: the converter's most common
-// entry, a keyword, then needs no stack frame.
+// Out of line, as numbers and versions are: each a tail call from the
+// handler, off the path of the converter's most common entry, a keyword.
 __attribute__((noinline)) int32_t ListTxt2Bin(const tEntry& e, char* data, size_t length, tDevConf* dev,
                                               const tDevCapSink* out, const char** bad) {
     uint32_t bits = 0;
