@@ -85,6 +85,7 @@ TEST(Lint, EachRule) {
         {kGood + "# devcaplint: disable=duplicate,quote\nMD_SRC='ENCODER' \n", ""},
         {kGood + "# devcaplint: disable quote\nMD_SRC='ENCODER' \n", "6:1: warning: MD_SRC is set again: line 4 set it first, this line wins [duplicate]\n6:17: warning: text after the closing quote is ignored: ' ' [quote]\n"},
         {kGood + "#dvcaplnt disable=quote\nMD_SRC='ENCODER' \n", "5:1: warning: not a disable comment: those start '# devcaplint: disable=' [disable] +fix\n" "6:1: warning: MD_SRC is set again: line 4 set it first, this line wins [duplicate]\n6:17: warning: text after the closing quote is ignored: ' ' [quote]\n"},  // two slips in the word, the most taken
+        {kGood + "# \tdvcaplnt disable=quote\nMD_SRC='ENCODER'\n", "5:1: warning: not a disable comment: those start '# devcaplint: disable=' [disable] +fix\n" "6:1: warning: MD_SRC is set again: line 4 set it first, this line wins [duplicate]\n"},  // blanks before the word
         {kGood + "# devcaplint: disable=quote,duplcate\n# devcaplint: disable=bad-value,nosuch\nMD_SRC='ENCODER' \n", "5:29: warning: 'duplcate' is no rule; did you mean 'duplicate'? [disable] +fix\n" "6:23: warning: 'bad-value' is an error: errors cannot be turned off [disable]\n6:33: warning: 'nosuch' is no rule [disable]\n" "7:1: warning: MD_SRC is set again: line 4 set it first, this line wins [duplicate]\n"},
         // clang-format on
     };
